@@ -1,0 +1,65 @@
+#include "app/DeviceTable.h"
+
+#include <string>
+
+#include "app/DeviceRow.h"
+#include "app/MainDialogState.h"
+#include "app/MainView.h"
+#include "platform/Text.h"
+#include "res/MainDlgRes.h"
+
+namespace tesmara {
+namespace {
+
+std::wstring RowNumber(int index) {
+    return std::to_wstring(index + 1);
+}
+
+}  // namespace
+
+void FillDeviceTable(MainDialogState& dialog) {
+    MainView& view = dialog.view;
+    view.SetTableRedraw(false);
+    int added = 0;
+    for (DeviceRow& device : dialog.m_devices) {
+        if (device.shown != 1) continue;
+        int n = view.RowCount();
+        view.InsertRow(n, RowNumber(n));
+        const std::string* texts[] = {
+            &device.macText,     &device.ipText,      nullptr,
+            &device.cloudId,     &device.description, &device.releaseVersion,
+            &device.releaseTime, &device.deviceTime,  &device.startTime};
+        for (int column = kColumnMac; column <= kColumnStartTime; ++column) {
+            const std::string* text = texts[column - kColumnMac];
+            view.SetCellText(n, column, text ? AnsiToWide(*text) : AnsiToWide(kNoValue));
+        }
+        view.SetItemData(n, &device);
+        ++added;
+    }
+    view.SetTableRedraw(true);
+    if (added > 0) {
+        view.SetButtonChecked(IDC_ALL, true);
+        SetAllChecks(view, false);
+        view.SetButtonChecked(IDC_ALL, false);
+    }
+}
+
+void SetAllChecks(MainView& view, bool state) {
+    int rows = view.RowCount();
+    for (int row = 0; row < rows; ++row) view.SetChecked(row, state);
+    view.EnableControl(IDC_MODIFY_ADDRESS, false);
+    view.EnableControl(IDC_MODIFY_PORTS, false);
+    view.EnableControl(IDC_MODIFY_PASSWORD, false);
+}
+
+int AppendDeviceRow(MainView& view, DeviceRow* device) {
+    int n = view.RowCount();
+    view.InsertRow(n, RowNumber(n));
+    view.SetCellText(n, kColumnMac, AnsiToWide(device->macText));
+    view.SetCellText(n, kColumnIp, AnsiToWide(device->ipText));
+    view.SetCellText(n, kColumnUpgradeStatus, AnsiToWide(kNoValue));
+    view.SetItemData(n, device);
+    return n;
+}
+
+}  // namespace tesmara

@@ -1,0 +1,53 @@
+// The device table: its columns and the operations other subsystems use on it.
+#pragma once
+
+#include <array>
+
+namespace tesmara {
+
+struct DeviceRow;
+struct MainDialogState;
+class MainView;
+
+struct DeviceColumn {
+    const wchar_t* header;
+    int width;  // pixels
+};
+
+enum DeviceColumnIndex {
+    kColumnNumber = 0,
+    kColumnMac = 1,
+    kColumnIp = 2,
+    kColumnUpgradeStatus = 3,
+    kColumnCloudId = 4,
+    kColumnDescription = 5,
+    kColumnReleaseVersion = 6,
+    kColumnReleaseTime = 7,
+    kColumnDeviceTime = 8,
+    kColumnStartTime = 9,
+};
+
+// All centred.
+inline constexpr std::array<DeviceColumn, 10> kDeviceColumns = {{
+    {L"NO.", 50},
+    {L"MAC Address", 120},
+    {L"IP Address", 120},
+    {L"Upgrade Status", 100},
+    {L"Cloud ID", 100},
+    {L"Device Description", 120},
+    {L"Release Version", 200},
+    {L"Release Time", 150},
+    {L"Device Time", 120},
+    {L"Device Start Time", 150},
+}};
+
+// Rebuilds the rows from m_devices (shown records only), then leaves every row unchecked.
+void FillDeviceTable(MainDialogState& dialog);
+
+// Ticks or clears every row, then disables the three Modify buttons whatever the state.
+void SetAllChecks(MainView& view, bool state);
+
+// Appends one row for `device` (MAC, IP, "-- --" in Upgrade Status); returns its index.
+int AppendDeviceRow(MainView& view, DeviceRow* device);
+
+}  // namespace tesmara

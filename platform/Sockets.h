@@ -1,0 +1,53 @@
+// UDP datagram sockets: exactly the operations the search and address-change steps use, each
+// failure observable so that callers can report which step failed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tesmara {
+
+// IPv4 addresses travel in network byte order (first number of the dotted form first in memory).
+constexpr uint32_t kAddressNone = 0xFFFFFFFFu;  // what a text that does not parse gives
+constexpr uint32_t kAddressAny = 0;
+
+class DatagramSocket {
+  public:
+    virtual ~DatagramSocket() = default;
+    virtual bool SetReuseAddress(bool on) = 0;
+    virtual bool SetBroadcast(bool on) = 0;
+    virtual bool Bind(uint32_t address, uint16_t port) = 0;  // address in network order
+    virtual bool SetNonBlocking(bool on) = 0;
+    // Bytes sent, or -1.
+    virtual int SendTo(const void* data, size_t size, uint32_t address, uint16_t port) = 0;
+    // Bytes received (datagrams longer than capacity are cut), or -1 when nothing is waiting or the
+    // receive failed. The sender is not reported: replies are attributed by their content.
+    virtual int ReceiveFrom(void* buffer, size_t capacity) = 0;
+    virtual void Close() = 0;
+};
+
+class SocketFactory {
+  public:
+    virtual ~SocketFactory() = default;
+    // Null when the socket cannot be created.
+    virtual std::unique_ptr<DatagramSocket> CreateDatagramSocket() = 0;
+};
+
+// The operating system's sockets.
+SocketFactory& SystemSockets();
+
+// Starts the sockets layer (Winsock 1.1 on Windows, nothing elsewhere); false on failure.
+bool StartSockets();
+
+// The sockets library's dotted-quad parse (inet_addr): network order, kAddressNone on failure.
+uint32_t ParseAddress(std::string_view text);
+// The sockets library's dotted-decimal form (inet_ntoa) of a network-order address.
+std::string FormatAddress(uint32_t address);
+
+// inet_addr then ntohl.
+uint32_t AddressToHostOrder(std::string_view text);
+
+}  // namespace tesmara

@@ -1,0 +1,41 @@
+// Worker threads of one window. The system starts workers and never waits for them; we add an
+// orderly end so that closing the window while a worker runs cannot crash: the window asks the
+// workers to stop, keeps serving their sent messages, and joins them before it frees anything.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tesmara {
+
+class WorkerGroup {
+  public:
+    WorkerGroup() = default;
+    WorkerGroup(const WorkerGroup&) = delete;
+    WorkerGroup& operator=(const WorkerGroup&) = delete;
+    ~WorkerGroup();  // requests stop and joins
+
+    // Runs `work` on a new thread. Exceptions never leave the thread.
+    void Start(std::function<void()> work);
+
+    // Workers poll this in their loops and between steps and return early when it is set.
+    bool StopRequested() const { return m_stop.load(std::memory_order_relaxed); }
+    void RequestStop() { m_stop.store(true, std::memory_order_relaxed); }
+
+    // Number of workers that have not finished yet.
+    int Running() const { return m_running.load(); }
+
+    // Joins every finished or unfinished worker (blocks until all have returned).
+    void JoinAll();
+
+  private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_running{0};
+    std::mutex m_lock;
+    std::vector<std::thread> m_threads;
+};
+
+}  // namespace tesmara
