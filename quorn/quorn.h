@@ -30,8 +30,8 @@ typedef struct QuornDeviceInfo {
 } QuornDeviceInfo;
 
 /* Called on a library thread when a logged-in device's connection is lost. */
-typedef void(QUORN_CALL* QuornDisconnectCallback)(int32_t login, const char* address,
-                                                  int32_t port, void* user);
+typedef void(QUORN_CALL* QuornDisconnectCallback)(int32_t login, const char* address, int32_t port,
+                                                  void* user);
 /* Upgrade progress, on a library thread. total 0: current is final (-1 done, -2 failed), called
  * exactly once per upgrade; total -1: current is the device's writing percentage; otherwise
  * current bytes of total bytes transferred. */
@@ -41,31 +41,30 @@ typedef void(QUORN_CALL* QuornProgressCallback)(int32_t login, int32_t upgrade, 
 /* Ordinals in quorn.def: the numbers after each name. */
 QUORN_API int32_t QUORN_CALL DevInit(QuornDisconnectCallback onDisconnect, void* user); /* 38 */
 QUORN_API int32_t QUORN_CALL DevLogin(const char* address, uint16_t port, const char* user,
-                                      const char* password, QuornDeviceInfo* info,
-                                      int32_t* error, int32_t reserved1,
-                                      int32_t reserved2);                              /* 41 */
-QUORN_API int32_t QUORN_CALL DevLogout(int32_t login);                                 /* 42 */
-QUORN_API int32_t QUORN_CALL DevGetLastError(void);                                    /* 27 */
+                                      const char* password, QuornDeviceInfo* info, int32_t* error,
+                                      int32_t reserved1, int32_t reserved2); /* 41 */
+QUORN_API int32_t QUORN_CALL DevLogout(int32_t login);                       /* 42 */
+QUORN_API int32_t QUORN_CALL DevGetLastError(void);                          /* 27 */
 QUORN_API int32_t QUORN_CALL DevGetConfig(int32_t login, int32_t command, int32_t channel,
                                           void* buffer, int32_t size, int32_t* returned,
                                           int32_t waitMs, int32_t reserved1,
-                                          int32_t reserved2);                          /* 23 */
+                                          int32_t reserved2); /* 23 */
 QUORN_API int32_t QUORN_CALL DevSetConfig(int32_t login, int32_t command, int32_t channel,
                                           const void* buffer, int32_t size,
-                                          int32_t waitMs);                             /* 82 */
+                                          int32_t waitMs); /* 82 */
 QUORN_API int32_t QUORN_CALL DevImportConfig(int32_t login, const char* path, int32_t reserved1,
                                              int32_t reserved2, int32_t reserved3,
-                                             int32_t reserved4, int32_t reserved5);    /* 37 */
+                                             int32_t reserved4, int32_t reserved5); /* 37 */
 QUORN_API int32_t QUORN_CALL DevUpgrade(int32_t login, const char* path,
-                                        QuornProgressCallback progress, void* user);   /* 105 */
-QUORN_API int32_t QUORN_CALL DevUpgradeStart(int32_t upgrade);                         /* 77 */
-QUORN_API int32_t QUORN_CALL DevCloseUpgrade(int32_t upgrade);                         /* 119 */
-QUORN_API int32_t QUORN_CALL DevReboot(int32_t login);                                 /* 67 */
+                                        QuornProgressCallback progress, void* user); /* 105 */
+QUORN_API int32_t QUORN_CALL DevUpgradeStart(int32_t upgrade);                       /* 77 */
+QUORN_API int32_t QUORN_CALL DevCloseUpgrade(int32_t upgrade);                       /* 119 */
+QUORN_API int32_t QUORN_CALL DevReboot(int32_t login);                               /* 67 */
 /* table: 298,480 bytes, zeroed by the caller. */
 QUORN_API int32_t QUORN_CALL DevGetUserInfo(int32_t login, void* table, int32_t waitMs); /* 65 */
 /* command 6: change password; entries of 1,296 bytes (old, new). Returns exactly 1 when done. */
 QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const void* oldEntry,
-                                           const void* newEntry, int32_t waitMs);      /* 48 */
+                                           const void* newEntry, int32_t waitMs); /* 48 */
 
 #ifdef __cplusplus
 }
