@@ -1,0 +1,1 @@
+#include "quorn/Frame.h"
