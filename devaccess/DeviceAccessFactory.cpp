@@ -1,11 +1,11 @@
 #include "devaccess/DeviceAccessFactory.h"
 
-#include "devaccess/PlaceholderDeviceAccess.h"
+#include "devaccess/QuornDeviceAccess.h"
 
 namespace tesmara {
 
 std::unique_ptr<DeviceAccess> CreateDeviceAccess() {
-    return std::make_unique<PlaceholderDeviceAccess>();
+    return std::make_unique<QuornDeviceAccess>();
 }
 
 }  // namespace tesmara
