@@ -1,0 +1,53 @@
+// Builds fleets: N generated recorders from a few settings, or any mix from a fleet file (JSON).
+//
+// Fleet file:
+//   {
+//     "generate": {"count": 20, "baseAddress": "192.168.1.100", "seed": 7},   (optional)
+//     "defaults": { <device fields> },                                      (optional)
+//     "devices":  [ { <device fields> }, ... ]                              (optional)
+//   }
+// Generated devices come first, then the listed ones; both start from "defaults". A listed
+// device without "mac" or "address" gets generated ones for its position.
+// Device fields: mac, address, mask, gateway, tcpPort, httpPort, description, cloudId,
+// releaseVersion, releaseTime, deviceTime (a fixed text), clockOffsetSeconds, startTime, online,
+// replyDelayMs, duplicateReplies, ignoreBasicSearch, ignoreDetailSearch, ignoreAssign,
+// ignoreAddressChange, hostile ("none", "wrong-length", "lower-case-magic", "wrong-version",
+// "garbage"). In texts, "\xNN" (written "\\xNN" in JSON) stands for the byte NN, so device
+// texts in any code page can be given.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "devsim/model/Fleet.h"
+
+namespace tesmara::devsim {
+
+struct GenerateOptions {
+    size_t count = 0;
+    std::string baseAddress = "192.168.1.100";
+    uint32_t seed = 1;
+};
+
+// The device that generation makes at `index`, with `defaults` for everything it does not choose
+// (MAC, address, mask, gateway and texts that are empty in `defaults`).
+DeviceState GeneratedDevice(const GenerateOptions& options, size_t index,
+                            const DeviceState& defaults = {});
+
+// Adds options.count generated devices.
+void GenerateDevices(Fleet& fleet, const GenerateOptions& options,
+                     const DeviceBehaviour& behaviour = {});
+
+// Adds the devices a fleet file describes; false with a reason when it is malformed.
+bool LoadFleetJson(const std::string& json, Fleet& fleet, std::string* error);
+bool LoadFleetFile(const std::string& path, Fleet& fleet, std::string* error);
+
+// "\xNN" escapes to bytes.
+std::string DecodeTextEscapes(const std::string& text);
+
+// The private-range mask of a dotted address ("255.0.0.0", "255.255.0.0", "255.255.255.0"), or
+// "255.255.255.0" outside them; and the address with its last number replaced by 1.
+std::string MaskFor(const std::string& address);
+std::string GatewayFor(const std::string& address);
+
+}  // namespace tesmara::devsim
