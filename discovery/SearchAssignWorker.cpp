@@ -1,0 +1,146 @@
+#include <optional>
+#include <set>
+#include <string>
+
+#include "app/DeviceRow.h"
+#include "app/DeviceTable.h"
+#include "app/MacText.h"
+#include "app/MainDialogState.h"
+#include "app/MainView.h"
+#include "discovery/SearchDatagrams.h"
+#include "discovery/SearchPolling.h"
+#include "discovery/SearchSockets.h"
+#include "discovery/SearchWorkers.h"
+#include "netcfg/AddressPlanning.h"
+#include "platform/Clock.h"
+#include "platform/Format.h"
+
+namespace tesmara {
+namespace {
+
+constexpr char kSearchFailedFormat[] = "搜索设备失败!Err = %d";
+
+bool ListHasMac(const DeviceList& list, const std::string& macText) {
+    for (const DeviceRow& row : list) {
+        if (row.macText == macText) return true;
+    }
+    return false;
+}
+
+// A new device waits for confirmation (shown = 0) with the address the plan gives it.
+DeviceRow PlannedRow(const SearchInfoBlock& info, const AddressPlan& plan, std::string address) {
+    DeviceRow row;
+    row.shown = 0;
+    row.macText = FormatMacDashed(info.mac);
+    row.ipText = std::move(address);
+    row.gatewayText = plan.gatewayText;
+    row.maskText = plan.maskText;
+    row.tcpPort = info.tcpPort;
+    row.httpPort = info.httpPort;
+    return row;
+}
+
+// Records the devices that answer the basic search.
+PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets) {
+    Clock& clock = dialog.clock;
+    uint32_t now = clock.NowMs();
+    const uint32_t phaseStart = now;
+    uint32_t lastSend = now;
+    if (!sockets.Broadcast(kBasicSearchMagic, kMagicSize)) {
+        sockets.Close();
+        dialog.view.AppendStatusLine(FormatUi(kSearchFailedFormat, kErrFirstSend),
+                                     StatusColour::kFailure);
+        dialog.view.EnableWindow(true);
+        return PassOutcome::kFailed;
+    }
+    // Devices past the end of the plan's block: heard, counted, never offered an address.
+    std::set<std::string> unplaced;
+    ReceiveBuffer buffer{};
+    int found = 0;
+    while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
+        if (dialog.workers.StopRequested()) return PassOutcome::kStopped;
+        if (TicksSince(now, lastSend) > kResendIntervalMs) {
+            if (!sockets.Broadcast(kBasicSearchMagic, kMagicSize)) break;
+            lastSend = now;
+        }
+        if (PollForReply(*sockets.receive, clock, buffer, ReplyKind::kBasic)) {
+            SearchInfoBlock info = DecodeBasicReply(buffer.data());
+            std::string mac = FormatMacDashed(info.mac);
+            if (!ListHasMac(dialog.m_devices, mac) && unplaced.count(mac) == 0) {
+                std::optional<std::string> address =
+                    PlannedAddress(dialog.m_plan, static_cast<unsigned>(found));
+                if (address) {
+                    dialog.m_devices.push_back(PlannedRow(info, dialog.m_plan, *address));
+                } else {
+                    unplaced.insert(mac);
+                    dialog.view.AppendStatusLine(
+                        FormatUi("[%s] 起始地址之后已无可分配的IP地址(超过.254),未分配!",
+                                 mac.c_str()),
+                        StatusColour::kFailure);
+                }
+                if (++found >= kDeviceLimit) break;
+            }
+        }
+        now = clock.NowMs();
+    }
+    return PassOutcome::kDone;
+}
+
+// Offers every recorded device its address once and marks those that confirm. False when the
+// dialog is closing.
+bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
+    Clock& clock = dialog.clock;
+    for (const DeviceRow& row : dialog.m_devices) {
+        std::array<uint8_t, kAssignRequestSize> request = EncodeAssignRequest(row);
+        sockets.Broadcast(request.data(), request.size());  // unanswered ones simply stay unshown
+    }
+    uint32_t now = clock.NowMs();
+    const uint32_t phaseStart = now;
+    ReceiveBuffer buffer{};
+    while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
+        if (dialog.workers.StopRequested()) return false;
+        if (PollForReply(*sockets.receive, clock, buffer, ReplyKind::kAssign)) {
+            std::string mac = AssignReplyMacText(buffer.data());
+            for (DeviceRow& row : dialog.m_devices) {
+                if (row.macText == mac) {
+                    row.shown = 1;
+                    break;
+                }
+            }
+        }
+        now = clock.NowMs();
+    }
+    return true;
+}
+
+}  // namespace
+
+int SearchAssignWorker(MainDialogState* state) {
+    MainDialogState& dialog = *state;
+    MainView& view = dialog.view;
+    view.EnableWindow(false);
+    view.AppendStatusLine(L"正在搜索设备...", StatusColour::kProgress);
+
+    SearchSockets sockets;
+    if (int err = OpenSearchSockets(dialog.sockets, sockets); err != 0) {
+        view.AppendStatusLine(FormatUi(kSearchFailedFormat, err), StatusColour::kFailure);
+        view.EnableWindow(true);
+        return err;
+    }
+    PassOutcome outcome = RunAssignSearchPhase(dialog, sockets);
+    if (outcome == PassOutcome::kFailed) return kErrFirstSend;
+    // Only devices that were given an address are asked to take it.
+    bool going = outcome == PassOutcome::kDone;
+    if (going && !dialog.m_devices.empty()) going = RunAssignmentPhase(dialog, sockets);
+    if (!going) {
+        sockets.Close();
+        return 0;
+    }
+    FillDeviceTable(dialog);
+    sockets.Close();
+    view.AppendStatusLine(L"搜索设备完成!", StatusColour::kSuccess);
+    view.EnableWindow(true);
+    return 0;
+}
+
+}  // namespace tesmara

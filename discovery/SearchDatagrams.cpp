@@ -1,0 +1,127 @@
+#include "discovery/SearchDatagrams.h"
+
+#include <cstring>
+
+#include "app/DeviceRow.h"
+#include "app/MacText.h"
+#include "discovery/ByteOrder.h"
+#include "platform/Sockets.h"
+
+namespace tesmara {
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The two characters at `pos` read as a hexadecimal number, stopping at the first non-digit,
+// as a scanf-style read does; what the text does not hold reads as 0.
+uint8_t MacByteAt(const std::string& text, size_t pos) {
+    unsigned value = 0;
+    for (size_t i = pos; i < pos + 2 && i < text.size(); ++i) {
+        int digit = HexDigit(text[i]);
+        if (digit < 0) break;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    return static_cast<uint8_t>(value & 0xFF);
+}
+
+// Dotted text through the sockets library's parse, then into wire order.
+void WriteAddressText(uint8_t* p, const std::string& text) {
+    WriteBig32(p, AddressToHostOrder(text));
+}
+
+std::vector<uint8_t> WithMagic(const char* magic, size_t size) {
+    std::vector<uint8_t> out(size, 0);
+    std::memcpy(out.data(), magic, kMagicSize);
+    return out;
+}
+
+}  // namespace
+
+bool HasMagic(const uint8_t* data, size_t size, const char* magic) {
+    if (size < kMagicSize) return false;
+    for (size_t i = 0; i < kMagicSize; ++i) {
+        if (LowerAscii(static_cast<char>(data[i])) != LowerAscii(magic[i])) return false;
+    }
+    return true;
+}
+
+bool IsBasicReply(const uint8_t* data, size_t size) {
+    return size == kBasicReplySize && HasMagic(data, size, kBasicSearchMagic);
+}
+
+bool HasDetailReplyVersion(const uint8_t* data, size_t size) {
+    return size >= kDetailReplyVersionOffset + 2 && data[kDetailReplyVersionOffset] == 0x01 &&
+           data[kDetailReplyVersionOffset + 1] == 0x00;
+}
+
+bool IsDetailReply(const uint8_t* data, size_t size) {
+    return size == kDetailReplySize && HasMagic(data, size, kDetailSearchMagic) &&
+           HasDetailReplyVersion(data, size);
+}
+
+bool IsAssignReply(const uint8_t* data, size_t size) {
+    return size == kAssignReplySize && HasMagic(data, size, kAssignMagic);
+}
+
+SearchInfoBlock DecodeBasicReply(const uint8_t* data) {
+    return DecodeSearchInfoBlock(data + kBasicReplyBlockOffset, kBasicInfoBlockSize);
+}
+
+SearchInfoBlock DecodeDetailReply(const uint8_t* data) {
+    return DecodeSearchInfoBlock(data + kDetailReplyBlockOffset, kDetailInfoBlockSize);
+}
+
+std::string AssignReplyMacText(const uint8_t* data) {
+    return FormatMacDashed(data + kAssignMacOffset);
+}
+
+std::array<uint8_t, kAssignRequestSize> EncodeAssignRequest(const DeviceRow& device) {
+    std::array<uint8_t, kAssignRequestSize> out{};
+    std::memcpy(out.data(), kAssignMagic, kMagicSize);
+    for (size_t i = 0; i < 6; ++i) out[16 + i] = MacByteAt(device.macText, 3 * i);
+    // Bytes 22 and 23 stay zero.
+    WriteAddressText(out.data() + 24, device.ipText);
+    WriteAddressText(out.data() + 28, device.gatewayText);
+    WriteAddressText(out.data() + 32, device.maskText);
+    return out;
+}
+
+bool DecodeAssignRequest(const uint8_t* data, size_t size, AssignRequest& out) {
+    if (size != kAssignRequestSize || !HasMagic(data, size, kAssignMagic)) return false;
+    std::memcpy(out.mac, data + 16, 6);
+    out.address = ReadBig32(data + 24);
+    out.gateway = ReadBig32(data + 28);
+    out.mask = ReadBig32(data + 32);
+    return true;
+}
+
+std::vector<uint8_t> EncodeBasicReply(const SearchInfoBlock& info) {
+    std::vector<uint8_t> out = WithMagic(kBasicSearchMagic, kBasicReplySize);
+    EncodeSearchInfoBlock(info, out.data() + kBasicReplyBlockOffset, kBasicInfoBlockSize);
+    return out;
+}
+
+std::vector<uint8_t> EncodeDetailReply(const SearchInfoBlock& info) {
+    std::vector<uint8_t> out = WithMagic(kDetailSearchMagic, kDetailReplySize);
+    out[kDetailReplyVersionOffset] = 0x01;
+    out[kDetailReplyVersionOffset + 1] = 0x00;
+    EncodeSearchInfoBlock(info, out.data() + kDetailReplyBlockOffset, kDetailInfoBlockSize);
+    return out;
+}
+
+std::vector<uint8_t> EncodeAssignReply(const uint8_t mac[6]) {
+    std::vector<uint8_t> out = WithMagic(kAssignMagic, kAssignReplySize);
+    std::memcpy(out.data() + kAssignMacOffset, mac, 6);
+    return out;
+}
+
+}  // namespace tesmara

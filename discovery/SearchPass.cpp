@@ -1,0 +1,104 @@
+#include <cstring>
+
+#include "app/DeviceRow.h"
+#include "app/MacText.h"
+#include "app/MainDialogState.h"
+#include "app/MainView.h"
+#include "discovery/SearchDatagrams.h"
+#include "discovery/SearchPolling.h"
+#include "discovery/SearchSockets.h"
+#include "discovery/SearchWorkers.h"
+#include "platform/Clock.h"
+#include "platform/Format.h"
+
+namespace tesmara {
+namespace {
+
+bool ListHasMac(const DeviceList& list, const std::string& macText) {
+    for (const DeviceRow& row : list) {
+        if (row.macText == macText) return true;
+    }
+    return false;
+}
+
+DeviceRow RowFromReply(const SearchInfoBlock& info, bool detail) {
+    DeviceRow row;
+    row.shown = 1;
+    row.macText = FormatMacDashed(info.mac);
+    row.ipText = DottedAddress(info.address);
+    row.maskText = DottedAddress(info.mask);
+    row.gatewayText = DottedAddress(info.gateway);
+    row.tcpPort = info.tcpPort;
+    row.httpPort = info.httpPort;
+    if (detail) {
+        row.description = info.description;
+        row.cloudId = info.cloudId;
+        row.deviceTime = info.deviceTime;
+        row.releaseVersion = info.releaseVersion;
+        row.releaseTime = info.releaseTime;
+        row.startTime = info.startTime;
+    } else {
+        row.description = row.cloudId = row.deviceTime = kNoValue;
+        row.releaseVersion = row.releaseTime = row.startTime = kNoValue;
+    }
+    return row;
+}
+
+}  // namespace
+
+PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, const char* magic) {
+    Clock& clock = dialog.clock;
+    const bool detail = std::strcmp(magic, kDetailSearchMagic) == 0;
+    DeviceList& target = detail ? dialog.m_detailDevices : dialog.m_devices;
+
+    uint32_t now = clock.NowMs();
+    const uint32_t phaseStart = now;
+    uint32_t lastSend = now;
+    if (!sockets.Broadcast(magic, kMagicSize)) {
+        sockets.Close();
+        dialog.view.AppendStatusLine(FormatUi("Search failed!Err = %d", kErrFirstSend),
+                                     StatusColour::kFailure);
+        dialog.view.EnableWindow(true);
+        return PassOutcome::kFailed;
+    }
+
+    ReceiveBuffer buffer{};
+    int newDevices = 0;
+    while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
+        if (dialog.workers.StopRequested()) {
+            sockets.Close();
+            return PassOutcome::kStopped;
+        }
+        if (TicksSince(now, lastSend) > kResendIntervalMs) {
+            if (!sockets.Broadcast(magic, kMagicSize)) break;
+            lastSend = now;
+        }
+        ReplyKind kind = detail ? ReplyKind::kDetail : ReplyKind::kBasic;
+        if (PollForReply(*sockets.receive, clock, buffer, kind)) {
+            SearchInfoBlock info =
+                detail ? DecodeDetailReply(buffer.data()) : DecodeBasicReply(buffer.data());
+            if (!ListHasMac(target, FormatMacDashed(info.mac))) {
+                target.push_back(RowFromReply(info, detail));
+                if (++newDevices >= kDeviceLimit) break;
+            }
+        }
+        now = clock.NowMs();
+    }
+    return PassOutcome::kDone;
+}
+
+void MergeDeviceDetails(MainDialogState& dialog) {
+    for (const DeviceRow& d : dialog.m_detailDevices) {
+        for (DeviceRow& b : dialog.m_devices) {
+            if (b.macText != d.macText) continue;
+            b.description = d.description;
+            b.cloudId = d.cloudId;
+            b.releaseVersion = d.releaseVersion;
+            b.releaseTime = d.releaseTime;
+            b.deviceTime = d.deviceTime;
+            b.startTime = d.startTime;
+        }
+    }
+}
+
+}  // namespace tesmara

@@ -1,0 +1,48 @@
+#include "netcfg/AddressPanelHandlers.h"
+
+#include <optional>
+#include <string>
+
+#include "app/MainDialogState.h"
+#include "app/MainView.h"
+#include "netcfg/AddressPlanning.h"
+#include "platform/Text.h"
+#include "res/MainDlgRes.h"
+
+namespace tesmara {
+namespace {
+
+void EnableStartAddress(MainView& view, bool on) {
+    view.EnableControl(IDC_START_ADDRESS, on);
+    view.EnableControl(IDC_START_ADDRESS_LABEL, on);
+}
+
+}  // namespace
+
+void OnOwnAddressClicked(MainDialogState& dialog) {
+    MainView& view = dialog.view;
+    bool ownAddress = view.IsButtonChecked(IDC_OWN_ADDRESS);
+    EnableStartAddress(view, !ownAddress);
+    if (ownAddress) return;
+    if (view.RunWarningDialog() == kBoxResultCancel) {
+        view.SetButtonChecked(IDC_OWN_ADDRESS, true);
+        EnableStartAddress(view, false);
+    } else {
+        EnableStartAddress(view, true);
+    }
+}
+
+void OnPanelAddressFieldChanged(MainDialogState& dialog) {
+    MainView& view = dialog.view;
+    if (view.IsAddressBlank(IDC_PANEL_ADDRESS)) {
+        view.EnableControl(IDC_MODIFY_ADDRESS, false);
+        return;
+    }
+    view.EnableControl(IDC_MODIFY_ADDRESS, true);
+    std::string text = WideToAnsi(view.ControlText(IDC_PANEL_ADDRESS));
+    view.SetControlText(IDC_PANEL_GATEWAY, AnsiToWide(GatewayForAddress(text)));
+    std::optional<std::string> mask = MaskForAddress(text);
+    view.SetControlText(IDC_PANEL_MASK, AnsiToWide(mask ? *mask : "0.0.0.0"));
+}
+
+}  // namespace tesmara
