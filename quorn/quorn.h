@@ -38,6 +38,14 @@ typedef void(QUORN_CALL* QuornDisconnectCallback)(int32_t login, const char* add
 typedef void(QUORN_CALL* QuornProgressCallback)(int32_t login, int32_t upgrade, int32_t total,
                                                 int32_t current, void* user);
 
+/* Failure codes (DevGetLastError; DevLogin's error code is one of 1 to 9). 1-9: the login
+ * answers; 11 invalid handle; 12 invalid argument; 13 wait elapsed; 14 connection lost;
+ * 15 malformed answer; 16 file cannot be opened; 17 file cannot be read; 18 file too large;
+ * 19 operation not allowed now; 20 unknown configuration command; 21 wrong block size;
+ * 22 device could not apply; 23 configuration file refused; 24 firmware for another model;
+ * 25 firmware checksum wrong; 26 device busy; 27 wrong password; 28 no such user;
+ * 29 request not understood; 30 out of resources. docs/device-protocol.md lists them too. */
+
 /* Ordinals in quorn.def: the numbers after each name. */
 QUORN_API int32_t QUORN_CALL DevInit(QuornDisconnectCallback onDisconnect, void* user); /* 38 */
 QUORN_API int32_t QUORN_CALL DevLogin(const char* address, uint16_t port, const char* user,
@@ -62,9 +70,10 @@ QUORN_API int32_t QUORN_CALL DevCloseUpgrade(int32_t upgrade);                  
 QUORN_API int32_t QUORN_CALL DevReboot(int32_t login);                               /* 67 */
 /* table: 298,480 bytes, zeroed by the caller. */
 QUORN_API int32_t QUORN_CALL DevGetUserInfo(int32_t login, void* table, int32_t waitMs); /* 65 */
-/* command 6: change password; entries of 1,296 bytes (old, new). Returns exactly 1 when done. */
-QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const void* oldEntry,
-                                           const void* newEntry, int32_t waitMs); /* 48 */
+/* command 6: change password; two entries of 1,296 bytes, the one holding the new password
+ * first, the one holding the current password second. Returns exactly 1 when done. */
+QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const void* newEntry,
+                                           const void* oldEntry, int32_t waitMs); /* 48 */
 
 #ifdef __cplusplus
 }

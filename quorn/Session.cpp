@@ -1,0 +1,282 @@
+#include "quorn/Session.h"
+
+#include <cstring>
+
+#include "quorn/Protocol.h"
+#include "quorn/Upgrade.h"
+
+namespace quorn {
+
+namespace {
+
+constexpr int kConnectMs = 3000;
+constexpr int kLoginMs = 5000;
+constexpr int kLogoutMs = 1000;
+
+// Reads frames one at a time during login, before the reader thread exists.
+class LoginReader {
+  public:
+    explicit LoginReader(TcpHandle socket) : socket_(socket) {}
+
+    // kOk with a frame, kLoginTimeout when the deadline passes, kLoginNetwork otherwise.
+    int32_t Next(int64_t deadline, Frame& frame) {
+        uint8_t buffer[4096];
+        for (;;) {
+            if (decoder_.Next(frame)) {
+                if (frame.type == static_cast<uint8_t>(Type::KeepAlive)) continue;
+                return kOk;
+            }
+            if (decoder_.Failed()) return kLoginNetwork;
+            int64_t left = deadline - NowMs();
+            if (left <= 0) return kLoginTimeout;
+            int n = TcpReceive(socket_, buffer, sizeof buffer, static_cast<int>(left));
+            if (n == kReceiveTimedOut) return kLoginTimeout;
+            if (n <= 0) return kLoginNetwork;
+            decoder_.Feed(buffer, static_cast<size_t>(n));
+        }
+    }
+
+  private:
+    TcpHandle socket_;
+    FrameDecoder decoder_;
+};
+
+uint8_t ReplyType(Type type) {
+    return static_cast<uint8_t>(type) | kReplyBit;
+}
+
+}  // namespace
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+Session::~Session() {
+    if (reader_.joinable()) reader_.detach();
+    TcpClose(socket_);
+}
+
+int32_t Session::Open(const char* address, uint16_t port, const char* user, const char* password,
+                      QuornDeviceInfo* info, std::shared_ptr<Session>& out) {
+    if (!address || !user) return kLoginNoHost;
+    if (!password) password = "";
+    std::shared_ptr<Session> session(new Session());
+    session->address_ = address;
+    session->port_ = port;
+    TcpHandle socket;
+    ConnectResult connected = TcpConnect(address, port, kConnectMs, socket);
+    if (connected != ConnectResult::Connected) return kLoginNoHost;
+    session->socket_ = socket;
+    TcpSetSendTimeout(socket, kIdleLimitMs);
+    int64_t deadline = NowMs() + kLoginMs;
+    LoginReader reader(socket);
+
+    uint8_t clientNonce[kNonceSize];
+    if (!RandomBytes(clientNonce, sizeof clientNonce)) return kLoginNetwork;
+    Writer hello;
+    hello.U16(kMinVersion).U16(kMaxVersion).Bytes(clientNonce, sizeof clientNonce);
+    if (!session->Send(Type::Hello, 1, hello.Data())) return kLoginNetwork;
+    Frame frame;
+    int32_t status = reader.Next(deadline, frame);
+    if (status != kOk) return status;
+    Reader helloReply(frame.payload);
+    int32_t helloStatus = helloReply.I32();
+    uint16_t version = helloReply.U16();
+    const uint8_t* serverNonce = helloReply.Bytes(kNonceSize);
+    if (frame.type != ReplyType(Type::Hello) || frame.requestId != 1 || !helloReply.Ok())
+        return kLoginNetwork;
+    // A device that refuses connections outright (busy, blacklisted) says so at once.
+    if (helloStatus != kOk)
+        return helloStatus >= 1 && helloStatus <= 9 ? helloStatus : kLoginNetwork;
+    if (version < kMinVersion || version > kMaxVersion) return kLoginNetwork;
+
+    Digest proof;
+    if (!LoginProof(password, serverNonce, clientNonce, user, proof) ||
+        !SessionKey(password, serverNonce, clientNonce, user, session->key_))
+        return kLoginNetwork;
+    Writer login;
+    login.Text(user).Bytes(proof.data(), proof.size());
+    if (!session->Send(Type::Login, 2, login.Data())) return kLoginNetwork;
+    status = reader.Next(deadline, frame);
+    if (status != kOk) return status;
+    Reader loginReply(frame.payload);
+    int32_t code = loginReply.I32();
+    if (frame.type != ReplyType(Type::Login) || frame.requestId != 2 || !loginReply.Ok())
+        return kLoginNetwork;
+    if (code != kOk) return code >= 1 && code <= 9 ? code : kLoginNetwork;
+    const uint8_t* text = loginReply.Bytes(sizeof info->text);
+    int32_t value = loginReply.I32();
+    uint8_t flag = loginReply.U8();
+    if (!loginReply.Ok()) return kLoginNetwork;
+    if (info) {
+        std::memcpy(info->text, text, sizeof info->text);
+        info->text[sizeof info->text - 1] = 0;
+        info->value = value;
+        info->flag = flag;
+    }
+    session->nextRequest_ = 2;
+    out = std::move(session);
+    return kOk;
+}
+
+void Session::Start(int32_t handle, LostHandler onLost) {
+    handle_ = handle;
+    onLost_ = onLost;
+    reader_ = std::thread([self = shared_from_this()] { self->ReadLoop(); });
+}
+
+bool Session::SendRaw(const std::vector<uint8_t>& bytes, bool mayWait) {
+    std::unique_lock lock(writeMutex_, std::defer_lock);
+    if (mayWait) {
+        lock.lock();
+    } else if (!lock.try_lock()) {
+        return true;  // someone else is sending, which keeps the connection alive anyway
+    }
+    if (!TcpSendAll(socket_, bytes.data(), bytes.size())) {
+        TcpShutdown(socket_);  // the reader notices and ends the session
+        return false;
+    }
+    lastSentMs_ = NowMs();
+    return true;
+}
+
+bool Session::Send(Type type, uint32_t requestId, const std::vector<uint8_t>& payload) {
+    return SendRaw(
+        EncodeFrame(static_cast<uint8_t>(type), requestId, payload.data(), payload.size()), true);
+}
+
+int32_t Session::Request(Type type, const std::vector<uint8_t>& payload, int waitMs, Frame& reply) {
+    return Request(type, NextRequestId(), payload, waitMs, reply);
+}
+
+int32_t Session::Request(Type type, uint32_t requestId, const std::vector<uint8_t>& payload,
+                         int waitMs, Frame& reply) {
+    Pending pending;
+    {
+        std::lock_guard lock(mutex_);
+        if (!alive_) return kDisconnected;
+        pending_[requestId] = &pending;
+    }
+    bool sent = Send(type, requestId, payload);
+    std::unique_lock lock(mutex_);
+    if (sent) {
+        changed_.wait_for(lock, std::chrono::milliseconds(waitMs),
+                          [&] { return pending.done || !alive_; });
+    }
+    pending_.erase(requestId);
+    if (!pending.done) return alive_ && sent ? kTimeout : kDisconnected;
+    reply = std::move(pending.reply);
+    if (reply.type == ReplyType(Type::Error)) {
+        Reader error(reply.payload);
+        int32_t status = error.I32();
+        return error.Ok() && status != kOk ? status : kProtocolError;
+    }
+    if (reply.type != ReplyType(type)) return kProtocolError;
+    return kOk;
+}
+
+bool Session::Alive() {
+    std::lock_guard lock(mutex_);
+    return alive_;
+}
+
+void Session::AttachUpgrade(const std::shared_ptr<Upgrade>& upgrade) {
+    std::lock_guard lock(mutex_);
+    upgrade_ = upgrade;
+}
+
+void Session::DetachUpgrade(const Upgrade* upgrade) {
+    std::lock_guard lock(mutex_);
+    if (upgrade_.lock().get() == upgrade) upgrade_.reset();
+}
+
+void Session::Dispatch(Frame& frame) {
+    uint8_t type = frame.type;
+    if (type == static_cast<uint8_t>(Type::UpgradeAck) ||
+        type == static_cast<uint8_t>(Type::UpgradeState)) {
+        std::shared_ptr<Upgrade> upgrade;
+        {
+            std::lock_guard lock(mutex_);
+            upgrade = upgrade_.lock();
+        }
+        if (upgrade) upgrade->OnDeviceFrame(frame);
+        return;
+    }
+    if (type & kReplyBit) {
+        std::lock_guard lock(mutex_);
+        auto it = pending_.find(frame.requestId);
+        if (it != pending_.end()) {
+            it->second->reply = std::move(frame);
+            it->second->done = true;
+            changed_.notify_all();
+        }
+        // A late reply to a request that gave up waiting is dropped.
+    }
+    // KeepAlive and frame types this version does not know are ignored.
+}
+
+void Session::ReadLoop() {
+    FrameDecoder decoder;
+    std::vector<uint8_t> buffer(64 * 1024);
+    int64_t lastReceived = NowMs();
+    lastSentMs_ = NowMs();
+    for (;;) {
+        int n = TcpReceive(socket_, buffer.data(), buffer.size(), 500);
+        int64_t now = NowMs();
+        if (n == kReceiveTimedOut) {
+            if (now - lastReceived > kIdleLimitMs) break;  // silent device
+        } else if (n <= 0) {
+            break;
+        } else {
+            lastReceived = now;
+            decoder.Feed(buffer.data(), static_cast<size_t>(n));
+            Frame frame;
+            while (decoder.Next(frame)) Dispatch(frame);
+            if (decoder.Failed()) break;  // out of step: nothing later can be trusted
+        }
+        if (now - lastSentMs_ > kKeepAliveMs) {
+            SendRaw(EncodeFrame(static_cast<uint8_t>(Type::KeepAlive), 0, nullptr, 0), false);
+        }
+    }
+    Die();
+}
+
+void Session::Die() {
+    std::shared_ptr<Upgrade> upgrade;
+    bool notify;
+    {
+        std::lock_guard lock(mutex_);
+        alive_ = false;
+        notify = !closing_;
+        upgrade = upgrade_.lock();
+        changed_.notify_all();
+    }
+    TcpShutdown(socket_);
+    if (upgrade) upgrade->OnSessionLost();
+    if (notify && onLost_) onLost_(handle_, address_, port_);
+}
+
+void Session::Close() {
+    bool wasAlive;
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+        wasAlive = alive_;
+    }
+    if (wasAlive) {
+        Frame reply;
+        Request(Type::Logout, {}, kLogoutMs, reply);
+    }
+    TcpShutdown(socket_);
+    if (reader_.joinable()) {
+        if (reader_.get_id() == std::this_thread::get_id()) {
+            reader_.detach();
+        } else {
+            reader_.join();
+        }
+    }
+}
+
+}  // namespace quorn

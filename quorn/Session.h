@@ -1,0 +1,95 @@
+// One logged-in connection to a device. A reader thread owns the receiving side: it matches
+// replies to waiting requests by request id, hands upgrade acknowledgements and states to the
+// running upgrade, keeps the connection alive and notices when it dies.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "quorn/Crypto.h"
+#include "quorn/Frame.h"
+#include "quorn/Tcp.h"
+#include "quorn/quorn.h"
+
+namespace quorn {
+
+class Upgrade;
+
+// Told when a session dies without being closed by its owner.
+using LostHandler = void (*)(int32_t handle, const std::string& address, uint16_t port);
+
+class Session : public std::enable_shared_from_this<Session> {
+  public:
+    ~Session();
+
+    // Connects, agrees a version and logs in. Returns the login status (0 or 1..9).
+    static int32_t Open(const char* address, uint16_t port, const char* user, const char* password,
+                        QuornDeviceInfo* info, std::shared_ptr<Session>& out);
+
+    // Starts the reader; `handle` is what the lost handler is told.
+    void Start(int32_t handle, LostHandler onLost);
+
+    // Sends a request and waits up to waitMs for its reply. Returns a status; on kOk `reply`
+    // holds the reply frame. A device Error frame yields its status.
+    int32_t Request(Type type, const std::vector<uint8_t>& payload, int waitMs, Frame& reply);
+    uint32_t NextRequestId() { return nextRequest_.fetch_add(1) + 1; }
+    int32_t Request(Type type, uint32_t requestId, const std::vector<uint8_t>& payload, int waitMs,
+                    Frame& reply);
+
+    // One frame, no reply expected. False when the connection is gone.
+    bool Send(Type type, uint32_t requestId, const std::vector<uint8_t>& payload);
+    // An already encoded frame.
+    bool SendBytes(const std::vector<uint8_t>& frame) { return SendRaw(frame, true); }
+
+    // Polite logout (bounded wait) and teardown; no lost notification follows.
+    void Close();
+
+    bool Alive();
+    const Digest& Key() const { return key_; }
+
+    void AttachUpgrade(const std::shared_ptr<Upgrade>& upgrade);
+    void DetachUpgrade(const Upgrade* upgrade);
+
+  private:
+    Session() = default;
+    void ReadLoop();
+    void Die();
+    void Dispatch(Frame& frame);
+    bool SendRaw(const std::vector<uint8_t>& bytes, bool mayWait);
+
+    struct Pending {
+        bool done = false;
+        Frame reply;
+    };
+
+    TcpHandle socket_ = kNoSocket;
+    std::string address_;
+    uint16_t port_ = 0;
+    int32_t handle_ = 0;
+    LostHandler onLost_ = nullptr;
+    Digest key_{};
+    std::atomic<uint32_t> nextRequest_{0};
+
+    std::mutex writeMutex_;
+    std::atomic<int64_t> lastSentMs_{0};
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<uint32_t, Pending*> pending_;
+    bool alive_ = true;
+    bool closing_ = false;
+    std::weak_ptr<Upgrade> upgrade_;
+    std::thread reader_;
+};
+
+int64_t NowMs();
+
+}  // namespace quorn
