@@ -52,7 +52,12 @@ class DevsimDiscovery : public LanTest {
         }
         return fleet;
     }
-    DiscoveryProbe probe;
+    void SetUp() override {
+        LanTest::SetUp();
+        // The probe binds the discovery ports, so only once we know we are inside the LAN.
+        if (!IsSkipped() && !HasFatalFailure()) probe = std::make_unique<DiscoveryProbe>();
+    }
+    std::unique_ptr<DiscoveryProbe> probe;
 };
 
 TEST_F(DevsimDiscovery, SearchRepliesCarryWhatTheFleetFileSays) {
@@ -67,10 +72,10 @@ TEST_F(DevsimDiscovery, SearchRepliesCarryWhatTheFleetFileSays) {
          "deviceTime": "2026-12-07 12:00:00", "startTime": "2026-12-07 08:00:00"},
         {"mac": "00-1A-2B-3C-4D-5F", "address": "10.1.2.3", "tcpPort": 8000, "httpPort": 8080}
     ]})");
-    ASSERT_TRUE(probe.Ready());
+    ASSERT_TRUE(probe->Ready());
 
-    ASSERT_TRUE(probe.Broadcast(kBasic));
-    auto basic = BasicReplies(probe.Collect(300));
+    ASSERT_TRUE(probe->Broadcast(kBasic));
+    auto basic = BasicReplies(probe->Collect(300));
     ASSERT_EQ(basic.size(), 2u);
     std::sort(basic.begin(), basic.end(),
               [](const auto& a, const auto& b) { return MacOf(a) < MacOf(b); });
@@ -85,8 +90,8 @@ TEST_F(DevsimDiscovery, SearchRepliesCarryWhatTheFleetFileSays) {
     EXPECT_EQ(basic[1].tcpPort, 8000);
     EXPECT_EQ(basic[1].httpPort, 8080);
 
-    ASSERT_TRUE(probe.Broadcast(kDetail));
-    auto detail = DetailReplies(probe.Collect(300));
+    ASSERT_TRUE(probe->Broadcast(kDetail));
+    auto detail = DetailReplies(probe->Collect(300));
     ASSERT_EQ(detail.size(), 2u);
     auto first = std::find_if(detail.begin(), detail.end(),
                               [](const auto& i) { return MacOf(i) == "00-1A-2B-3C-4D-5E"; });
@@ -103,21 +108,21 @@ TEST_F(DevsimDiscovery, SearchRepliesCarryWhatTheFleetFileSays) {
 TEST_F(DevsimDiscovery, AssignRequestMovesTheDeviceAndIsConfirmed) {
     auto fleet = Start(R"({"devices": [{"mac": "00-1A-2B-3C-4D-5E", "address": "192.168.1.20"},
                                        {"mac": "00-1A-2B-3C-4D-60", "address": "192.168.1.21"}]})");
-    ASSERT_TRUE(probe.Ready());
+    ASSERT_TRUE(probe->Ready());
     DeviceRow row;
     row.macText = "00-1A-2B-3C-4D-5E";
     row.ipText = "172.16.5.11";
     row.gatewayText = "172.16.5.1";
     row.maskText = "255.255.0.0";
     auto request = EncodeAssignRequest(row);
-    ASSERT_TRUE(probe.Broadcast(request.data(), request.size()));
-    auto replies = probe.Collect(300);
+    ASSERT_TRUE(probe->Broadcast(request.data(), request.size()));
+    auto replies = probe->Collect(300);
     ASSERT_EQ(replies.size(), 1u);
     ASSERT_TRUE(IsAssignReply(replies[0].data(), replies[0].size()));
     EXPECT_EQ(AssignReplyMacText(replies[0].data()), "00-1A-2B-3C-4D-5E");
 
-    ASSERT_TRUE(probe.Broadcast(kBasic));
-    for (const auto& info : BasicReplies(probe.Collect(300))) {
+    ASSERT_TRUE(probe->Broadcast(kBasic));
+    for (const auto& info : BasicReplies(probe->Collect(300))) {
         if (MacOf(info) == "00-1A-2B-3C-4D-5E") {
             EXPECT_EQ(DottedAddress(info.address), "172.16.5.11");
             EXPECT_EQ(DottedAddress(info.gateway), "172.16.5.1");
@@ -130,29 +135,29 @@ TEST_F(DevsimDiscovery, AssignRequestMovesTheDeviceAndIsConfirmed) {
 
 TEST_F(DevsimDiscovery, AddressChangeDatagramIsTakenSilentlyAndReportedAfterwards) {
     auto fleet = Start(R"({"devices": [{"mac": "00-1A-2B-3C-4D-5E", "address": "192.168.1.20"}]})");
-    ASSERT_TRUE(probe.Ready());
+    ASSERT_TRUE(probe->Ready());
     // Magic, MAC, two zero bytes, then address, gateway, mask at odd offsets.
     const uint8_t change[33] = {'Q', 'E', 'L',  'T',  'R',  'A',  '.',  'C',  'F',  'G',  '.',
                                 'V', '2', 0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x00, 0x00, 192,
                                 168, 7,   77,   192,  168,  7,    1,    255,  255,  255,  0};
-    ASSERT_TRUE(probe.Broadcast(change, sizeof change));
-    EXPECT_TRUE(probe.Collect(200).empty()) << "the address change is not answered";
-    ASSERT_TRUE(probe.Broadcast(kBasic));
-    auto basic = BasicReplies(probe.Collect(300));
+    ASSERT_TRUE(probe->Broadcast(change, sizeof change));
+    EXPECT_TRUE(probe->Collect(200).empty()) << "the address change is not answered";
+    ASSERT_TRUE(probe->Broadcast(kBasic));
+    auto basic = BasicReplies(probe->Collect(300));
     ASSERT_EQ(basic.size(), 1u);
     EXPECT_EQ(DottedAddress(basic[0].address), "192.168.7.77");
     EXPECT_EQ(DottedAddress(basic[0].gateway), "192.168.7.1");
 
     // One byte short, or another device's MAC: nothing changes.
-    ASSERT_TRUE(probe.Broadcast(change, sizeof change - 1));
+    ASSERT_TRUE(probe->Broadcast(change, sizeof change - 1));
     uint8_t other[33];
     std::memcpy(other, change, sizeof other);
     other[18] = 0x5F;
     other[24] = 99;
-    ASSERT_TRUE(probe.Broadcast(other, sizeof other));
-    probe.Collect(100);
-    ASSERT_TRUE(probe.Broadcast(kBasic));
-    basic = BasicReplies(probe.Collect(300));
+    ASSERT_TRUE(probe->Broadcast(other, sizeof other));
+    probe->Collect(100);
+    ASSERT_TRUE(probe->Broadcast(kBasic));
+    basic = BasicReplies(probe->Collect(300));
     ASSERT_EQ(basic.size(), 1u);
     EXPECT_EQ(DottedAddress(basic[0].address), "192.168.7.77");
 }
@@ -166,10 +171,10 @@ TEST_F(DevsimDiscovery, BehaviourFlagsShapeTheReplies) {
         {"mac": "00-00-00-00-00-05", "replyDelayMs": 400},
         {"mac": "00-00-00-00-00-06", "ignoreAssign": true}
     ]})");
-    ASSERT_TRUE(probe.Ready());
-    ASSERT_TRUE(probe.Broadcast(kBasic));
-    auto early = BasicReplies(probe.Collect(250));
-    auto late = BasicReplies(probe.Collect(400));
+    ASSERT_TRUE(probe->Ready());
+    ASSERT_TRUE(probe->Broadcast(kBasic));
+    auto early = BasicReplies(probe->Collect(250));
+    auto late = BasicReplies(probe->Collect(400));
     auto count = [](const std::vector<SearchInfoBlock>& infos, const char* mac) {
         return std::count_if(infos.begin(), infos.end(),
                              [&](const auto& i) { return MacOf(i) == mac; });
@@ -181,11 +186,11 @@ TEST_F(DevsimDiscovery, BehaviourFlagsShapeTheReplies) {
     EXPECT_EQ(count(early, "00-00-00-00-00-05"), 0);
     EXPECT_EQ(count(late, "00-00-00-00-00-05"), 1);
 
-    ASSERT_TRUE(probe.Broadcast(kDetail));
-    auto detail = DetailReplies(probe.Collect(250));
+    ASSERT_TRUE(probe->Broadcast(kDetail));
+    auto detail = DetailReplies(probe->Collect(250));
     EXPECT_EQ(count(detail, "00-00-00-00-00-02"), 0);
     EXPECT_EQ(count(detail, "00-00-00-00-00-03"), 1);
-    probe.Collect(400);
+    probe->Collect(400);
 
     DeviceRow row;
     row.macText = "00-00-00-00-00-06";
@@ -193,8 +198,8 @@ TEST_F(DevsimDiscovery, BehaviourFlagsShapeTheReplies) {
     row.gatewayText = "192.168.1.1";
     row.maskText = "255.255.255.0";
     auto request = EncodeAssignRequest(row);
-    ASSERT_TRUE(probe.Broadcast(request.data(), request.size()));
-    EXPECT_TRUE(probe.Collect(250).empty());
+    ASSERT_TRUE(probe->Broadcast(request.data(), request.size()));
+    EXPECT_TRUE(probe->Collect(250).empty());
 }
 
 TEST_F(DevsimDiscovery, HostileRepliesAreWhatTheReceiversMustHandle) {
@@ -204,9 +209,9 @@ TEST_F(DevsimDiscovery, HostileRepliesAreWhatTheReceiversMustHandle) {
         {"mac": "00-00-00-00-00-03", "hostile": "wrong-version"},
         {"mac": "00-00-00-00-00-04", "hostile": "garbage"}
     ]})");
-    ASSERT_TRUE(probe.Ready());
-    ASSERT_TRUE(probe.Broadcast(kBasic));
-    auto basicRaw = probe.Collect(250);
+    ASSERT_TRUE(probe->Ready());
+    ASSERT_TRUE(probe->Broadcast(kBasic));
+    auto basicRaw = probe->Collect(250);
     EXPECT_EQ(basicRaw.size(), 4u);
     auto basic = BasicReplies(basicRaw);
     // Too short is dropped; lower-case magic is accepted; the version bytes do not concern the
@@ -219,8 +224,8 @@ TEST_F(DevsimDiscovery, HostileRepliesAreWhatTheReceiversMustHandle) {
                                 [](const Datagram& d) { return d.size() == 151; });
     EXPECT_TRUE(sawShort);
 
-    ASSERT_TRUE(probe.Broadcast(kDetail));
-    auto detail = DetailReplies(probe.Collect(250));
+    ASSERT_TRUE(probe->Broadcast(kDetail));
+    auto detail = DetailReplies(probe->Collect(250));
     ASSERT_EQ(detail.size(), 1u);
     EXPECT_EQ(MacOf(detail[0]), "00-00-00-00-00-02");
 }
@@ -228,9 +233,9 @@ TEST_F(DevsimDiscovery, HostileRepliesAreWhatTheReceiversMustHandle) {
 TEST_F(DevsimDiscovery, GeneratedFleetsHaveDistinctMacsAndNoBroadcastAddresses) {
     auto fleet = RunningFleet::Generated(300, 9);
     ASSERT_TRUE(fleet->Running()) << fleet->Error();
-    ASSERT_TRUE(probe.Ready());
-    ASSERT_TRUE(probe.Broadcast(kBasic));
-    auto basic = BasicReplies(probe.Collect(500));
+    ASSERT_TRUE(probe->Ready());
+    ASSERT_TRUE(probe->Broadcast(kBasic));
+    auto basic = BasicReplies(probe->Collect(500));
     ASSERT_EQ(basic.size(), 300u);
     std::vector<std::string> macs;
     for (const auto& info : basic) {
