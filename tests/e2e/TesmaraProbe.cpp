@@ -1,0 +1,191 @@
+// Looks into a running tesmara.exe from outside, as an operator would: finds the main window,
+// clicks its buttons and reads the device table and the status log back. The end-to-end tests
+// run it under Wine next to the application.
+//
+//   tesmara-probe find [TIMEOUT_MS]          exit 0 once the main window exists
+//   tesmara-probe click ID                    posts a button click of control ID
+//   tesmara-probe log                         one status line per line: COLOUR<TAB>TEXT
+//   tesmara-probe table                       one row per line: CHECKED<TAB>cell 0<TAB>...
+//   tesmara-probe wait-log TEXT TIMEOUT_MS    exit 0 once a status line equals TEXT
+//   tesmara-probe enabled                     prints 1 if the main window is enabled, else 0
+//
+// Output is UTF-8. The main window is found by its caption (TESMARA_CAPTION, default
+// "Varnholt").
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDeviceTable = 1000;
+constexpr int kStatusLog = 1008;
+constexpr int kColumns = 10;
+
+void Print(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
+                                   0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size,
+                        nullptr, nullptr);
+    utf8 += '\n';
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()),
+              &written, nullptr);
+}
+
+std::wstring Widen(const char* text) {
+    int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size > 0 ? size - 1 : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), size);
+    return wide;
+}
+
+HWND MainWindow() {
+    const char* caption = std::getenv("TESMARA_CAPTION");
+    return FindWindowW(nullptr, Widen(caption ? caption : "Varnholt").c_str());
+}
+
+std::vector<std::wstring> LogLines(HWND dialog, std::vector<LRESULT>* colours = nullptr) {
+    std::vector<std::wstring> lines;
+    HWND log = GetDlgItem(dialog, kStatusLog);
+    LRESULT count = SendMessageW(log, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(log, LB_GETTEXTLEN, i, 0);
+        if (length < 0) continue;
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        LRESULT got = SendMessageW(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        lines.push_back(text);
+        if (colours) colours->push_back(SendMessageW(log, LB_GETITEMDATA, i, 0));
+    }
+    return lines;
+}
+
+// The list view lives in the other process: its item texts are read through a buffer in that
+// process's memory.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND owner, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) {
+            memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        }
+    }
+    ~RemoteBuffer() {
+        if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    bool Ok() const { return memory_ != nullptr; }
+    char* At(size_t offset) const { return static_cast<char*>(memory_) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return WriteProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return ReadProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+
+  private:
+    HANDLE process_ = nullptr;
+    void* memory_ = nullptr;
+    size_t size_;
+};
+
+int PrintTable(HWND dialog) {
+    HWND table = GetDlgItem(dialog, kDeviceTable);
+    constexpr size_t kTextChars = 512;
+    RemoteBuffer remote(table, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+    if (!remote.Ok()) {
+        std::fprintf(stderr, "tesmara-probe: cannot reach the application's memory\n");
+        return 1;
+    }
+    auto rows = static_cast<int>(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        UINT state =
+            static_cast<UINT>(SendMessageW(table, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+        std::wstring line = ((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? L"1" : L"0";
+        for (int column = 0; column < kColumns; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<LPWSTR>(remote.At(sizeof(LVITEMW)));
+            item.cchTextMax = kTextChars;
+            remote.Write(0, &item, sizeof item);
+            auto length = static_cast<size_t>(
+                SendMessageW(table, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.At(0))));
+            std::wstring text(std::min(length, kTextChars - 1), L'\0');
+            remote.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+            line += L'\t';
+            line += text;
+        }
+        Print(line);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tesmara-probe find|click|log|table|wait-log|enabled ...\n");
+        return 2;
+    }
+    std::string command = argv[1];
+    if (command == "find") {
+        DWORD timeout = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 30000;
+        DWORD start = GetTickCount();
+        while (!MainWindow()) {
+            if (GetTickCount() - start > timeout) return 1;
+            Sleep(100);
+        }
+        return 0;
+    }
+    HWND dialog = MainWindow();
+    if (!dialog) {
+        std::fprintf(stderr, "tesmara-probe: no main window\n");
+        return 1;
+    }
+    if (command == "click" && argc > 2) {
+        int id = std::atoi(argv[2]);
+        HWND button = GetDlgItem(dialog, id);
+        return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(button))
+                   ? 0
+                   : 1;
+    }
+    if (command == "log") {
+        std::vector<LRESULT> colours;
+        auto lines = LogLines(dialog, &colours);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            wchar_t colour[16];
+            std::swprintf(colour, 16, L"%06lX", static_cast<unsigned long>(colours[i]));
+            Print(std::wstring(colour) + L"\t" + lines[i]);
+        }
+        return 0;
+    }
+    if (command == "table") return PrintTable(dialog);
+    if (command == "wait-log" && argc > 3) {
+        std::wstring wanted = Widen(argv[2]);
+        DWORD timeout = std::strtoul(argv[3], nullptr, 10);
+        DWORD start = GetTickCount();
+        for (;;) {
+            for (const auto& line : LogLines(dialog)) {
+                if (line == wanted) return 0;
+            }
+            if (GetTickCount() - start > timeout) return 1;
+            Sleep(100);
+        }
+    }
+    if (command == "enabled") {
+        Print(IsWindowEnabled(dialog) ? L"1" : L"0");
+        return 0;
+    }
+    std::fprintf(stderr, "tesmara-probe: unknown command %s\n", command.c_str());
+    return 2;
+}
