@@ -1,0 +1,11 @@
+#include <windows.h>
+
+#include "cli/Console.h"
+
+namespace tesmara::cli {
+
+void PrepareConsole() {
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+}  // namespace tesmara::cli
