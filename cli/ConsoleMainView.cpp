@@ -22,8 +22,7 @@ void ConsoleMainView::AppendStatusLine(std::wstring_view text, StatusColour colo
     Hold h(m_lock);
     m_log.push_back({std::wstring(text), colour});
     if (m_echo) {
-        std::string line = "[" + std::string(ColourTag(colour)) + "] " + WideToUtf8(text) + "\n";
-        std::fputs(line.c_str(), m_echo);
+        std::fprintf(m_echo, "[%s] %s\n", ColourTag(colour), WideToUtf8(text).c_str());
         std::fflush(m_echo);
     }
 }
@@ -105,8 +104,7 @@ bool ConsoleMainView::IsAddressBlank(int id) {
 }
 
 int ConsoleMainView::MessageBox(std::wstring_view text, std::wstring_view, unsigned style) {
-    std::string line = "[message] " + WideToUtf8(text) + "\n";
-    std::fputs(line.c_str(), stderr);
+    std::fprintf(stderr, "[message] %s\n", WideToUtf8(text).c_str());
     if ((style & 0xF) == kBoxYesNo) return kBoxResultYes;
     return kBoxResultOk;
 }

@@ -78,7 +78,8 @@ int RunSearch(const Options& options) {
     std::vector<ConsoleLine> log = view.Log();
     std::vector<ConsoleRow> rows = view.Rows();
     bool ok = !log.empty() && log.back().colour == StatusColour::kSuccess;
-    std::string out = options.json ? ReportJson(ok, log, rows) : "\n" + TableText(rows);
+    if (!options.json) std::fputs("\n", stdout);
+    std::string out = options.json ? ReportJson(ok, log, rows) : TableText(rows);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
     return ok ? 0 : 1;
