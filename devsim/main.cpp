@@ -18,6 +18,7 @@
 
 #include "devsim/discovery/UdpResponder.h"
 #include "devsim/model/FleetBuilder.h"
+#include "devsim/session/SessionServer.h"
 
 using namespace tesmara::devsim;
 
@@ -139,6 +140,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "devsim: discovery port %u: %s\n", kDevicePort, error.c_str());
         return 1;
     }
+    SessionServerOptions sessionOptions;
+    sessionOptions.log = options.log;
+    SessionServer sessions(fleet, sessionOptions);
+    if (!sessions.Start(&error)) {
+        std::fprintf(stderr, "devsim: sessions: %s\n", error.c_str());
+        return 1;
+    }
     std::fprintf(stderr, "devsim: %zu devices answering on UDP port %u\n", fleet.Size(),
                  kDevicePort);
     if (!readyFile.empty()) std::ofstream(readyFile) << fleet.Size() << "\n";
@@ -152,6 +160,7 @@ int main(int argc, char** argv) {
     }
     int received = 0;
     sigwait(&signals, &received);
+    sessions.Stop();
     responder.Stop();
 
     ResponderStats s = responder.Stats();

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "devsim/session/SessionState.h"
+
 namespace tesmara::devsim {
 
 namespace {
@@ -95,6 +97,7 @@ bool ApplyFields(const nlohmann::json& j, DeviceState& s, DeviceBehaviour& b, bo
         if (error) *error = "unknown hostile behaviour " + j.at("hostile").dump();
         return false;
     }
+    if (!ApplySessionFields(j, s.session, b.session, error)) return false;
     return true;
 }
 

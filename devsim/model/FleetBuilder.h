@@ -12,8 +12,8 @@
 // releaseVersion, releaseTime, deviceTime (a fixed text), clockOffsetSeconds, startTime, online,
 // replyDelayMs, duplicateReplies, ignoreBasicSearch, ignoreDetailSearch, ignoreAssign,
 // ignoreAddressChange, hostile ("none", "wrong-length", "lower-case-magic", "wrong-version",
-// "garbage"). In texts, "\xNN" (written "\\xNN" in JSON) stands for the byte NN, so device
-// texts in any code page can be given.
+// "garbage"), and the session keys of devsim/session/SessionState.h. In texts, "\xNN" (written
+// "\\xNN" in JSON) stands for the byte NN, so device texts in any code page can be given.
 #pragma once
 
 #include <cstdint>

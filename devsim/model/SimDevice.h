@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "devsim/session/SessionState.h"
+
 namespace tesmara::devsim {
 
 using MacBytes = std::array<uint8_t, 6>;
@@ -35,6 +37,7 @@ struct DeviceBehaviour {
     bool ignoreAssign = false;         // "QELTRA.SEARCH.V2"
     bool ignoreAddressChange = false;  // "QELTRA.CFG.V2"
     Hostility hostility = Hostility::None;
+    SessionFaults session;  // the session side's misbehaviour
 };
 
 // Everything the device reports and keeps. Plain data: copy it freely.
@@ -58,7 +61,8 @@ struct DeviceState {
     int64_t clockOffsetSeconds = 0;
     std::string fixedDeviceTime;
 
-    bool online = true;  // an offline device answers nothing (e.g. while it restarts)
+    bool online = true;    // an offline device answers nothing (e.g. while it restarts)
+    SessionState session;  // accounts, configuration bytes, firmware and session bookkeeping
 };
 
 class SimDevice {

@@ -1,0 +1,501 @@
+#include "devsim/session/DeviceSession.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "devsim/session/ConfigBlocks.h"
+#include "devsim/session/Images.h"
+#include "devsim/session/SessionServer.h"
+#include "quorn/Protocol.h"
+
+namespace tesmara::devsim {
+
+namespace {
+
+using quorn::Frame;
+using quorn::Reader;
+using quorn::Type;
+using quorn::Writer;
+
+constexpr uint64_t kAckEvery = 256 * 1024;
+constexpr uint64_t kMaxImage = 0x7FFFFFFF;
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+uint8_t T(Type type) {
+    return static_cast<uint8_t>(type);
+}
+
+std::vector<uint8_t> StatusPayload(int32_t status) {
+    Writer w;
+    w.I32(status);
+    return w.Data();
+}
+
+// The NUL-terminated text in a slot; false without a terminator.
+bool SlotText(const uint8_t* slot, size_t size, std::string& text) {
+    const void* end = std::memchr(slot, 0, size);
+    if (!end) return false;
+    text.assign(reinterpret_cast<const char*>(slot), static_cast<const uint8_t*>(end) - slot);
+    return true;
+}
+
+}  // namespace
+
+DeviceSession::DeviceSession(SessionServer& server, SimDevice& device, int fd)
+    : server_(server), device_(device), fd_(fd), address_(device.Snapshot().address) {}
+
+bool DeviceSession::Send(uint8_t type, uint32_t requestId, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> bytes =
+        quorn::EncodeFrame(type, requestId, payload.data(), payload.size());
+    const uint8_t* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = send(fd_, p, left, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    lastSentMs_ = NowMs();
+    return true;
+}
+
+void DeviceSession::Delay() {
+    uint32_t ms = device_.Behaviour().session.replyDelayMs;
+    if (ms) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool DeviceSession::Reply(const Frame& request, const std::vector<uint8_t>& payload) {
+    Delay();
+    return Send(request.type | quorn::kReplyBit, request.requestId, payload);
+}
+
+bool DeviceSession::ReplyStatus(const Frame& request, int32_t status) {
+    return Reply(request, StatusPayload(status));
+}
+
+bool DeviceSession::ReplyError(const Frame& request, int32_t status) {
+    Delay();
+    return Send(T(Type::Error) | quorn::kReplyBit, request.requestId, StatusPayload(status));
+}
+
+void DeviceSession::Run() {
+    timeval tv{quorn::kIdleLimitMs / 1000, 0};
+    setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    const auto& faults = device_.Behaviour().session;
+    quorn::FrameDecoder decoder;
+    std::vector<uint8_t> buffer(64 * 1024);
+    int64_t lastReceived = NowMs();
+    lastSentMs_ = NowMs();
+    Next next = Next::Continue;
+    while (next == Next::Continue && !server_.Stopping()) {
+        pollfd p{fd_, POLLIN, 0};
+        int ready = poll(&p, 1, 500);
+        if (ready < 0 && errno != EINTR) break;
+        int64_t now = NowMs();
+        if (ready > 0) {
+            ssize_t n = recv(fd_, buffer.data(), buffer.size(), 0);
+            if (n <= 0) {
+                next = Next::Drop;
+                break;
+            }
+            lastReceived = now;
+            if (faults.silent) continue;
+            decoder.Feed(buffer.data(), static_cast<size_t>(n));
+            Frame frame;
+            while (next == Next::Continue && decoder.Next(frame)) next = Handle(frame);
+            if (decoder.Failed()) {
+                server_.Log("session: " + address_ + ": malformed frame, connection closed");
+                next = Next::Drop;
+            }
+        } else if (now - lastReceived > quorn::kIdleLimitMs) {
+            next = Next::Drop;  // the client went silent
+        }
+        if (next == Next::Continue && !faults.silent && loggedIn_ &&
+            now - lastSentMs_ > quorn::kKeepAliveMs) {
+            Send(T(Type::KeepAlive), 0, {});
+        }
+    }
+    Leave();
+    if (next == Next::Close) {
+        // Let the last answers reach the client before the connection goes.
+        shutdown(fd_, SHUT_WR);
+        int64_t until = NowMs() + 1000;
+        char sink[4096];
+        while (NowMs() < until) {
+            pollfd p{fd_, POLLIN, 0};
+            if (poll(&p, 1, 100) > 0 && recv(fd_, sink, sizeof sink, 0) <= 0) break;
+        }
+    } else {
+        shutdown(fd_, SHUT_RDWR);
+    }
+}
+
+void DeviceSession::Leave() {
+    uint32_t generation = bootGeneration_;
+    bool loggedIn = loggedIn_;
+    bool upgrading = upgrading_;
+    device_.Update([&](DeviceState& s) {
+        if (s.session.reboots != generation) return;  // a restart already forgot us
+        if (loggedIn && s.session.sessions > 0) s.session.sessions--;
+        if (upgrading) s.session.upgrading = false;
+    });
+    loggedIn_ = false;
+    upgrading_ = false;
+}
+
+DeviceSession::Next DeviceSession::Handle(const Frame& frame) {
+    auto type = static_cast<Type>(frame.type);
+    if (type == Type::KeepAlive) return Next::Continue;
+    if (type == Type::Hello) return OnHello(frame);
+    if (type == Type::Login) return OnLogin(frame);
+    if (!loggedIn_) {
+        ReplyError(frame, quorn::kBadState);
+        return Next::Close;
+    }
+    switch (type) {
+        case Type::Logout:
+            ReplyStatus(frame, quorn::kOk);
+            return Next::Close;
+        case Type::GetConfig:
+            return OnGetConfig(frame);
+        case Type::SetConfig:
+            return OnSetConfig(frame);
+        case Type::ImportConfig:
+            return OnImport(frame);
+        case Type::Reboot:
+            ReplyStatus(frame, quorn::kOk);
+            server_.Reboot(device_);
+            return Next::Close;
+        case Type::GetUsers: {
+            Writer w;
+            w.I32(quorn::kOk);
+            std::vector<uint8_t> table = UserTable(device_.Snapshot());
+            w.Bytes(table.data(), table.size());
+            Reply(frame, w.Data());
+            return Next::Continue;
+        }
+        case Type::ModifyUser:
+            return OnModifyUser(frame);
+        case Type::UpgradeBegin:
+            return OnUpgradeBegin(frame);
+        case Type::UpgradeData:
+            return OnUpgradeData(frame);
+        case Type::UpgradeAbort:
+            if (upgrading_ && frame.requestId == upgradeId_) EndUpgrade(-1);
+            return Next::Continue;
+        default:
+            ReplyError(frame, quorn::kUnknownType);
+            return Next::Continue;
+    }
+}
+
+DeviceSession::Next DeviceSession::OnHello(const Frame& frame) {
+    Reader r(frame.payload);
+    uint16_t low = r.U16();
+    uint16_t high = r.U16();
+    const uint8_t* nonce = r.Bytes(16);
+    if (!r.Done() || hello_) {
+        ReplyError(frame, quorn::kProtocolError);
+        return Next::Close;
+    }
+    hello_ = true;
+    std::memcpy(clientNonce_, nonce, 16);
+    quorn::RandomBytes(serverNonce_, 16);
+    bool versionOk = low <= quorn::kMaxVersion && high >= quorn::kMinVersion;
+    Writer w;
+    w.I32(versionOk ? quorn::kOk : quorn::kProtocolError).U16(quorn::kMaxVersion);
+    w.Bytes(serverNonce_, 16);
+    Reply(frame, w.Data());
+    return versionOk ? Next::Continue : Next::Close;
+}
+
+DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
+    Reader r(frame.payload);
+    std::string user = r.Text();
+    const uint8_t* proof = r.Bytes(quorn::kProofSize);
+    if (!r.Done() || !hello_ || loggedIn_) {
+        ReplyError(frame, quorn::kProtocolError);
+        return Next::Close;
+    }
+    quorn::Digest given;
+    std::memcpy(given.data(), proof, given.size());
+    const auto& faults = device_.Behaviour().session;
+    int32_t code = faults.loginError;
+    std::string password;
+    if (code == 0) {
+        code = device_.Update([&](DeviceState& s) -> int32_t {
+            SimUser* found = nullptr;
+            for (auto& u : s.session.users) {
+                if (u.name == user) found = &u;
+            }
+            if (!found) return quorn::kLoginNoSuchUser;
+            if (found->locked) return quorn::kLoginLocked;
+            quorn::Digest expected;
+            quorn::LoginProof(found->password, serverNonce_, clientNonce_, user, expected);
+            if (!quorn::DigestsEqual(expected, given)) {
+                if (++found->failedLogins >= faults.lockAfter) found->locked = true;
+                return quorn::kLoginBadPassword;
+            }
+            found->failedLogins = 0;
+            if (s.session.sessions >= faults.maxSessions) return quorn::kLoginBusy;
+            s.session.sessions++;
+            bootGeneration_ = s.session.reboots;
+            password = found->password;
+            return quorn::kOk;
+        });
+    }
+    Writer w;
+    w.I32(code);
+    if (code == quorn::kOk) {
+        loggedIn_ = true;
+        quorn::SessionKey(password, serverNonce_, clientNonce_, user, key_);
+        DeviceState s = device_.Snapshot();
+        char info[48] = {};
+        std::snprintf(info, sizeof info, "%s", s.session.model.c_str());
+        w.Bytes(info, sizeof info).I32(8).U8(1);  // model, channels, one disk
+    }
+    server_.Log("session: " + address_ + ": login " + user + " -> " + std::to_string(code));
+    Reply(frame, w.Data());
+    return code == quorn::kOk ? Next::Continue : Next::Close;
+}
+
+DeviceSession::Next DeviceSession::OnGetConfig(const Frame& frame) {
+    Reader r(frame.payload);
+    int32_t command = r.I32();
+    r.I32();  // channel: one set of settings per recorder
+    uint32_t capacity = r.U32();
+    if (!r.Done()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
+    if (device_.Behaviour().session.failGetConfig)
+        return ReplyStatus(frame, quorn::kDeviceFailed), Next::Continue;
+    std::vector<uint8_t> block;
+    int32_t status = ReadBlock(device_.Snapshot(), command, block);
+    if (status == quorn::kOk && capacity < block.size()) status = quorn::kBadSize;
+    Writer w;
+    w.I32(status);
+    if (status == quorn::kOk) w.Bytes(block.data(), block.size());
+    Reply(frame, w.Data());
+    return Next::Continue;
+}
+
+DeviceSession::Next DeviceSession::OnSetConfig(const Frame& frame) {
+    Reader r(frame.payload);
+    int32_t command = r.I32();
+    r.I32();
+    if (!r.Ok()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
+    size_t size = r.Remaining();
+    const uint8_t* data = r.Bytes(size);
+    if (device_.Behaviour().session.failSetConfig)
+        return ReplyStatus(frame, quorn::kDeviceFailed), Next::Continue;
+    int32_t status =
+        device_.Update([&](DeviceState& s) { return WriteBlock(s, command, data, size); });
+    if (status == quorn::kOk && command == kCommandNetwork &&
+        !server_.EnsureListener(device_.Snapshot().tcpPort))
+        status = quorn::kDeviceFailed;
+    ReplyStatus(frame, status);
+    return Next::Continue;
+}
+
+DeviceSession::Next DeviceSession::OnImport(const Frame& frame) {
+    if (device_.Behaviour().session.failImport)
+        return ReplyStatus(frame, quorn::kDeviceFailed), Next::Continue;
+    std::vector<CoiBlock> blocks;
+    int32_t status = quorn::kBadConfigFile;
+    if (DecodeCoi(frame.payload, blocks)) {
+        // All blocks or none.
+        status = device_.Update([&](DeviceState& s) -> int32_t {
+            DeviceState copy = s;
+            for (const auto& b : blocks) {
+                if (WriteBlock(copy, b.command, b.data.data(), b.data.size()) != quorn::kOk)
+                    return quorn::kBadConfigFile;
+            }
+            s = copy;
+            return quorn::kOk;
+        });
+    }
+    if (status == quorn::kOk) server_.EnsureListener(device_.Snapshot().tcpPort);
+    server_.Log("session: " + address_ + ": import -> " + std::to_string(status));
+    ReplyStatus(frame, status);
+    return Next::Continue;
+}
+
+DeviceSession::Next DeviceSession::OnModifyUser(const Frame& frame) {
+    Reader r(frame.payload);
+    int32_t command = r.I32();
+    const uint8_t* first = r.Bytes(quorn::kUserEntrySize);
+    const uint8_t* second = r.Bytes(quorn::kUserEntrySize);
+    if (!r.Done()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
+    if (command != quorn::kModifyUserPassword)
+        return ReplyStatus(frame, quorn::kUnknownCommand), Next::Continue;
+    uint8_t entries[2][quorn::kUserEntrySize];
+    std::memcpy(entries[0], first, quorn::kUserEntrySize);
+    std::memcpy(entries[1], second, quorn::kUserEntrySize);
+    quorn::MaskPasswordField(key_, frame.requestId, 1, entries[0] + quorn::kUserPasswordOffset);
+    quorn::MaskPasswordField(key_, frame.requestId, 2, entries[1] + quorn::kUserPasswordOffset);
+    std::string name, otherName, newPassword, oldPassword;
+    bool ok =
+        SlotText(entries[0] + quorn::kUserNameOffset, quorn::kUserNameSize, name) &&
+        SlotText(entries[1] + quorn::kUserNameOffset, quorn::kUserNameSize, otherName) &&
+        SlotText(entries[0] + quorn::kUserPasswordOffset, quorn::kUserPasswordSize, newPassword) &&
+        SlotText(entries[1] + quorn::kUserPasswordOffset, quorn::kUserPasswordSize, oldPassword);
+    int32_t status = quorn::kBadSize;
+    if (ok && name != otherName) status = quorn::kDeviceFailed;
+    if (ok && name == otherName) {
+        status = device_.Update([&](DeviceState& s) -> int32_t {
+            for (auto& u : s.session.users) {
+                if (u.name != name) continue;
+                if (u.password != oldPassword) return quorn::kWrongPassword;
+                u.password = newPassword;
+                return quorn::kOk;
+            }
+            return quorn::kNoSuchUser;
+        });
+    }
+    server_.Log("session: " + address_ + ": password of " + name + " -> " + std::to_string(status));
+    ReplyStatus(frame, status);
+    return Next::Continue;
+}
+
+DeviceSession::Next DeviceSession::OnUpgradeBegin(const Frame& frame) {
+    Reader r(frame.payload);
+    uint64_t size = r.U64();
+    if (!r.Done()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
+    int32_t status = quorn::kOk;
+    if (size < kImageHeaderSize || size > kMaxImage) status = quorn::kBadSize;
+    if (status == quorn::kOk) {
+        bool busy = device_.Update([](DeviceState& s) {
+            if (s.session.upgrading) return true;
+            s.session.upgrading = true;
+            return false;
+        });
+        if (busy) status = quorn::kBusy;
+    }
+    Writer w;
+    w.I32(status).U32(quorn::kDefaultWindow);
+    if (status == quorn::kOk) {
+        upgrading_ = true;
+        upgradeId_ = frame.requestId;
+        expected_ = size;
+        received_ = 0;
+        lastAck_ = 0;
+        header_.clear();
+        crc_ = 0;
+        server_.Log("session: " + address_ + ": image of " + std::to_string(size) + " bytes");
+    }
+    Reply(frame, w.Data());
+    return Next::Continue;
+}
+
+void DeviceSession::EndUpgrade(int32_t status) {
+    if (status >= 0) {
+        Writer w;
+        w.U8(quorn::kUpgradeFinished).I32(status);
+        Send(T(Type::UpgradeState), upgradeId_, w.Data());
+    }
+    upgrading_ = false;
+    device_.Update([](DeviceState& s) { s.session.upgrading = false; });
+}
+
+void DeviceSession::Stall() {
+    server_.Log("session: " + address_ + ": stalls");
+    // Neither read nor answer; the client's silence limit ends the connection.
+    while (!server_.Stopping()) {
+        pollfd p{fd_, POLLRDHUP, 0};
+        if (poll(&p, 1, 200) > 0) return;
+    }
+}
+
+DeviceSession::Next DeviceSession::OnUpgradeData(const Frame& frame) {
+    if (!upgrading_ || frame.requestId != upgradeId_) return Next::Continue;  // after a failure
+    Reader r(frame.payload);
+    uint64_t offset = r.U64();
+    size_t size = r.Remaining();
+    const uint8_t* data = r.Bytes(size);
+    if (!r.Ok() || offset != received_ || size > expected_ - received_) {
+        EndUpgrade(quorn::kProtocolError);
+        return Next::Continue;
+    }
+    const auto& faults = device_.Behaviour().session;
+    if (faults.dropUpgradeAt >= 0 &&
+        received_ + size >= static_cast<uint64_t>(faults.dropUpgradeAt)) {
+        server_.Log("session: " + address_ + ": drops the connection mid-transfer");
+        return Next::Drop;
+    }
+    if (faults.stallUpgradeAt >= 0 &&
+        received_ + size >= static_cast<uint64_t>(faults.stallUpgradeAt)) {
+        Stall();
+        return Next::Drop;
+    }
+    size_t taken = 0;
+    if (header_.size() < kImageHeaderSize) {
+        taken = std::min(size, kImageHeaderSize - header_.size());
+        header_.insert(header_.end(), data, data + taken);
+        if (header_.size() == kImageHeaderSize) {
+            ImageHeader h;
+            DeviceState s = device_.Snapshot();
+            int32_t status = quorn::kOk;
+            if (!DecodeImageHeader(header_.data(), h) ||
+                h.payloadLength != expected_ - kImageHeaderSize)
+                status = quorn::kBadChecksum;
+            else if (h.model != s.session.model)
+                status = quorn::kWrongModel;
+            if (status != quorn::kOk) {
+                server_.Log("session: " + address_ + ": image refused -> " +
+                            std::to_string(status));
+                EndUpgrade(status);
+                return Next::Continue;
+            }
+            newVersion_ = h.releaseVersion;
+            newTime_ = h.releaseTime;
+            expectedCrc_ = h.payloadCrc;
+        }
+    }
+    crc_ = Crc32(crc_, data + taken, size - taken);
+    received_ += size;
+    if (received_ - lastAck_ >= kAckEvery || received_ == expected_) {
+        Writer w;
+        w.U64(received_);
+        Send(T(Type::UpgradeAck), upgradeId_, w.Data());
+        lastAck_ = received_;
+    }
+    if (received_ < expected_) return Next::Continue;
+    if (crc_ != expectedCrc_) {
+        server_.Log("session: " + address_ + ": image checksum wrong");
+        EndUpgrade(quorn::kBadChecksum);
+        return Next::Continue;
+    }
+    return FinishImage();
+}
+
+DeviceSession::Next DeviceSession::FinishImage() {
+    // The device writes the image to its flash, reporting how far it got, then restarts.
+    uint32_t writingMs = device_.Behaviour().session.writingMs;
+    for (int percent = 0; percent <= 100; percent += 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(writingMs / 11));
+        Writer w;
+        w.U8(quorn::kUpgradeWriting).I32(percent);
+        if (!Send(T(Type::UpgradeState), upgradeId_, w.Data())) return Next::Drop;
+    }
+    device_.Update([&](DeviceState& s) {
+        s.releaseVersion = newVersion_;
+        s.releaseTime = newTime_;
+        s.session.upgradesDone++;
+    });
+    EndUpgrade(quorn::kOk);
+    server_.Log("session: " + address_ + ": upgraded to " + newVersion_);
+    server_.Reboot(device_);
+    return Next::Close;
+}
+
+}  // namespace tesmara::devsim

@@ -1,0 +1,238 @@
+#include "devsim/session/SessionServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+
+#include "devsim/session/DeviceSession.h"
+
+namespace tesmara::devsim {
+
+namespace {
+
+std::string AddressOf(const sockaddr_in& a) {
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
+    return text;
+}
+
+std::string NowText() {
+    time_t now = time(nullptr);
+    std::tm t{};
+    gmtime_r(&now, &t);
+    char text[32];
+    strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &t);
+    return text;
+}
+
+// Ends a connection at once with a reset, as a host that takes no sessions does.
+void Reset(int fd) {
+    linger hard{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    close(fd);
+}
+
+}  // namespace
+
+SessionServer::SessionServer(Fleet& fleet, SessionServerOptions options)
+    : fleet_(fleet), options_(std::move(options)) {}
+
+SessionServer::~SessionServer() {
+    Stop();
+}
+
+void SessionServer::Log(const std::string& line) {
+    if (options_.log) options_.log(line);
+}
+
+bool SessionServer::Start(std::string* error) {
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        if (error) *error = std::strerror(errno);
+        return false;
+    }
+    wakeRead_ = pipeFds[0];
+    wakeWrite_ = pipeFds[1];
+    bool ok = true;
+    fleet_.ForEach([&](SimDevice& device) {
+        if (ok) ok = EnsureListener(device.Snapshot().tcpPort, error);
+    });
+    if (!ok) return false;
+    acceptThread_ = std::thread([this] { AcceptLoop(); });
+    return true;
+}
+
+bool SessionServer::EnsureListener(uint16_t port, std::string* error) {
+    std::lock_guard lock(mutex_);
+    for (const auto& [p, fd] : listeners_) {
+        if (p == port) return true;
+    }
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_port = htons(port);
+    any.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 ||
+        listen(fd, 256) != 0) {
+        if (error) *error = "TCP port " + std::to_string(port) + ": " + std::strerror(errno);
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    listeners_.emplace_back(port, fd);
+    if (wakeWrite_ >= 0) {
+        char c = 1;
+        (void)!write(wakeWrite_, &c, 1);  // the accept loop picks the new listener up
+    }
+    return true;
+}
+
+void SessionServer::AcceptLoop() {
+    while (!stop_) {
+        std::vector<pollfd> fds{{wakeRead_, POLLIN, 0}};
+        std::vector<uint16_t> ports{0};
+        {
+            std::lock_guard lock(mutex_);
+            for (const auto& [port, fd] : listeners_) {
+                fds.push_back({fd, POLLIN, 0});
+                ports.push_back(port);
+            }
+        }
+        int ready = poll(fds.data(), fds.size(), 1000);
+        if (ready < 0 && errno != EINTR) break;
+        if (fds[0].revents & POLLIN) {
+            char drain[64];
+            while (read(wakeRead_, drain, sizeof drain) > 0) {
+            }
+        }
+        for (size_t i = 1; i < fds.size(); ++i) {
+            if (fds[i].revents & POLLIN) Accept(fds[i].fd, ports[i]);
+        }
+        Reap(false);
+    }
+}
+
+void SessionServer::Accept(int listener, uint16_t port) {
+    for (;;) {
+        int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) return;
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+        std::string address = AddressOf(local);
+        SimDevice* device = nullptr;
+        fleet_.ForEach([&](SimDevice& d) {
+            if (device) return;
+            bool match = d.Update([&](DeviceState& s) {
+                return s.online && s.address == address && s.tcpPort == port;
+            });
+            if (match) device = &d;
+        });
+        if (!device || device->Behaviour().session.unreachable) {
+            Log("session: no recorder takes " + address + ":" + std::to_string(port));
+            Reset(fd);
+            continue;
+        }
+        int one = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        auto connection = std::make_shared<Connection>();
+        connection->fd = fd;
+        connection->device = device;
+        std::lock_guard lock(mutex_);
+        connections_.push_back(connection);
+        connection->thread = std::thread([this, connection] {
+            DeviceSession session(*this, *connection->device, connection->fd);
+            session.Run();
+            connection->done = true;
+        });
+    }
+}
+
+void SessionServer::Reap(bool all) {
+    std::list<std::shared_ptr<Connection>> finished;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = connections_.begin(); it != connections_.end();) {
+            if (all || (*it)->done) {
+                finished.push_back(*it);
+                it = connections_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& c : finished) {
+        if (c->thread.joinable()) c->thread.join();
+        close(c->fd);
+    }
+}
+
+void SessionServer::Reboot(SimDevice& device) {
+    uint32_t offlineMs = device.Behaviour().session.offlineMs;
+    device.Update([](DeviceState& s) {
+        s.online = false;
+        s.session.sessions = 0;
+        s.session.upgrading = false;
+        s.session.reboots++;
+        for (auto& user : s.session.users) {
+            user.failedLogins = 0;
+            user.locked = false;
+        }
+    });
+    Log("session: " + device.Snapshot().address + " restarts");
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& c : connections_) {
+            if (c->device == &device) shutdown(c->fd, SHUT_RD);
+        }
+        timers_.emplace_back([this, &device, offlineMs] {
+            std::unique_lock lock(mutex_);
+            stopped_.wait_for(lock, std::chrono::milliseconds(offlineMs),
+                              [this] { return stop_.load(); });
+            lock.unlock();
+            device.Update([](DeviceState& s) {
+                s.online = true;
+                s.startTime = NowText();
+            });
+        });
+    }
+}
+
+void SessionServer::Stop() {
+    if (stop_.exchange(true)) return;
+    {
+        std::lock_guard lock(mutex_);
+        stopped_.notify_all();
+        for (auto& c : connections_) shutdown(c->fd, SHUT_RDWR);
+    }
+    if (wakeWrite_ >= 0) {
+        char c = 1;
+        (void)!write(wakeWrite_, &c, 1);
+    }
+    if (acceptThread_.joinable()) acceptThread_.join();
+    Reap(true);
+    std::vector<std::thread> timers;
+    {
+        std::lock_guard lock(mutex_);
+        timers.swap(timers_);
+        for (auto& [port, fd] : listeners_) close(fd);
+        listeners_.clear();
+    }
+    for (auto& t : timers) t.join();
+    if (wakeRead_ >= 0) close(wakeRead_);
+    if (wakeWrite_ >= 0) close(wakeWrite_);
+    wakeRead_ = wakeWrite_ = -1;
+}
+
+}  // namespace tesmara::devsim

@@ -1,0 +1,71 @@
+// The recorders' session side: one TCP listener per port on 0.0.0.0 (every recorder address is
+// local inside the test LAN), and per accepted connection a thread that speaks the device
+// protocol as the recorder that was dialled (told by the connection's local address and port).
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "devsim/model/Fleet.h"
+
+namespace tesmara::devsim {
+
+struct SessionServerOptions {
+    // One line per notable event (login, upgrade, reboot, refused frame); null: no log.
+    std::function<void(const std::string&)> log;
+};
+
+class SessionServer {
+  public:
+    SessionServer(Fleet& fleet, SessionServerOptions options = {});
+    ~SessionServer();
+    SessionServer(const SessionServer&) = delete;
+    SessionServer& operator=(const SessionServer&) = delete;
+
+    // Listens on every device's TCP port; false (with the reason) if a port cannot be bound.
+    bool Start(std::string* error = nullptr);
+    // Closes every listener and connection and waits for their threads.
+    void Stop();
+
+    // For the connections: listen on a port a device has just taken (idempotent).
+    bool EnsureListener(uint16_t port, std::string* error = nullptr);
+    // The device restarts: its connections end, it is offline for its offline time, then back.
+    void Reboot(SimDevice& device);
+    bool Stopping() const { return stop_; }
+    void Log(const std::string& line);
+
+  private:
+    struct Connection {
+        int fd = -1;
+        SimDevice* device = nullptr;
+        std::thread thread;
+        std::atomic<bool> done{false};
+    };
+
+    void AcceptLoop();
+    void Accept(int listener, uint16_t port);
+    void Reap(bool all);
+
+    Fleet& fleet_;
+    SessionServerOptions options_;
+    std::atomic<bool> stop_{false};
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::thread acceptThread_;
+
+    std::mutex mutex_;
+    std::condition_variable stopped_;
+    std::vector<std::pair<uint16_t, int>> listeners_;
+    std::list<std::shared_ptr<Connection>> connections_;
+    std::vector<std::thread> timers_;
+};
+
+}  // namespace tesmara::devsim
