@@ -31,7 +31,9 @@ class LoginReader {
             if (left <= 0) return kLoginTimeout;
             int n = TcpReceive(socket_, buffer, sizeof buffer, static_cast<int>(left));
             if (n == kReceiveTimedOut) return kLoginTimeout;
-            if (n <= 0) return kLoginNetwork;
+            // Reset before the device said anything: nothing there takes sessions.
+            if (n <= 0) return heard_ ? kLoginNetwork : kLoginNoHost;
+            heard_ = true;
             decoder_.Feed(buffer, static_cast<size_t>(n));
         }
     }
@@ -39,6 +41,7 @@ class LoginReader {
   private:
     TcpHandle socket_;
     FrameDecoder decoder_;
+    bool heard_ = false;
 };
 
 uint8_t ReplyType(Type type) {
