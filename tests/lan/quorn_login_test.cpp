@@ -1,0 +1,169 @@
+// libquorn's logins and handles against devsim recorders over real sockets: every login answer
+// reaches the caller as the device gave it, and handles that are stale or foreign are errors.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "quorn/quorn.h"
+#include "tests/lan/support/SessionFleet.h"
+#include "tests/lan/support/TestLanGuard.h"
+
+namespace tesmara::lan {
+namespace {
+
+class QuornLogin : public LanTest {
+  protected:
+    void Start(const std::string& json) {
+        std::string error;
+        fleet_ = SessionFleet::FromJson(json, &error);
+        ASSERT_TRUE(fleet_) << error;
+        DevInit(nullptr, nullptr);
+    }
+
+    // The handle, or 0 with *code set.
+    int32_t Login(size_t device, const char* user, const char* password, int32_t* code) {
+        QuornDeviceInfo info{};
+        *code = 0;
+        return DevLogin(fleet_->Address(device).c_str(), fleet_->Port(device), user, password,
+                        &info, code, 0, 0);
+    }
+
+    std::unique_ptr<SessionFleet> fleet_;
+};
+
+TEST_F(QuornLogin, DefaultAdminWithEmptyPasswordLogsInAndOut) {
+    Start(R"({"generate": {"count": 1, "baseAddress": "192.168.7.10"}})");
+    QuornDeviceInfo info{};
+    int32_t code = -5;
+    int32_t login =
+        DevLogin(fleet_->Address(0).c_str(), fleet_->Port(0), "admin", "", &info, &code, 0, 0);
+    ASSERT_NE(login, 0);
+    EXPECT_EQ(code, 0);
+    EXPECT_STREQ(info.text, "QX-NVR-0804");
+    EXPECT_EQ(fleet_->Device(0).Snapshot().session.sessions, 1u);
+    EXPECT_EQ(DevLogout(login), 1);
+    // The device frees the session once the connection has ended.
+    for (int i = 0; i < 100 && fleet_->Device(0).Snapshot().session.sessions != 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(fleet_->Device(0).Snapshot().session.sessions, 0u);
+}
+
+TEST_F(QuornLogin, DeviceAnswersReachTheCaller) {
+    Start(R"({"devices": [
+        {"address": "192.168.7.20", "users": [{"name": "admin", "password": "s3cret"}]}]})");
+    int32_t code;
+    EXPECT_EQ(Login(0, "admin", "wrong", &code), 0);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(DevGetLastError(), 1);
+    EXPECT_EQ(Login(0, "nobody", "s3cret", &code), 0);
+    EXPECT_EQ(code, 2);
+    int32_t login = Login(0, "admin", "s3cret", &code);
+    EXPECT_NE(login, 0);
+    EXPECT_EQ(code, 0);
+    DevLogout(login);
+}
+
+TEST_F(QuornLogin, RepeatedWrongPasswordsLockTheAccount) {
+    Start(R"({"devices": [{"address": "192.168.7.30", "lockAfter": 3,
+                           "users": [{"name": "admin", "password": "pw"}]}]})");
+    int32_t code;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Login(0, "admin", "bad", &code), 0);
+        EXPECT_EQ(code, 1) << "attempt " << i;
+    }
+    EXPECT_EQ(Login(0, "admin", "pw", &code), 0);
+    EXPECT_EQ(code, 5);
+}
+
+TEST_F(QuornLogin, InjectedRefusalsOneToSevenPassThrough) {
+    std::string json = R"({"devices": [)";
+    for (int c = 1; c <= 7; ++c) {
+        json += (c > 1 ? "," : "") + std::string(R"({"address": "192.168.8.)") + std::to_string(c) +
+                R"(", "loginError": )" + std::to_string(c) + "}";
+    }
+    Start(json + "]}");
+    for (int c = 1; c <= 7; ++c) {
+        int32_t code;
+        EXPECT_EQ(Login(static_cast<size_t>(c - 1), "admin", "", &code), 0);
+        EXPECT_EQ(code, c);
+        EXPECT_EQ(DevGetLastError(), c);
+    }
+}
+
+TEST_F(QuornLogin, SessionLimitAnswersBusy) {
+    Start(R"({"devices": [{"address": "192.168.7.40", "maxSessions": 2}]})");
+    int32_t code;
+    int32_t a = Login(0, "admin", "", &code);
+    int32_t b = Login(0, "admin", "", &code);
+    ASSERT_NE(a, 0);
+    ASSERT_NE(b, 0);
+    EXPECT_EQ(Login(0, "admin", "", &code), 0);
+    EXPECT_EQ(code, 7);
+    DevLogout(a);
+    DevLogout(b);
+}
+
+TEST_F(QuornLogin, UnreachableHostsGiveCodeNine) {
+    Start(R"({"devices": [{"address": "192.168.7.50", "unreachable": true}]})");
+    int32_t code;
+    EXPECT_EQ(Login(0, "admin", "", &code), 0);
+    EXPECT_EQ(code, 9);
+    QuornDeviceInfo info{};
+    // Nothing listens on this port; and a name is not an address.
+    code = 0;
+    EXPECT_EQ(DevLogin("192.168.7.51", 1, "admin", "", &info, &code, 0, 0), 0);
+    EXPECT_EQ(code, 9);
+    code = 0;
+    EXPECT_EQ(DevLogin("not-an-address", 34567, "admin", "", &info, &code, 0, 0), 0);
+    EXPECT_EQ(code, 9);
+    // The error code out-argument may be null.
+    EXPECT_EQ(DevLogin("192.168.7.51", 1, "admin", "", &info, nullptr, 0, 0), 0);
+    EXPECT_EQ(DevGetLastError(), 9);
+}
+
+TEST_F(QuornLogin, SilentDeviceTimesOutWithinTheLoginBound) {
+    Start(R"({"devices": [{"address": "192.168.7.60", "silent": true}]})");
+    auto start = std::chrono::steady_clock::now();
+    int32_t code;
+    EXPECT_EQ(Login(0, "admin", "", &code), 0);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(code, 3);
+    EXPECT_GE(seconds, 4.5);
+    EXPECT_LE(seconds, 7.0);
+}
+
+TEST_F(QuornLogin, StaleAndForeignHandlesAreErrorsNotCrashes) {
+    Start(R"({"generate": {"count": 1, "baseAddress": "192.168.7.70"}})");
+    int32_t code;
+    int32_t login = Login(0, "admin", "", &code);
+    ASSERT_NE(login, 0);
+    EXPECT_EQ(DevLogout(login), 1);
+    uint8_t buffer[772] = {};
+    int32_t returned = 0;
+    for (int32_t handle : {login, 0, -1, 0x7FFFFFFF}) {
+        EXPECT_EQ(DevLogout(handle), 0);
+        EXPECT_EQ(DevGetLastError(), 11);
+        EXPECT_EQ(DevGetConfig(handle, 81, -1, buffer, 772, &returned, -1, 0, 0), 0);
+        EXPECT_EQ(DevSetConfig(handle, 81, -1, buffer, 772, -1), 0);
+        EXPECT_EQ(DevImportConfig(handle, "/nonexistent.coi", 0, 0, 0, 0, 1), 0);
+        EXPECT_EQ(DevUpgrade(handle, "/nonexistent.bin", nullptr, nullptr), 0);
+        EXPECT_EQ(DevUpgradeStart(handle), 0);
+        EXPECT_EQ(DevCloseUpgrade(handle), 0);
+        EXPECT_EQ(DevReboot(handle), 0);
+        EXPECT_EQ(DevGetUserInfo(handle, buffer, 1000), 0);
+        EXPECT_EQ(DevModifyUser(handle, 6, buffer, buffer, 1000), 0);
+        EXPECT_EQ(DevGetLastError(), 11);
+    }
+    // A login handle is no upgrade handle.
+    login = Login(0, "admin", "", &code);
+    ASSERT_NE(login, 0);
+    EXPECT_EQ(DevUpgradeStart(login), 0);
+    EXPECT_EQ(DevGetLastError(), 11);
+    DevLogout(login);
+}
+
+}  // namespace
+}  // namespace tesmara::lan

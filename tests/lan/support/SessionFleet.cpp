@@ -1,0 +1,73 @@
+#include "tests/lan/support/SessionFleet.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "devsim/model/FleetBuilder.h"
+#include "devsim/session/Images.h"
+
+namespace tesmara::lan {
+
+namespace {
+
+std::string NewTempPath() {
+    char path[] = "/tmp/quorn-test-XXXXXX";
+    int fd = mkstemp(path);
+    if (fd >= 0) close(fd);
+    return path;
+}
+
+}  // namespace
+
+std::unique_ptr<SessionFleet> SessionFleet::FromJson(const std::string& json, std::string* error) {
+    auto fleet = std::unique_ptr<SessionFleet>(new SessionFleet());
+    if (!devsim::LoadFleetJson(json, fleet->fleet_, error)) return nullptr;
+    fleet->server_ = std::make_unique<devsim::SessionServer>(fleet->fleet_);
+    if (!fleet->server_->Start(error)) return nullptr;
+    return fleet;
+}
+
+SessionFleet::~SessionFleet() {
+    if (server_) server_->Stop();
+}
+
+TempImage::TempImage(size_t size, const std::string& version, const std::string& model,
+                     bool corruptPayload)
+    : path_(NewTempPath()) {
+    std::vector<uint8_t> payload(size);
+    uint32_t x = 12345;
+    for (auto& b : payload) {
+        x = x * 1103515245 + 12345;
+        b = static_cast<uint8_t>(x >> 16);
+    }
+    devsim::ImageHeader header;
+    header.model = model;
+    header.releaseVersion = version;
+    header.releaseTime = "2026-11-30 12:00:00";
+    header.payloadLength = size;
+    header.payloadCrc = devsim::Crc32(0, payload.data(), payload.size());
+    if (corruptPayload && !payload.empty()) payload[payload.size() / 2] ^= 0x40;
+    std::vector<uint8_t> bytes = devsim::EncodeImageHeader(header);
+    std::FILE* f = std::fopen(path_.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fwrite(payload.data(), 1, payload.size(), f);
+    std::fclose(f);
+}
+
+TempImage::~TempImage() {
+    std::remove(path_.c_str());
+}
+
+TempFile::TempFile(const std::vector<uint8_t>& bytes) : path_(NewTempPath()) {
+    std::FILE* f = std::fopen(path_.c_str(), "wb");
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+TempFile::~TempFile() {
+    std::remove(path_.c_str());
+}
+
+}  // namespace tesmara::lan
