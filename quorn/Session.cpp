@@ -185,14 +185,14 @@ bool Session::Alive() {
     return alive_;
 }
 
-void Session::AttachUpgrade(const std::shared_ptr<Upgrade>& upgrade) {
+void Session::AttachUpgrade(uint32_t requestId, const std::shared_ptr<Upgrade>& upgrade) {
     std::lock_guard lock(mutex_);
-    upgrade_ = upgrade;
+    upgrades_[requestId] = upgrade;
 }
 
-void Session::DetachUpgrade(const Upgrade* upgrade) {
+void Session::DetachUpgrade(uint32_t requestId) {
     std::lock_guard lock(mutex_);
-    if (upgrade_.lock().get() == upgrade) upgrade_.reset();
+    upgrades_.erase(requestId);
 }
 
 void Session::Dispatch(Frame& frame) {
@@ -202,7 +202,8 @@ void Session::Dispatch(Frame& frame) {
         std::shared_ptr<Upgrade> upgrade;
         {
             std::lock_guard lock(mutex_);
-            upgrade = upgrade_.lock();
+            auto it = upgrades_.find(frame.requestId);
+            if (it != upgrades_.end()) upgrade = it->second.lock();
         }
         if (upgrade) upgrade->OnDeviceFrame(frame);
         return;
@@ -247,17 +248,20 @@ void Session::ReadLoop() {
 }
 
 void Session::Die() {
-    std::shared_ptr<Upgrade> upgrade;
+    std::vector<std::shared_ptr<Upgrade>> upgrades;
     bool notify;
     {
         std::lock_guard lock(mutex_);
         alive_ = false;
         notify = !closing_;
-        upgrade = upgrade_.lock();
+        for (auto& [id, weak] : upgrades_) {
+            if (auto upgrade = weak.lock()) upgrades.push_back(std::move(upgrade));
+        }
+        upgrades_.clear();
         changed_.notify_all();
     }
     TcpShutdown(socket_);
-    if (upgrade) upgrade->OnSessionLost();
+    for (auto& upgrade : upgrades) upgrade->OnSessionLost();
     if (notify && onLost_) onLost_(handle_, address_, port_);
 }
 

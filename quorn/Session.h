@@ -55,8 +55,9 @@ class Session : public std::enable_shared_from_this<Session> {
     bool Alive();
     const Digest& Key() const { return key_; }
 
-    void AttachUpgrade(const std::shared_ptr<Upgrade>& upgrade);
-    void DetachUpgrade(const Upgrade* upgrade);
+    // Upgrade frames are routed by the request id of their UpgradeBegin.
+    void AttachUpgrade(uint32_t requestId, const std::shared_ptr<Upgrade>& upgrade);
+    void DetachUpgrade(uint32_t requestId);
 
   private:
     Session() = default;
@@ -86,7 +87,7 @@ class Session : public std::enable_shared_from_this<Session> {
     std::map<uint32_t, Pending*> pending_;
     bool alive_ = true;
     bool closing_ = false;
-    std::weak_ptr<Upgrade> upgrade_;
+    std::map<uint32_t, std::weak_ptr<Upgrade>> upgrades_;
     std::thread reader_;
 };
 

@@ -35,8 +35,8 @@ int32_t Upgrade::Start() {
         started_ = true;
     }
     // Attach first: the device may acknowledge as soon as it has answered.
-    session_->AttachUpgrade(shared_from_this());
     requestId_ = session_->NextRequestId();
+    session_->AttachUpgrade(requestId_, shared_from_this());
     Writer begin;
     begin.U64(size_);
     Frame reply;
@@ -51,7 +51,7 @@ int32_t Upgrade::Start() {
         window_ = std::clamp<uint64_t>(window, kUpgradeChunk, kMaxWindow);
     }
     if (status != kOk) {
-        session_->DetachUpgrade(this);
+        session_->DetachUpgrade(requestId_);
         std::lock_guard lock(reportMutex_);
         final_ = true;  // never started: the caller closes it without a final callback
         return status;
@@ -59,7 +59,7 @@ int32_t Upgrade::Start() {
     try {
         sender_ = std::thread([self = shared_from_this()] { self->SendLoop(); });
     } catch (...) {
-        session_->DetachUpgrade(this);
+        session_->DetachUpgrade(requestId_);
         std::lock_guard lock(reportMutex_);
         final_ = true;
         return kNoResources;
@@ -156,7 +156,7 @@ void Upgrade::Close() {
         final_ = true;
     }
     if (abort) session_->Send(Type::UpgradeAbort, requestId_, {});
-    session_->DetachUpgrade(this);
+    session_->DetachUpgrade(requestId_);
     // The sender sees stopping_ and ends by itself; it keeps this object (and the file) alive
     // until then. Not joining here keeps a callback that closes its own upgrade safe.
     if (sender_.joinable()) sender_.detach();

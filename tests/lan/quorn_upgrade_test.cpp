@@ -1,0 +1,280 @@
+// libquorn's firmware upgrades against devsim recorders: the two progress phases, exactly one
+// final state whatever happens (bad image, dropped connection, stalled device), and many
+// upgrades at once; plus DevGetLastError staying per thread under concurrency.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "quorn/quorn.h"
+#include "tests/lan/support/SessionFleet.h"
+#include "tests/lan/support/TestLanGuard.h"
+
+namespace tesmara::lan {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Everything one upgrade's callback saw.
+struct Progress {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::pair<int32_t, int32_t>> events;  // (total, current)
+    int finals = 0;
+    int32_t final = 0;
+    bool onCallerThread = false;
+    std::thread::id caller = std::this_thread::get_id();
+
+    bool WaitFinal(std::chrono::seconds limit) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, limit, [&] { return finals > 0; });
+    }
+};
+
+void QUORN_CALL Record(int32_t, int32_t, int32_t total, int32_t current, void* user) {
+    auto* p = static_cast<Progress*>(user);
+    std::lock_guard lock(p->mutex);
+    if (std::this_thread::get_id() == p->caller) p->onCallerThread = true;
+    p->events.emplace_back(total, current);
+    if (total == 0) {
+        p->finals++;
+        p->final = current;
+    }
+    p->changed.notify_all();
+}
+
+class QuornUpgrade : public LanTest {
+  protected:
+    void Start(const std::string& json) {
+        std::string error;
+        fleet_ = SessionFleet::FromJson(json, &error);
+        ASSERT_TRUE(fleet_) << error;
+    }
+    int32_t LoginTo(size_t device) {
+        QuornDeviceInfo info{};
+        int32_t code = 0;
+        int32_t login = DevLogin(fleet_->Address(device).c_str(), fleet_->Port(device), "admin", "",
+                                 &info, &code, 0, 0);
+        EXPECT_NE(login, 0) << "code " << code;
+        return login;
+    }
+    // Opens and starts an upgrade; the upgrade handle (0 on failure).
+    int32_t Begin(int32_t login, const char* path, Progress& progress) {
+        int32_t upgrade = DevUpgrade(login, path, Record, &progress);
+        EXPECT_NE(upgrade, 0) << DevGetLastError();
+        if (upgrade) {
+            EXPECT_EQ(DevUpgradeStart(upgrade), 1) << DevGetLastError();
+        }
+        return upgrade;
+    }
+
+    std::unique_ptr<SessionFleet> fleet_;
+};
+
+TEST_F(QuornUpgrade, GoodImageRunsBothPhasesThenTheDeviceRestartsWithItsVersion) {
+    Start(R"({"devices": [{"address": "192.168.10.10", "writingMs": 300,
+                           "rebootOfflineMs": 800}]})");
+    TempImage image(3 * 1024 * 1024 + 17, "V9.9.9");
+    int32_t login = LoginTo(0);
+    Progress progress;
+    int32_t upgrade = Begin(login, image.Path(), progress);
+    ASSERT_TRUE(progress.WaitFinal(20s));
+    std::this_thread::sleep_for(100ms);  // nothing may follow the final state
+    std::lock_guard lock(progress.mutex);
+    EXPECT_EQ(progress.finals, 1);
+    EXPECT_EQ(progress.final, -1);
+    EXPECT_FALSE(progress.onCallerThread);
+    EXPECT_EQ(progress.events.back(), std::make_pair(0, -1));
+    // Phase one: bytes of the whole file, growing to the total; then phase two percentages.
+    const int32_t size = 3 * 1024 * 1024 + 17 + 128;
+    int32_t lastBytes = 0, lastPercent = -1;
+    bool secondPhase = false;
+    for (size_t i = 0; i + 1 < progress.events.size(); ++i) {
+        auto [total, current] = progress.events[i];
+        if (total == -1) {
+            secondPhase = true;
+            EXPECT_GT(current, lastPercent);
+            EXPECT_LE(current, 100);
+            lastPercent = current;
+        } else {
+            EXPECT_FALSE(secondPhase) << "transfer progress after the writing phase began";
+            EXPECT_EQ(total, size);
+            EXPECT_GT(current, lastBytes);
+            lastBytes = current;
+        }
+    }
+    EXPECT_EQ(lastBytes, size);
+    EXPECT_EQ(lastPercent, 100);
+    EXPECT_EQ(DevCloseUpgrade(upgrade), 1);
+    devsim::DeviceState s = fleet_->Device(0).Snapshot();
+    EXPECT_EQ(s.releaseVersion, "V9.9.9");
+    EXPECT_EQ(s.releaseTime, "2026-11-30 12:00:00");
+    EXPECT_FALSE(s.online);
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_TRUE(fleet_->Device(0).Snapshot().online);
+    DevLogout(login);
+}
+
+TEST_F(QuornUpgrade, WrongModelOrChecksumEndsFailed) {
+    Start(R"({"devices": [{"address": "192.168.10.20"}, {"address": "192.168.10.21"},
+                          {"address": "192.168.10.22"}]})");
+    TempImage otherModel(500000, "V2", "QX-DVR-1600");
+    TempImage corrupt(500000, "V2", "QX-NVR-0804", true);
+    TempFile notAnImage(std::vector<uint8_t>(4000, 0x55));
+    const char* paths[] = {otherModel.Path(), corrupt.Path(), notAnImage.Path()};
+    for (size_t i = 0; i < 3; ++i) {
+        int32_t login = LoginTo(i);
+        Progress progress;
+        int32_t upgrade = Begin(login, paths[i], progress);
+        ASSERT_TRUE(progress.WaitFinal(10s)) << i;
+        std::this_thread::sleep_for(50ms);
+        std::lock_guard lock(progress.mutex);
+        EXPECT_EQ(progress.finals, 1);
+        EXPECT_EQ(progress.final, -2) << i;
+        DevCloseUpgrade(upgrade);
+        EXPECT_EQ(fleet_->Device(i).Snapshot().releaseVersion, "V4.02.R11.34531117.10001");
+        EXPECT_TRUE(fleet_->Device(i).Snapshot().online);
+        DevLogout(login);
+    }
+}
+
+TEST_F(QuornUpgrade, DisconnectMidTransferGivesFailedExactlyOnce) {
+    Start(R"({"devices": [{"address": "192.168.10.30", "dropUpgradeAt": 1000000}]})");
+    TempImage image(4 * 1024 * 1024, "V3");
+    int32_t login = LoginTo(0);
+    Progress progress;
+    int32_t upgrade = Begin(login, image.Path(), progress);
+    ASSERT_TRUE(progress.WaitFinal(15s));
+    std::this_thread::sleep_for(300ms);
+    {
+        std::lock_guard lock(progress.mutex);
+        EXPECT_EQ(progress.finals, 1);
+        EXPECT_EQ(progress.final, -2);
+        for (auto [total, current] : progress.events) {
+            if (total > 0) {
+                EXPECT_LT(current, total);
+            }
+        }
+    }
+    // The login died with its connection.
+    uint8_t block[128];
+    int32_t returned = 0;
+    EXPECT_EQ(DevGetConfig(login, 49, -1, block, 128, &returned, 500, 0, 0), 0);
+    EXPECT_EQ(DevGetLastError(), 14);
+    EXPECT_EQ(DevCloseUpgrade(upgrade), 1);
+    EXPECT_EQ(DevLogout(login), 1);
+}
+
+TEST_F(QuornUpgrade, StalledDeviceIsGivenUpWithinTheSilenceLimit) {
+    Start(R"({"devices": [{"address": "192.168.10.40", "stallUpgradeAt": 300000}]})");
+    TempImage image(2 * 1024 * 1024, "V3");
+    int32_t login = LoginTo(0);
+    Progress progress;
+    auto start = std::chrono::steady_clock::now();
+    int32_t upgrade = Begin(login, image.Path(), progress);
+    ASSERT_TRUE(progress.WaitFinal(30s));
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LE(seconds, 16.0);
+    {
+        std::lock_guard lock(progress.mutex);
+        EXPECT_EQ(progress.finals, 1);
+        EXPECT_EQ(progress.final, -2);
+    }
+    DevCloseUpgrade(upgrade);
+    DevLogout(login);
+}
+
+TEST_F(QuornUpgrade, OpeningAndStartingFailuresAreReported) {
+    Start(R"({"devices": [{"address": "192.168.10.50"}]})");
+    int32_t login = LoginTo(0);
+    EXPECT_EQ(DevUpgrade(login, "/nonexistent/fw.bin", Record, nullptr), 0);
+    EXPECT_EQ(DevGetLastError(), 16);
+    TempFile empty({});
+    EXPECT_EQ(DevUpgrade(login, empty.Path(), Record, nullptr), 0);
+    EXPECT_EQ(DevGetLastError(), 17);
+    TempImage image(300000, "V4");
+    Progress first, second;
+    int32_t a = Begin(login, image.Path(), first);
+    EXPECT_EQ(DevUpgradeStart(a), 0);  // started already
+    EXPECT_EQ(DevGetLastError(), 19);
+    // One image at a time per device.
+    int32_t b = DevUpgrade(login, image.Path(), Record, &second);
+    ASSERT_NE(b, 0);
+    EXPECT_EQ(DevUpgradeStart(b), 0);
+    EXPECT_EQ(DevGetLastError(), 26);
+    EXPECT_EQ(DevCloseUpgrade(b), 1);
+    ASSERT_TRUE(first.WaitFinal(15s));
+    EXPECT_EQ(first.final, -1);
+    EXPECT_EQ(second.finals, 0);
+    EXPECT_EQ(DevCloseUpgrade(a), 1);
+    EXPECT_EQ(DevCloseUpgrade(a), 0);
+    EXPECT_EQ(DevGetLastError(), 11);
+    DevLogout(login);
+}
+
+TEST_F(QuornUpgrade, FiftyRecordersAtOnce) {
+    Start(R"({"generate": {"count": 50, "baseAddress": "192.168.11.10"},
+              "defaults": {"writingMs": 200, "rebootOfflineMs": 500}})");
+    TempImage image(2 * 1024 * 1024, "V5.0");
+    std::vector<int32_t> logins(50), upgrades(50);
+    std::vector<Progress> progress(50);
+    for (size_t i = 0; i < 50; ++i) logins[i] = LoginTo(i);
+    for (size_t i = 0; i < 50; ++i) upgrades[i] = Begin(logins[i], image.Path(), progress[i]);
+    for (size_t i = 0; i < 50; ++i) {
+        ASSERT_TRUE(progress[i].WaitFinal(60s)) << i;
+        EXPECT_EQ(progress[i].final, -1) << i;
+    }
+    std::this_thread::sleep_for(100ms);
+    for (size_t i = 0; i < 50; ++i) {
+        EXPECT_EQ(progress[i].finals, 1) << i;
+        DevCloseUpgrade(upgrades[i]);
+        DevLogout(logins[i]);
+        EXPECT_EQ(fleet_->Device(i).Snapshot().releaseVersion, "V5.0");
+    }
+}
+
+TEST_F(QuornUpgrade, LastErrorBelongsToTheCallingThread) {
+    Start(R"({"devices": [{"address": "192.168.10.60"}]})");
+    int32_t login = LoginTo(0);
+    std::atomic<int> mismatches{0};
+    auto worker = [&](int kind) {
+        uint8_t buffer[772];
+        int32_t returned;
+        for (int i = 0; i < 200; ++i) {
+            int32_t expected = 0;
+            switch (kind) {
+                case 0:
+                    DevLogout(0x7FFFFFF0);
+                    expected = 11;
+                    break;
+                case 1:
+                    DevUpgrade(login, "/nonexistent/fw.bin", Record, nullptr);
+                    expected = 16;
+                    break;
+                case 2:
+                    DevGetConfig(login, 99, -1, buffer, 772, &returned, 2000, 0, 0);
+                    expected = 20;
+                    break;
+                default:
+                    DevSetConfig(login, 81, -1, buffer, 10, 2000);
+                    expected = 21;
+                    break;
+            }
+            std::this_thread::yield();
+            if (DevGetLastError() != expected) mismatches++;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int k = 0; k < 8; ++k) threads.emplace_back(worker, k % 4);
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(mismatches.load(), 0);
+    DevLogout(login);
+}
+
+}  // namespace
+}  // namespace tesmara::lan
