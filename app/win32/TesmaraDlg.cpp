@@ -1,0 +1,225 @@
+#include "app/win32/TesmaraDlg.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/DeviceTable.h"
+#include "app/win32/AboutDlg.h"
+#include "app/win32/MainCommands.h"
+#include "devaccess/DeviceAccess.h"
+
+namespace tesmara {
+
+CTesmaraDlg* g_mainDialog = nullptr;
+
+namespace {
+
+constexpr DWORD kTableExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+constexpr int kAddressFields = 4;
+constexpr BYTE kPanelFieldHigh = 254;
+
+}  // namespace
+
+CTesmaraDlg::CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& access)
+    : ui::Dialog(IDD_TESMARA_DIALOG), m_state(*this, sockets, clock, access) {
+    m_icon = LoadIconW(ui::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CTesmaraDlg::~CTesmaraDlg() {
+    StopWorkers();
+    if (g_mainDialog == this) g_mainDialog = nullptr;
+}
+
+bool CTesmaraDlg::OnInit() {
+    HWND hwnd = Handle();
+    m_uiThread = GetCurrentThreadId();
+
+    m_table.Attach(hwnd, IDC_DEVICE_TABLE);
+    m_all.Attach(hwnd, IDC_ALL);
+    m_statusLog.Attach(hwnd, IDC_STATUS_LOG);
+    m_startAddress.Attach(hwnd, IDC_START_ADDRESS);
+    m_browseFirmware.Attach(hwnd, IDC_FIRMWARE_BROWSE);
+    m_browseConfig.Attach(hwnd, IDC_CONFIG_BROWSE);
+    m_firmwarePath.Attach(hwnd, IDC_FIRMWARE_PATH);
+    m_configPath.Attach(hwnd, IDC_CONFIG_PATH);
+    m_search.Attach(hwnd, IDC_IP_SEARCH);
+    m_loginUser.Attach(hwnd, IDC_LOGIN_USER);
+    m_loginPassword.Attach(hwnd, IDC_LOGIN_PASSWORD);
+    m_start.Attach(hwnd, IDC_START);
+    m_totalCount.Attach(hwnd, IDC_TOTAL_COUNT);
+    m_successCount.Attach(hwnd, IDC_SUCCESS_COUNT);
+    m_failCount.Attach(hwnd, IDC_FAIL_COUNT);
+    m_ownAddress.Attach(hwnd, IDC_OWN_ADDRESS);
+    m_modeUpgrade.Attach(hwnd, IDC_MODE_UPGRADE);
+    m_modeConfigure.Attach(hwnd, IDC_MODE_CONFIGURE);
+    m_modeSyncTime.Attach(hwnd, IDC_MODE_SYNC_TIME);
+    m_httpPort.Attach(hwnd, IDC_HTTP_PORT);
+    m_tcpPort.Attach(hwnd, IDC_TCP_PORT);
+
+    // About entry in the system menu, only when its text exists.
+    if (HMENU menu = GetSystemMenu(hwnd, FALSE)) {
+        wchar_t about[128] = {};
+        if (LoadStringW(ui::ResourceModule(), IDS_ABOUTBOX, about, 128) > 0 && about[0]) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+
+    InsertDeviceColumns();
+    m_table.SetExtendedStyle(m_table.ExtendedStyle() | kTableExtendedStyles);
+
+    m_startAddress.SetText(L"192.168.1.11");
+    m_loginUser.SetText(L"admin");
+    m_loginPassword.SetText(L"");
+
+    g_mainDialog = this;
+    m_state.access.DevInit(nullptr, this);
+
+    m_start.Enable(false);
+    ui::Window(Item(IDC_MODIFY_ADDRESS)).Enable(false);
+    ui::Window(Item(IDC_MODIFY_PORTS)).Enable(false);
+    ui::Window(Item(IDC_MODIFY_PASSWORD)).Enable(false);
+
+    m_ownAddress.SetChecked(true);
+    ui::Window(Item(IDC_START_ADDRESS_LABEL)).Enable(false);
+    m_startAddress.Enable(false);
+
+    for (int id : {IDC_OWN_ADDRESS, IDC_START_ADDRESS_LABEL, IDC_START_ADDRESS, IDC_ADD_DEVICE,
+                   IDC_MODIFY_CONFIG, IDC_MODE_SYNC_TIME}) {
+        ui::Window(Item(id)).Show(false);
+    }
+
+    ui::IpAddress panelAddress(Item(IDC_PANEL_ADDRESS));
+    ui::IpAddress panelGateway(Item(IDC_PANEL_GATEWAY));
+    for (int field = 0; field < kAddressFields; ++field) {
+        panelAddress.SetRange(field, 0, kPanelFieldHigh);
+        panelGateway.SetRange(field, 0, kPanelFieldHigh);
+    }
+    return true;
+}
+
+void CTesmaraDlg::InsertDeviceColumns() {
+    for (size_t i = 0; i < kDeviceColumns.size(); ++i) {
+        m_table.InsertColumn(static_cast<int>(i), kDeviceColumns[i].header, LVCFMT_CENTER,
+                             kDeviceColumns[i].width);
+    }
+}
+
+bool CTesmaraDlg::OnCommand(int id, int code, HWND /*control*/) {
+    if (id == IDC_ALL && code == BN_CLICKED) {
+        SetAllChecks(*this, m_all.IsChecked());
+        return true;
+    }
+    return RunMainCommand(m_state, id, code);
+}
+
+bool CTesmaraDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
+    result = 0;
+    return RunMainNotification(m_state, id, header->code);
+}
+
+bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case kRunOnUiMessage: {
+            const auto* work = reinterpret_cast<const std::function<void()>*>(lParam);
+            (*work)();
+            result = 1;
+            return true;
+        }
+        case WM_SYSCOMMAND: {
+            bool handled = false;
+            OnSysCommand(wParam, result, handled);
+            return handled;
+        }
+        case WM_PAINT:
+            return PaintMinimised();
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(m_icon);
+            return true;
+        case WM_DRAWITEM:
+            if (wParam == IDC_STATUS_LOG) {
+                m_statusLog.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                result = TRUE;
+                return true;
+            }
+            return false;
+        case WM_MEASUREITEM:
+            if (wParam == IDC_STATUS_LOG) {
+                m_statusLog.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+                result = TRUE;
+                return true;
+            }
+            return false;
+        case WM_COMPAREITEM:
+            if (wParam == IDC_STATUS_LOG) {
+                result =
+                    m_statusLog.CompareItem(*reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam));
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void CTesmaraDlg::OnSysCommand(WPARAM command, LRESULT& result, bool& handled) {
+    if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.RunModal(Handle());
+        result = 0;
+        handled = true;
+    }
+}
+
+bool CTesmaraDlg::PaintMinimised() {
+    HWND hwnd = Handle();
+    if (!IsIconic(hwnd)) return false;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    SendMessageW(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    int iconWidth = GetSystemMetrics(SM_CXICON);
+    int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    int x = (client.right - client.left - iconWidth + 1) / 2;
+    int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    DrawIcon(dc, x, y, m_icon);
+    EndPaint(hwnd, &paint);
+    return true;
+}
+
+void CTesmaraDlg::OnCancel() {
+    if (m_closing.exchange(true)) return;  // already closing, e.g. a second click on the close box
+    StopWorkers();
+    End(IDCANCEL);
+}
+
+void CTesmaraDlg::StopWorkers() {
+    WorkerGroup& workers = m_state.workers;
+    workers.RequestStop();
+    // A worker may be waiting in a message sent to this thread: keep serving those until every
+    // worker has returned, and only then join.
+    if (Handle() && GetCurrentThreadId() == m_uiThread) {
+        while (workers.Running() > 0) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(msg.wParam));
+                    break;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+    workers.JoinAll();
+}
+
+}  // namespace tesmara

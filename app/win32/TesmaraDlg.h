@@ -1,0 +1,115 @@
+// The main window (template 102): owns the controls and the dialog state, and is the MainView
+// through which workers and commands reach the controls. Every MainView operation is a message
+// sent to a control (or to this window), so any thread may call it.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+
+#include "app/MainDialogState.h"
+#include "app/MainView.h"
+#include "app/win32/MulitLineListBox.h"
+#include "res/MainDlgRes.h"
+#include "ui/Button.h"
+#include "ui/Dialog.h"
+#include "ui/Edit.h"
+#include "ui/IpAddress.h"
+#include "ui/ListView.h"
+#include "ui/Static.h"
+
+namespace tesmara {
+
+// Sent to the main window to run a piece of work on its thread (lParam: std::function<void()>*).
+constexpr UINT kRunOnUiMessage = WM_APP + 1;
+
+// Stands in for the configuration dialog until it exists; the main dialog holds it by value so
+// that its settings last between openings.
+struct PendingConfigDialog {};
+
+class CTesmaraDlg final : public ui::Dialog, public MainView {
+  public:
+    CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& access);
+    ~CTesmaraDlg() override;
+
+    MainDialogState& State() { return m_state; }
+    HICON Icon() const { return m_icon; }
+
+    // MainView.
+    void AppendStatusLine(std::wstring_view text, StatusColour colour) override;
+    void ClearStatusLog() override;
+    int RowCount() override;
+    bool IsChecked(int row) override;
+    void SetChecked(int row, bool checked) override;
+    DeviceRow* DeviceOfRow(int row) override;
+    void InsertRow(int row, std::wstring_view numberText) override;
+    void SetCellText(int row, int column, std::wstring_view text) override;
+    void SetItemData(int row, DeviceRow* device) override;
+    void DeleteAllRows() override;
+    void SetTableRedraw(bool on) override;
+    int HighlightedRow() override;
+    void EnableControl(int id, bool enabled) override;
+    bool IsButtonChecked(int id) override;
+    void SetButtonChecked(int id, bool checked) override;
+    std::wstring ControlText(int id) override;
+    void SetControlText(int id, std::wstring_view text) override;
+    bool IsAddressBlank(int id) override;
+    void EnableWindow(bool enabled) override;
+    int MessageBox(std::wstring_view text, std::wstring_view caption, unsigned style) override;
+    int RunWarningDialog() override;
+
+  protected:
+    bool OnInit() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnOK() override {}  // Enter must not close the window: it has no OK button.
+    void OnCancel() override;
+
+  private:
+    void InsertDeviceColumns();
+    void OnSysCommand(WPARAM command, LRESULT& result, bool& handled);
+    bool PaintMinimised();
+    // Runs `work` on the user-interface thread and waits for it; false when the window is gone.
+    bool RunOnUiThread(const std::function<void()>& work);
+    // Asks the workers to stop and keeps serving their sent messages until all have ended.
+    void StopWorkers();
+
+    HICON m_icon = nullptr;
+    DWORD m_uiThread = 0;
+    std::atomic<bool> m_closing{false};
+
+    // Control members, bound in OnInit.
+    ui::ListView m_table;
+    ui::Button m_all;
+    CMulitLineListBox m_statusLog;
+    ui::IpAddress m_startAddress;
+    ui::Button m_browseFirmware;
+    ui::Button m_browseConfig;
+    ui::Edit m_firmwarePath;
+    ui::Edit m_configPath;
+    ui::Button m_search;
+    ui::Edit m_loginUser;
+    ui::Edit m_loginPassword;
+    ui::Button m_start;
+    ui::Static m_totalCount;
+    ui::Static m_successCount;
+    ui::Static m_failCount;
+    ui::Button m_ownAddress;
+    ui::Button m_modeUpgrade;
+    ui::Button m_modeConfigure;
+    ui::Button m_modeSyncTime;
+    ui::Edit m_httpPort;
+    ui::Edit m_tcpPort;
+
+    PendingConfigDialog m_configDialog;
+
+    // Last, so that it goes first: its workers are joined while everything else still exists.
+    MainDialogState m_state;
+};
+
+// The main dialog of the process; the library's progress callbacks reach the window through it.
+extern CTesmaraDlg* g_mainDialog;
+
+}  // namespace tesmara

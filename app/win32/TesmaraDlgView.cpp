@@ -1,0 +1,129 @@
+// CTesmaraDlg as the MainView: each operation is a message sent to a control, executed by the
+// user-interface thread while a calling worker waits. Dialogs and message boxes are run on the
+// user-interface thread itself.
+#include <string>
+
+#include "app/win32/TesmaraDlg.h"
+#include "netcfg/win32/WarningDlg.h"
+
+namespace tesmara {
+namespace {
+
+// What a box answers when the window is closing and nobody may be asked any more.
+int DeclinedResult(unsigned style) {
+    return (style & 0xF) == kBoxYesNo ? kBoxResultNo : kBoxResultCancel;
+}
+
+}  // namespace
+
+bool CTesmaraDlg::RunOnUiThread(const std::function<void()>& work) {
+    if (GetCurrentThreadId() == m_uiThread) {
+        work();
+        return true;
+    }
+    HWND hwnd = Handle();
+    if (!hwnd) return false;
+    return SendMessageW(hwnd, kRunOnUiMessage, 0, reinterpret_cast<LPARAM>(&work)) != 0;
+}
+
+void CTesmaraDlg::AppendStatusLine(std::wstring_view text, StatusColour colour) {
+    int index = m_statusLog.AddString(text);
+    if (index >= 0) m_statusLog.SetItemData(index, static_cast<LPARAM>(colour));
+}
+
+void CTesmaraDlg::ClearStatusLog() {
+    m_statusLog.ResetContent();
+}
+
+int CTesmaraDlg::RowCount() {
+    return m_table.ItemCount();
+}
+
+bool CTesmaraDlg::IsChecked(int row) {
+    return m_table.GetCheckState(row);
+}
+
+void CTesmaraDlg::SetChecked(int row, bool checked) {
+    m_table.SetCheckState(row, checked);
+}
+
+DeviceRow* CTesmaraDlg::DeviceOfRow(int row) {
+    return reinterpret_cast<DeviceRow*>(m_table.ItemData(row));
+}
+
+void CTesmaraDlg::InsertRow(int row, std::wstring_view numberText) {
+    m_table.InsertItem(row, numberText);
+}
+
+void CTesmaraDlg::SetCellText(int row, int column, std::wstring_view text) {
+    m_table.SetItemText(row, column, text);
+}
+
+void CTesmaraDlg::SetItemData(int row, DeviceRow* device) {
+    m_table.SetItemData(row, reinterpret_cast<LPARAM>(device));
+}
+
+void CTesmaraDlg::DeleteAllRows() {
+    m_table.DeleteAllItems();
+}
+
+void CTesmaraDlg::SetTableRedraw(bool on) {
+    m_table.SetRedraw(on);
+}
+
+int CTesmaraDlg::HighlightedRow() {
+    return m_table.SelectedIndex();
+}
+
+void CTesmaraDlg::EnableControl(int id, bool enabled) {
+    ui::Window(Item(id)).Enable(enabled);
+}
+
+bool CTesmaraDlg::IsButtonChecked(int id) {
+    return ui::Button(Item(id)).IsChecked();
+}
+
+void CTesmaraDlg::SetButtonChecked(int id, bool checked) {
+    ui::Button(Item(id)).SetChecked(checked);
+}
+
+std::wstring CTesmaraDlg::ControlText(int id) {
+    return ui::Window(Item(id)).Text();
+}
+
+void CTesmaraDlg::SetControlText(int id, std::wstring_view text) {
+    ui::Window(Item(id)).SetText(text);
+}
+
+bool CTesmaraDlg::IsAddressBlank(int id) {
+    return ui::IpAddress(Item(id)).IsBlank();
+}
+
+void CTesmaraDlg::EnableWindow(bool enabled) {
+    if (HWND hwnd = Handle()) ::EnableWindow(hwnd, enabled ? TRUE : FALSE);
+}
+
+int CTesmaraDlg::MessageBox(std::wstring_view text, std::wstring_view caption, unsigned style) {
+    int result = DeclinedResult(style);
+    if (m_closing) return result;
+    std::wstring textCopy(text);
+    std::wstring captionCopy(caption);
+    RunOnUiThread([&] {
+        if (m_closing) return;
+        result = ::MessageBoxW(Handle(), textCopy.c_str(), captionCopy.c_str(), style);
+    });
+    return result;
+}
+
+int CTesmaraDlg::RunWarningDialog() {
+    int result = kBoxResultCancel;
+    if (m_closing) return result;
+    RunOnUiThread([&] {
+        if (m_closing) return;
+        CWarningDlg warning;
+        result = static_cast<int>(warning.RunModal(Handle()));
+    });
+    return result;
+}
+
+}  // namespace tesmara

@@ -1,0 +1,8 @@
+// Resource IDs of the own-address warning (template 131) and its picture.
+// Plain #defines: the resource compiler reads this file too.
+#pragma once
+
+#define IDD_WARNING 131
+#define IDB_WARNING 132
+#define IDC_WARNING_TEXT 1077
+#define IDC_WARNING_PICTURE 1078

@@ -1,0 +1,119 @@
+// What the GUI tests share: in-memory ports, message pumping, reading controls, and a helper that
+// answers the dialogs and message boxes the code under test opens.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "devaccess/DeviceAccess.h"
+#include "platform/Clock.h"
+#include "platform/Sockets.h"
+
+namespace tesmara::gui {
+
+// Time that passes only when asked (and by 1 ms per reading, so polling loops always progress).
+class FakeClock : public Clock {
+  public:
+    uint32_t NowMs() override { return m_now.fetch_add(1) + 1; }
+    void SleepMs(uint32_t ms) override { m_now.fetch_add(ms); }
+
+  private:
+    std::atomic<uint32_t> m_now{0x10000};
+};
+
+// A network with nobody on it: every socket step succeeds, datagrams go nowhere, nothing arrives.
+class SilentNetwork : public SocketFactory {
+  public:
+    std::unique_ptr<DatagramSocket> CreateDatagramSocket() override;
+    std::atomic<int> socketsCreated{0};
+    std::atomic<int> datagramsSent{0};
+};
+
+// Records DevInit; every other operation fails.
+class RecordingDeviceAccess : public DeviceAccess {
+  public:
+    int32_t DevInit(DisconnectCallback onDisconnect, void* user) override;
+    int32_t DevLogin(const char*, uint16_t, const char*, const char*, DeviceInfo*,
+                     int32_t* error) override;
+    int32_t DevLogout(int32_t) override { return 0; }
+    int32_t DevGetLastError() override { return 9; }
+    int32_t DevGetConfig(int32_t, int32_t, int32_t, void*, int32_t, int32_t*, int32_t) override {
+        return 0;
+    }
+    int32_t DevSetConfig(int32_t, int32_t, int32_t, const void*, int32_t, int32_t) override {
+        return 0;
+    }
+    int32_t DevImportConfig(int32_t, const char*) override { return 0; }
+    int32_t DevUpgrade(int32_t, const char*, UpgradeProgressCallback, void*) override { return 0; }
+    int32_t DevUpgradeStart(int32_t) override { return 0; }
+    int32_t DevCloseUpgrade(int32_t) override { return 0; }
+    int32_t DevReboot(int32_t) override { return 0; }
+    int32_t DevGetUserInfo(int32_t, void*, int32_t) override { return 0; }
+    int32_t DevModifyUser(int32_t, int32_t, const void*, const void*, int32_t) override {
+        return 0;
+    }
+
+    int initCalls = 0;
+    DisconnectCallback initHandler = nullptr;
+    void* initUser = nullptr;
+};
+
+// Serves this thread's messages until nothing is waiting.
+void Pump();
+// Serves messages until `done` holds or `timeoutMs` passed; returns the last value of `done`.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+// A control's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND control);
+// The rectangle (x, y, w, h) in dialog units mapped to pixels of `dialog`.
+RECT DialogUnitsRect(HWND dialog, int x, int y, int w, int h);
+// The four field edits of an IP address control, left to right.
+std::vector<HWND> AddressFields(HWND control);
+// Presses a button the way a mouse click does (auto check boxes toggle, the parent is told).
+void Click(HWND button);
+
+// What a dialog looked like when it was answered.
+struct SeenDialog {
+    std::wstring caption;
+    std::map<int, std::wstring> texts;  // control ID -> text
+    std::wstring messageText;           // message boxes: the static with ID 0xFFFF
+};
+
+// Watches the user-interface thread's top-level dialogs from a thread of its own. Every new dialog
+// other than `ignore` is recorded and closed with the command that `decide` returns (IDOK when
+// no decider is set). `decide` runs on the watcher thread while the dialog is open, so it may
+// inspect the dialog with sent messages.
+class DialogAnswerer {
+  public:
+    using Decider = std::function<int(HWND dialog, const SeenDialog& seen)>;
+
+    DialogAnswerer(DWORD uiThread, HWND ignore, Decider decide = nullptr);
+    ~DialogAnswerer();
+
+    std::vector<SeenDialog> Seen();
+
+  private:
+    void Watch();
+
+    DWORD m_uiThread;
+    HWND m_ignore;
+    Decider m_decide;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_lock;
+    std::vector<SeenDialog> m_seen;
+    std::set<HWND> m_answered;
+    std::thread m_thread;
+};
+
+}  // namespace tesmara::gui

@@ -1,0 +1,52 @@
+// Opens the real main window (modeless, on the test's thread) with in-memory ports, and closes it
+// the way the close box does.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "GuiSupport.h"
+#include "app/win32/TesmaraDlg.h"
+#include "res/MainDlgRes.h"
+
+namespace tesmara::gui {
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Open(network, clock); }
+
+    // Opens the window on the given ports (fixtures with a populated network call this).
+    void Open(SocketFactory& sockets, Clock& time) {
+        dialog = std::make_unique<CTesmaraDlg>(sockets, time, access);
+        ASSERT_TRUE(dialog->Create(nullptr));
+        hwnd = dialog->Handle();
+        Pump();
+    }
+
+    void TearDown() override {
+        if (dialog && dialog->Handle()) SendMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
+        Pump();
+        dialog.reset();
+    }
+
+    HWND Control(int id) const { return GetDlgItem(hwnd, id); }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    bool Visible(int id) const {
+        return (GetWindowLongW(Control(id), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    bool Checked(int id) const {
+        return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    std::wstring Text(int id) const { return WindowText(Control(id)); }
+    MainDialogState& State() { return dialog->State(); }
+
+    FakeClock clock;
+    SilentNetwork network;
+    RecordingDeviceAccess access;
+    std::unique_ptr<CTesmaraDlg> dialog;
+    HWND hwnd = nullptr;
+};
+
+}  // namespace tesmara::gui

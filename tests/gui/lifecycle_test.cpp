@@ -1,0 +1,88 @@
+// Closing the window while workers run, and the start-up path without sockets.
+#include <thread>
+
+#include "MainWindowFixture.h"
+#include "app/win32/TesmaraApp.h"
+
+namespace tesmara::gui {
+namespace {
+
+int ChattyWorker(MainDialogState* dialog) {
+    // Keeps the user-interface thread busy with sent messages until told to stop.
+    while (!dialog->workers.StopRequested()) {
+        dialog->view.AppendStatusLine(L"working...", StatusColour::kProgress);
+        dialog->view.EnableWindow(false);
+    }
+    dialog->view.AppendStatusLine(L"stopping", StatusColour::kProgress);
+    dialog->view.EnableWindow(true);
+    return 0;
+}
+
+std::atomic<int> g_boxAnswer{-1};
+
+int AskingWorker(MainDialogState* dialog) {
+    while (!dialog->workers.StopRequested()) dialog->clock.SleepMs(1);
+    // Asks after the window started closing: nobody may be asked any more.
+    g_boxAnswer = dialog->view.MessageBox(L"late", L"", kBoxOkCancel | kBoxIconWarning);
+    return 0;
+}
+
+TEST_F(MainWindowTest, ClosingWhileWorkersSendMessagesEndsCleanly) {
+    StartWorker(State(), ChattyWorker);
+    StartWorker(State(), ChattyWorker);
+    PumpUntil([&] { return SendMessageW(Control(IDC_STATUS_LOG), LB_GETCOUNT, 0, 0) > 20; });
+
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+    EXPECT_EQ(State().workers.Running(), 0);
+}
+
+TEST_F(MainWindowTest, AWorkerAskingWhileTheWindowClosesIsDeclinedWithoutABox) {
+    g_boxAnswer = -1;
+    DialogAnswerer answerer(GetCurrentThreadId(), hwnd);
+    StartWorker(State(), AskingWorker);
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+    EXPECT_EQ(g_boxAnswer.load(), kBoxResultCancel);
+    EXPECT_TRUE(answerer.Seen().empty());
+}
+
+TEST_F(MainWindowTest, MessageBoxFromAWorkerRunsOwnedByTheWindow) {
+    std::vector<HWND> owners;
+    DialogAnswerer answerer(GetCurrentThreadId(), hwnd, [&](HWND box, const SeenDialog&) {
+        owners.push_back(GetWindow(box, GW_OWNER));
+        return IDCANCEL;
+    });
+    std::atomic<int> answer{-1};
+    std::thread worker([&] {
+        answer = dialog->MessageBox(L"Please select device!", L"", kBoxOkCancel | kBoxIconWarning);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return answer.load() != -1; }));
+    worker.join();
+    EXPECT_EQ(answer.load(), kBoxResultCancel);
+    std::vector<SeenDialog> seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].messageText, L"Please select device!");
+    EXPECT_EQ(seen[0].caption, L"");
+    ASSERT_EQ(owners.size(), 1u);
+    EXPECT_EQ(owners[0], hwnd);
+}
+
+bool SocketsFail() {
+    return false;
+}
+
+TEST(ApplicationTest, WithoutSocketsShowsOnlyTheSocketMessageAndEnds) {
+    DialogAnswerer answerer(GetCurrentThreadId(), nullptr);
+    CTesmaraApp app(SocketsFail);
+    EXPECT_FALSE(app.InitInstance());
+    std::vector<SeenDialog> seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 1u) << "no main window after the message";
+    EXPECT_EQ(seen[0].messageText, L"Windows 套接字初始化失败。");
+    EXPECT_EQ(seen[0].texts.count(IDCANCEL), 0u) << "only an OK button";
+    EXPECT_EQ(app.RegistryKey(), nullptr);
+}
+
+}  // namespace
+}  // namespace tesmara::gui

@@ -1,0 +1,125 @@
+// "IP Search" in the real window, on in-memory networks: nothing is ever sent off this machine.
+#include "MainWindowFixture.h"
+
+#include <commctrl.h>
+
+#include "app/DeviceTable.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/InMemoryNetwork.h"
+
+namespace tesmara::gui {
+namespace {
+
+class SearchTest : public MainWindowTest {
+  protected:
+    int Lines() const {
+        return static_cast<int>(SendMessageW(Control(IDC_STATUS_LOG), LB_GETCOUNT, 0, 0));
+    }
+    std::wstring Line(int line) const {
+        wchar_t buffer[256] = {};
+        SendMessageW(Control(IDC_STATUS_LOG), LB_GETTEXT, line, reinterpret_cast<LPARAM>(buffer));
+        return buffer;
+    }
+    LPARAM Colour(int line) const {
+        return SendMessageW(Control(IDC_STATUS_LOG), LB_GETITEMDATA, line, 0);
+    }
+    int Rows() const {
+        return static_cast<int>(SendMessageW(Control(IDC_DEVICE_TABLE), LVM_GETITEMCOUNT, 0, 0));
+    }
+    std::wstring Cell(int row, int column) const {
+        wchar_t buffer[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = 256;
+        SendMessageW(Control(IDC_DEVICE_TABLE), LVM_GETITEMTEXTW, row,
+                     reinterpret_cast<LPARAM>(&item));
+        return buffer;
+    }
+    bool Completed() const { return Lines() > 0 && Line(Lines() - 1) == L"Search completed!"; }
+
+    // Clicks "IP Search" and serves the worker until it reports completion; tells whether the
+    // window was disabled meanwhile (seen as the WM_ENABLE the window receives).
+    bool SearchAndWait() {
+        g_window = hwnd;
+        g_disabled = false;
+        HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchEnable, nullptr, GetCurrentThreadId());
+        Click(Control(IDC_IP_SEARCH));
+        EXPECT_EQ(Rows(), 0) << "rows go before the worker starts";
+        EXPECT_EQ(Lines(), 0) << "the log is emptied before the worker starts";
+        EXPECT_TRUE(PumpUntil([&] { return Completed() && State().workers.Running() == 0; }));
+        UnhookWindowsHookEx(hook);
+        return g_disabled;
+    }
+
+  private:
+    static LRESULT CALLBACK WatchEnable(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && message->hwnd == g_window && message->message == WM_ENABLE &&
+            !message->wParam) {
+            g_disabled = true;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HWND g_window = nullptr;
+    static inline bool g_disabled = false;
+};
+
+TEST_F(SearchTest, NothingFoundEmptiesTableAndLogAndCompletesInGreen) {
+    DeviceRow& old = State().m_devices.emplace_back();
+    old.shown = 1;
+    old.macText = "00-1A-2B-3C-4D-5E";
+    AppendDeviceRow(*dialog, &old);
+    dialog->AppendStatusLine(L"old line", StatusColour::kFailure);
+
+    EXPECT_TRUE(SearchAndWait()) << "the window is disabled while the search runs";
+
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+    EXPECT_EQ(Rows(), 0);
+    ASSERT_EQ(Lines(), 2);
+    EXPECT_EQ(Line(0), L"Searching...");
+    EXPECT_EQ(Colour(0), 0xFFFFFF);
+    EXPECT_EQ(Line(1), L"Search completed!");
+    EXPECT_EQ(Colour(1), 0x00FF00);
+    EXPECT_TRUE(State().m_devices.empty());
+    EXPECT_EQ(network.socketsCreated.load(), 2);
+    EXPECT_GT(network.datagramsSent.load(), 0) << "sent into the silent in-memory network";
+}
+
+class SearchWithDevicesTest : public SearchTest {
+  protected:
+    void SetUp() override {
+        lanClock.SetReadStep(1);
+        lan.AddDevices(3);
+        Open(lan, lanClock);
+    }
+    testing::FakeClock lanClock{1000};
+    testing::InMemoryNetwork lan{lanClock};
+};
+
+TEST_F(SearchWithDevicesTest, FoundDevicesAreListedNumberedUncheckedWithoutStatus) {
+    SendMessageW(Control(IDC_ALL), BM_SETCHECK, BST_CHECKED, 0);
+    SearchAndWait();
+
+    ASSERT_EQ(Rows(), 3);
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(Cell(row, 0), std::to_wstring(row + 1));
+        DeviceRow* device = dialog->DeviceOfRow(row);
+        ASSERT_NE(device, nullptr);
+        EXPECT_EQ(Cell(row, 1), std::wstring(device->macText.begin(), device->macText.end()));
+        EXPECT_EQ(Cell(row, 3), L"-- --");
+        UINT state = static_cast<UINT>(
+            SendMessageW(Control(IDC_DEVICE_TABLE), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+        EXPECT_EQ(state >> 12, 1u) << "unchecked";
+    }
+    EXPECT_EQ(Cell(0, 1), L"00-1A-2B-00-00-00");
+    EXPECT_EQ(Cell(2, 1), L"00-1A-2B-00-00-02");
+    EXPECT_FALSE(Checked(IDC_ALL));
+    EXPECT_FALSE(Enabled(IDC_MODIFY_ADDRESS));
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+    EXPECT_EQ(lan.OpenSockets(), 0) << "the search closes its sockets";
+}
+
+}  // namespace
+}  // namespace tesmara::gui
