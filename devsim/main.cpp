@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 
+#include "devsim/TestLan.h"
 #include "devsim/discovery/UdpResponder.h"
 #include "devsim/model/FleetBuilder.h"
 #include "devsim/session/SessionServer.h"
@@ -33,11 +34,6 @@ void Usage() {
                  "              [--duration-ms MS]\n");
 }
 
-bool InsideTestLan() {
-    const char* marker = std::getenv("TESMARA_TESTLAN");
-    return marker && *marker;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,7 +41,7 @@ int main(int argc, char** argv) {
     DeviceState defaults;
     DeviceBehaviour behaviour;
     std::string fleetFile, logFile, statsFile, readyFile;
-    bool log = false, replyToSender = false, anyNetwork = false;
+    bool log = false, replyToSender = false;
     long durationMs = -1;
 
     for (int i = 1; i < argc; ++i) {
@@ -85,16 +81,16 @@ int main(int argc, char** argv) {
             readyFile = value();
         else if (arg == "--duration-ms")
             durationMs = std::stol(value());
-        else if (arg == "--any-network")
-            anyNetwork = true;  // for a namespace made by hand
         else {
             Usage();
             return 2;
         }
     }
     // Broadcast replies must never reach a real network.
-    if (!anyNetwork && !InsideTestLan()) {
-        std::fprintf(stderr, "devsim: refusing to run outside the test LAN (scripts/testlan)\n");
+    if (std::string why = WhyNotInsideTestLan(); !why.empty()) {
+        std::fprintf(stderr,
+                     "devsim: refusing to run outside the test LAN (%s); use scripts/testlan\n",
+                     why.c_str());
         return 2;
     }
 
