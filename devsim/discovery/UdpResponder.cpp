@@ -1,5 +1,7 @@
 #include "devsim/discovery/UdpResponder.h"
 
+#include "devsim/TestLan.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -106,6 +108,11 @@ UdpResponder::~UdpResponder() {
 }
 
 bool UdpResponder::Start(std::string* error) {
+    // Replies are broadcast: never onto a real network.
+    if (std::string why = WhyNotInsideTestLan(); !why.empty()) {
+        if (error) *error = "not inside the test LAN: " + why;
+        return false;
+    }
     auto fail = [&](const char* step) {
         if (error) *error = std::string(step) + ": " + std::strerror(errno);
         if (socket_ >= 0) ::close(socket_);
