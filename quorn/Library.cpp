@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "quorn/Messages.h"
 #include "quorn/Protocol.h"
 #include "quorn/Registry.h"
 #include "quorn/Session.h"
@@ -46,16 +47,17 @@ void OnLost(int32_t handle, const std::string& address, uint16_t port) {
     if (callback) callback(handle, address.c_str(), port, user);
 }
 
-// Runs a request that answers with a status first; returns the status.
+// Runs a request that answers with a status first; returns the status. `rest` gets what
+// follows the status.
 int32_t StatusRequest(Session& session, Type type, const std::vector<uint8_t>& payload, int waitMs,
                       Frame& reply, Reader* rest = nullptr) {
     int32_t status = session.Request(type, payload, waitMs, reply);
     if (status != kOk) return status;
-    Reader reader(reply.payload);
-    int32_t answer = reader.I32();
-    if (!reader.Ok()) return kProtocolError;
-    if (rest) *rest = reader;
-    return answer;
+    const uint8_t* tail = nullptr;
+    size_t tailSize = 0;
+    status = DecodeStatusReply(reply, static_cast<uint8_t>(type), &tail, &tailSize);
+    if (rest) *rest = Reader(tail, tailSize);
+    return status;
 }
 
 std::FILE* OpenFile(const char* path) {
@@ -140,7 +142,7 @@ QUORN_API int32_t QUORN_CALL DevGetConfig(int32_t login, int32_t command, int32_
     if (status != kOk) return Fail(status);
     size_t length = block.Remaining();
     if (length > static_cast<size_t>(size)) return Fail(kBadSize);
-    std::memcpy(buffer, block.Bytes(length), length);
+    if (length) std::memcpy(buffer, block.Bytes(length), length);
     if (returned) *returned = static_cast<int32_t>(length);
     return 1;
 }
@@ -256,11 +258,8 @@ QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const
     Frame reply;
     int32_t status = session->Request(Type::ModifyUser, requestId, request.Data(),
                                       WaitOrDefault(waitMs, kDefaultWaitMs), reply);
-    if (status == kOk) {
-        Reader reader(reply.payload);
-        status = reader.I32();
-        if (!reader.Ok()) status = kProtocolError;
-    }
+    if (status == kOk)
+        status = DecodeStatusReply(reply, static_cast<uint8_t>(Type::ModifyUser), nullptr, nullptr);
     return status == kOk ? 1 : Fail(status);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "quorn/Messages.h"
 #include "quorn/Protocol.h"
 #include "quorn/Upgrade.h"
 
@@ -84,16 +85,13 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
     Frame frame;
     int32_t status = reader.Next(deadline, frame);
     if (status != kOk) return status;
-    Reader helloReply(frame.payload);
-    int32_t helloStatus = helloReply.I32();
-    uint16_t version = helloReply.U16();
-    const uint8_t* serverNonce = helloReply.Bytes(kNonceSize);
-    if (frame.type != ReplyType(Type::Hello) || frame.requestId != 1 || !helloReply.Ok())
-        return kLoginNetwork;
+    HelloReply offer;
+    if (!DecodeHelloReply(frame, 1, offer)) return kLoginNetwork;
     // A device that refuses connections outright (busy, blacklisted) says so at once.
-    if (helloStatus != kOk)
-        return helloStatus >= 1 && helloStatus <= 9 ? helloStatus : kLoginNetwork;
-    if (version < kMinVersion || version > kMaxVersion) return kLoginNetwork;
+    if (offer.status != kOk)
+        return offer.status >= 1 && offer.status <= 9 ? offer.status : kLoginNetwork;
+    if (offer.version < kMinVersion || offer.version > kMaxVersion) return kLoginNetwork;
+    const uint8_t* serverNonce = offer.nonce.data();
 
     Digest proof;
     if (!LoginProof(password, serverNonce, clientNonce, user, proof) ||
@@ -104,20 +102,14 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
     if (!session->Send(Type::Login, 2, login.Data())) return kLoginNetwork;
     status = reader.Next(deadline, frame);
     if (status != kOk) return status;
-    Reader loginReply(frame.payload);
-    int32_t code = loginReply.I32();
-    if (frame.type != ReplyType(Type::Login) || frame.requestId != 2 || !loginReply.Ok())
-        return kLoginNetwork;
-    if (code != kOk) return code >= 1 && code <= 9 ? code : kLoginNetwork;
-    const uint8_t* text = loginReply.Bytes(sizeof info->text);
-    int32_t value = loginReply.I32();
-    uint8_t flag = loginReply.U8();
-    if (!loginReply.Ok()) return kLoginNetwork;
+    LoginReply answer;
+    if (!DecodeLoginReply(frame, 2, answer)) return kLoginNetwork;
+    if (answer.status != kOk)
+        return answer.status >= 1 && answer.status <= 9 ? answer.status : kLoginNetwork;
     if (info) {
-        std::memcpy(info->text, text, sizeof info->text);
-        info->text[sizeof info->text - 1] = 0;
-        info->value = value;
-        info->flag = flag;
+        std::memcpy(info->text, answer.text, sizeof info->text);
+        info->value = answer.value;
+        info->flag = answer.flag;
     }
     session->nextRequest_ = 2;
     out = std::move(session);
@@ -171,11 +163,8 @@ int32_t Session::Request(Type type, uint32_t requestId, const std::vector<uint8_
     pending_.erase(requestId);
     if (!pending.done) return alive_ && sent ? kTimeout : kDisconnected;
     reply = std::move(pending.reply);
-    if (reply.type == ReplyType(Type::Error)) {
-        Reader error(reply.payload);
-        int32_t status = error.I32();
-        return error.Ok() && status != kOk ? status : kProtocolError;
-    }
+    if (reply.type == ReplyType(Type::Error))
+        return DecodeStatusReply(reply, static_cast<uint8_t>(type), nullptr, nullptr);
     if (reply.type != ReplyType(type)) return kProtocolError;
     return kOk;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "quorn/Messages.h"
 #include "quorn/Protocol.h"
 #include "quorn/Session.h"
 
@@ -42,13 +43,16 @@ int32_t Upgrade::Start() {
     Frame reply;
     int32_t status =
         session_->Request(Type::UpgradeBegin, requestId_, begin.Data(), kBeginMs, reply);
-    Reader answer(reply.payload);
     if (status == kOk) {
-        status = answer.I32();
-        uint32_t window = answer.U32();
-        if (!answer.Ok()) status = kProtocolError;
+        const uint8_t* rest = nullptr;
+        size_t restSize = 0;
+        status =
+            DecodeStatusReply(reply, static_cast<uint8_t>(Type::UpgradeBegin), &rest, &restSize);
+        Reader window(rest, restSize);
+        uint32_t granted = window.U32();
+        if (status == kOk && !window.Ok()) status = kProtocolError;
         std::lock_guard lock(mutex_);
-        window_ = std::clamp<uint64_t>(window, kUpgradeChunk, kMaxWindow);
+        window_ = std::clamp<uint64_t>(granted, kUpgradeChunk, kMaxWindow);
     }
     if (status != kOk) {
         session_->DetachUpgrade(requestId_);
@@ -95,12 +99,10 @@ void Upgrade::SendLoop() {
 }
 
 void Upgrade::OnDeviceFrame(const Frame& frame) {
-    if (frame.requestId != requestId_) return;
-    Reader reader(frame.payload);
-    if (frame.type == static_cast<uint8_t>(Type::UpgradeAck)) {
-        uint64_t bytes = reader.U64();
-        if (!reader.Ok()) return;
-        bytes = std::min(bytes, size_);
+    UpgradeEvent event;
+    if (frame.requestId != requestId_ || !DecodeUpgradeEvent(frame, event)) return;
+    if (event.kind == UpgradeEvent::Ack) {
+        uint64_t bytes = std::min(event.bytes, size_);
         {
             std::lock_guard lock(mutex_);
             if (bytes <= acked_) return;
@@ -108,15 +110,10 @@ void Upgrade::OnDeviceFrame(const Frame& frame) {
             changed_.notify_all();
         }
         Report(static_cast<int32_t>(size_), static_cast<int32_t>(bytes));
-        return;
-    }
-    uint8_t phase = reader.U8();
-    int32_t value = reader.I32();
-    if (!reader.Ok()) return;
-    if (phase == kUpgradeWriting) {
-        Report(-1, std::clamp(value, 0, 100));
-    } else if (phase == kUpgradeFinished) {
-        Finish(value == kOk);
+    } else if (event.kind == UpgradeEvent::Writing) {
+        Report(-1, std::clamp(event.value, 0, 100));
+    } else {
+        Finish(event.value == kOk);
     }
 }
 

@@ -197,7 +197,8 @@ TEST_F(QuornUpgrade, OpeningAndStartingFailuresAreReported) {
     TempFile empty({});
     EXPECT_EQ(DevUpgrade(login, empty.Path(), Record, nullptr), 0);
     EXPECT_EQ(DevGetLastError(), 17);
-    TempImage image(300000, "V4");
+    // Large enough that the first transfer still runs when the second one asks.
+    TempImage image(8 * 1024 * 1024, "V4");
     Progress first, second;
     int32_t a = Begin(login, image.Path(), first);
     EXPECT_EQ(DevUpgradeStart(a), 0);  // started already

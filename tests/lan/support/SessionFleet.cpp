@@ -24,7 +24,14 @@ std::string NewTempPath() {
 std::unique_ptr<SessionFleet> SessionFleet::FromJson(const std::string& json, std::string* error) {
     auto fleet = std::unique_ptr<SessionFleet>(new SessionFleet());
     if (!devsim::LoadFleetJson(json, fleet->fleet_, error)) return nullptr;
-    fleet->server_ = std::make_unique<devsim::SessionServer>(fleet->fleet_);
+    devsim::SessionServerOptions options;
+    // TESMARA_DEVSIM_LOG=1 shows what the recorders saw, for a failing test.
+    if (std::getenv("TESMARA_DEVSIM_LOG")) {
+        options.log = [](const std::string& line) {
+            std::fprintf(stderr, "devsim: %s\n", line.c_str());
+        };
+    }
+    fleet->server_ = std::make_unique<devsim::SessionServer>(fleet->fleet_, options);
     if (!fleet->server_->Start(error)) return nullptr;
     return fleet;
 }
