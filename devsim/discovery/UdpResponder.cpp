@@ -1,7 +1,5 @@
 #include "devsim/discovery/UdpResponder.h"
 
-#include "devsim/TestLan.h"
-
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -16,6 +14,8 @@
 #include <queue>
 #include <random>
 #include <vector>
+
+#include "devsim/TestLan.h"
 
 namespace tesmara::devsim {
 
