@@ -19,6 +19,12 @@ class DeviceSession {
     DeviceSession(SessionServer& server, SimDevice& device, int fd);
     // Serves until the client leaves, the device restarts or the server stops.
     void Run();
+    // For tests that feed requests directly: behave as after a login of the first account
+    // (session key all zero).
+    void AssumeLoggedIn() {
+        hello_ = true;
+        loggedIn_ = true;
+    }
 
   private:
     enum class Next { Continue, Close, Drop };

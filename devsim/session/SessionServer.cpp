@@ -73,6 +73,7 @@ bool SessionServer::Start(std::string* error) {
 
 bool SessionServer::EnsureListener(uint16_t port, std::string* error) {
     std::lock_guard lock(mutex_);
+    if (wakeWrite_ < 0) return true;  // not started: serves handed-over connections only
     for (const auto& [p, fd] : listeners_) {
         if (p == port) return true;
     }

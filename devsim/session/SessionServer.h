@@ -35,7 +35,8 @@ class SessionServer {
     // Closes every listener and connection and waits for their threads.
     void Stop();
 
-    // For the connections: listen on a port a device has just taken (idempotent).
+    // For the connections: listen on a port a device has just taken (idempotent). A server
+    // that was not started listens nowhere (tests hand DeviceSession a socket of their own).
     bool EnsureListener(uint16_t port, std::string* error = nullptr);
     // The device restarts: its connections end, it is offline for its offline time, then back.
     void Reboot(SimDevice& device);
