@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "quorn/quorn.h"
 #include "tests/lan/support/SessionFleet.h"
@@ -163,6 +166,50 @@ TEST_F(QuornLogin, StaleAndForeignHandlesAreErrorsNotCrashes) {
     EXPECT_EQ(DevUpgradeStart(login), 0);
     EXPECT_EQ(DevGetLastError(), 11);
     DevLogout(login);
+}
+
+struct Lost {
+    std::mutex mutex;
+    std::vector<std::tuple<int32_t, std::string, int32_t>> calls;
+};
+
+void QUORN_CALL OnLost(int32_t login, const char* address, int32_t port, void* user) {
+    auto* lost = static_cast<Lost*>(user);
+    std::lock_guard lock(lost->mutex);
+    lost->calls.emplace_back(login, address, port);
+}
+
+TEST_F(QuornLogin, DisconnectCallbackTellsOfLostSessionsButNotOfLogouts) {
+    Start(R"({"devices": [{"address": "192.168.7.80", "tcpPort": 34570}]})");
+    Lost lost;
+    DevInit(OnLost, &lost);
+    int32_t code;
+    int32_t kept = Login(0, "admin", "", &code);
+    int32_t closed = Login(0, "admin", "", &code);
+    ASSERT_NE(kept, 0);
+    ASSERT_NE(closed, 0);
+    EXPECT_EQ(DevLogout(closed), 1);
+    int32_t rebooter = Login(0, "admin", "", &code);
+    ASSERT_NE(rebooter, 0);
+    EXPECT_EQ(DevReboot(rebooter), 1);
+    for (int i = 0; i < 100; ++i) {
+        {
+            std::lock_guard lock(lost.mutex);
+            if (lost.calls.size() >= 2) break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    DevInit(nullptr, nullptr);
+    std::lock_guard lock(lost.mutex);
+    ASSERT_EQ(lost.calls.size(), 2u);  // kept and rebooter; never the logged-out one
+    for (const auto& [login, address, port] : lost.calls) {
+        EXPECT_TRUE(login == kept || login == rebooter);
+        EXPECT_EQ(address, "192.168.7.80");
+        EXPECT_EQ(port, 34570);
+    }
+    DevLogout(kept);
+    DevLogout(rebooter);
 }
 
 }  // namespace
