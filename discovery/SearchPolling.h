@@ -23,8 +23,9 @@ enum class ReplyKind { kBasic, kDetail, kAssign };
 
 // One non-blocking receive into `buffer`, then the pause that the awaited kind calls for.
 // True when the buffer now holds a reply of that kind that passed validation.
-//  - basic and assign: any length but the expected one (nothing waiting included) sleeps; a
-//    datagram of the right length but another magic is dropped at once;
+//  - basic: any length but the expected one (nothing waiting included) sleeps; a datagram of
+//    the right length but another magic is dropped at once;
+//  - assign: only an empty poll sleeps; anything that is not a confirmation is dropped at once;
 //  - detail: the buffer is judged first. Not beginning with the detail magic: next poll at once.
 //    With the magic and version 01 00 it must have arrived just now with 576 bytes, else sleep;
 //    other version bytes: dropped, sleep.

@@ -89,6 +89,17 @@ TEST_F(AssignSearch, SixtyDevicesAreCappedAtFiftyRequests) {
     EXPECT_EQ(L"10.0.0.51", view.rows[49].cells[kColumnIp]);
 }
 
+// Hundreds of search replies stay queued once the search phase stops at fifty; the
+// confirmations behind them must still be read within the assignment phase.
+TEST_F(AssignSearch, ConfirmationsBehindAnUnreadBacklogAreStillShown) {
+    Plan("10.0.0.2");
+    network.AddDevices(500);
+    SearchAssignWorker(&dialog);
+    EXPECT_EQ(50, network.CountSent(kAssignMagic));
+    EXPECT_EQ(50, view.RowCount());
+    EXPECT_LT(Elapsed(), 6200u);
+}
+
 TEST_F(AssignSearch, DevicesPastHost254AreNotAssignedAndReportedInRed) {
     Plan("192.168.1.253");
     network.AddDevices(4);
