@@ -1,0 +1,224 @@
+// libquorn against a hostile "device" (a raw TCP peer in this test, not devsim): answers that
+// are malformed, out of step, oversized or random must end in failed calls with codes, never
+// in a crash, a hang beyond the waits, or a callback out of contract.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "quorn/Frame.h"
+#include "quorn/Protocol.h"
+#include "quorn/quorn.h"
+#include "tests/lan/support/TestLanGuard.h"
+
+namespace tesmara::lan {
+namespace {
+
+constexpr char kAddress[] = "192.168.12.10";
+constexpr uint16_t kPort = 40001;
+
+// Accepts one connection at a time and hands it to `serve`.
+class RawDevice {
+  public:
+    explicit RawDevice(std::function<void(int)> serve) : serve_(std::move(serve)) {
+        listener_ = socket(AF_INET, SOCK_STREAM, 0);
+        int one = 1;
+        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(kPort);
+        inet_pton(AF_INET, kAddress, &a.sin_addr);
+        ok_ = bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+              listen(listener_, 8) == 0;
+        thread_ = std::thread([this] {
+            for (;;) {
+                int fd = accept(listener_, nullptr, nullptr);
+                if (fd < 0) return;
+                serve_(fd);
+                close(fd);
+            }
+        });
+    }
+    ~RawDevice() {
+        shutdown(listener_, SHUT_RDWR);
+        close(listener_);
+        thread_.join();
+    }
+    bool Ok() const { return ok_; }
+
+  private:
+    std::function<void(int)> serve_;
+    int listener_ = -1;
+    bool ok_ = false;
+    std::thread thread_;
+};
+
+void SendBytes(int fd, const std::vector<uint8_t>& bytes) {
+    send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+}
+
+void SendFrame(int fd, uint8_t type, uint32_t id, const std::vector<uint8_t>& payload) {
+    SendBytes(fd, quorn::EncodeFrame(type, id, payload.data(), payload.size()));
+}
+
+// Reads one whole frame (or gives up after a second).
+bool ReadFrame(int fd, quorn::FrameDecoder& decoder, quorn::Frame& frame) {
+    uint8_t buffer[4096];
+    for (int i = 0; i < 100; ++i) {
+        if (decoder.Next(frame)) return true;
+        timeval tv{0, 10000};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n == 0) return false;
+        if (n > 0) decoder.Feed(buffer, static_cast<size_t>(n));
+    }
+    return false;
+}
+
+// Answers hello and login as a real device would (without checking the proof).
+bool Accept(int fd, quorn::FrameDecoder& decoder) {
+    quorn::Frame f;
+    if (!ReadFrame(fd, decoder, f)) return false;
+    quorn::Writer hello;
+    hello.I32(0).U16(1).Bytes(std::vector<uint8_t>(16, 7).data(), 16);
+    SendFrame(fd, 0x81, f.requestId, hello.Data());
+    if (!ReadFrame(fd, decoder, f)) return false;
+    quorn::Writer login;
+    login.I32(0).Bytes(std::vector<uint8_t>(48, 'A').data(), 48).I32(1).U8(1);
+    SendFrame(fd, 0x82, f.requestId, login.Data());
+    return true;
+}
+
+int32_t Login(int32_t* code) {
+    QuornDeviceInfo info{};
+    *code = 0;
+    return DevLogin(kAddress, kPort, "admin", "", &info, code, 0, 0);
+}
+
+class QuornHostileDevice : public LanTest {
+  protected:
+    void SetUp() override {
+        LanTest::SetUp();
+        DevInit(nullptr, nullptr);
+    }
+};
+
+TEST_F(QuornHostileDevice, MalformedLoginAnswersGiveNetworkCode) {
+    std::atomic<int> variant{0};
+    RawDevice device([&](int fd) {
+        quorn::FrameDecoder decoder;
+        quorn::Frame f;
+        if (!ReadFrame(fd, decoder, f)) return;
+        switch (variant.load()) {
+            case 0:
+                SendBytes(fd, std::vector<uint8_t>(64, 0xEE));
+                break;  // garbage
+            case 1:
+                SendFrame(fd, 0x81, f.requestId, {0, 0});
+                break;  // short hello
+            case 2:
+                SendFrame(fd, 0x81, f.requestId + 5, std::vector<uint8_t>(22, 0));
+                break;
+            case 3: {  // a header announcing more than the limit
+                std::vector<uint8_t> h(16);
+                quorn::EncodeHeader(0x81, f.requestId, quorn::kMaxPayload + 1, h.data());
+                SendBytes(fd, h);
+                break;
+            }
+            default: {  // hello fine, then a login answer with a code out of range
+                quorn::Writer hello;
+                hello.I32(0).U16(1).Bytes(std::vector<uint8_t>(16, 1).data(), 16);
+                SendFrame(fd, 0x81, f.requestId, hello.Data());
+                ReadFrame(fd, decoder, f);
+                SendFrame(fd, 0x82, f.requestId, {0x40, 0, 0, 0});
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    ASSERT_TRUE(device.Ok());
+    for (int v = 0; v < 5; ++v) {
+        variant = v;
+        int32_t code;
+        EXPECT_EQ(Login(&code), 0) << "variant " << v;
+        EXPECT_EQ(code, 8) << "variant " << v;
+    }
+}
+
+TEST_F(QuornHostileDevice, RandomFramesAfterLoginFailCallsWithoutHarm) {
+    std::atomic<uint32_t> seed{1};
+    RawDevice device([&](int fd) {
+        quorn::FrameDecoder decoder;
+        if (!Accept(fd, decoder)) return;
+        std::mt19937 rng(seed.load());
+        // Answer each request with a random frame of a random type and the request's id (or
+        // another); now and then unsolicited upgrade frames.
+        for (int i = 0; i < 40; ++i) {
+            quorn::Frame f;
+            if (!ReadFrame(fd, decoder, f)) return;
+            if (f.type == 0x04 || f.type == 0x21) continue;
+            std::vector<uint8_t> payload(rng() % 64);
+            for (auto& b : payload) b = static_cast<uint8_t>(rng() % 3 ? rng() % 4 : rng());
+            static const uint8_t kTypes[] = {0x90, 0x91, 0x92, 0x93, 0x94, 0x95,
+                                             0xA0, 0xFF, 0x23, 0x24, 0x04, 0x66};
+            uint32_t id = rng() % 4 ? f.requestId : static_cast<uint32_t>(rng());
+            SendFrame(fd, kTypes[rng() % sizeof kTypes], id, payload);
+        }
+    });
+    ASSERT_TRUE(device.Ok());
+    char path[] = "/tmp/quorn-hostile-XXXXXX";
+    int file = mkstemp(path);
+    std::vector<uint8_t> image(200000, 0x33);
+    ASSERT_EQ(write(file, image.data(), image.size()), static_cast<ssize_t>(image.size()));
+    close(file);
+    for (uint32_t round = 1; round <= 6; ++round) {
+        seed = round;
+        int32_t code;
+        int32_t login = Login(&code);
+        ASSERT_NE(login, 0) << code;
+        std::vector<uint8_t> buffer(298480, 0);
+        int32_t returned = 0;
+        for (int i = 0; i < 2; ++i) {
+            DevGetConfig(login, 81, -1, buffer.data(), 772, &returned, 300, 0, 0);
+            EXPECT_LE(returned, 772);
+            DevSetConfig(login, 49, -1, buffer.data(), 128, 300);
+            DevGetUserInfo(login, buffer.data(), 300);
+            DevModifyUser(login, 6, buffer.data(), buffer.data(), 300);
+        }
+        std::atomic<int> finals{0};
+        auto* counter = &finals;
+        int32_t upgrade = DevUpgrade(
+            login, path,
+            [](int32_t, int32_t, int32_t total, int32_t current, void* user) {
+                auto* n = static_cast<std::atomic<int>*>(user);
+                if (total == 0) {
+                    EXPECT_TRUE(current == -1 || current == -2);
+                    (*n)++;
+                } else if (total == -1) {
+                    EXPECT_GE(current, 0);
+                    EXPECT_LE(current, 100);
+                } else {
+                    EXPECT_GT(current, 0);
+                    EXPECT_LE(current, total);
+                }
+            },
+            counter);
+        if (upgrade && DevUpgradeStart(upgrade)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        DevCloseUpgrade(upgrade);
+        DevLogout(login);
+        EXPECT_LE(finals.load(), 1);
+    }
+    unlink(path);
+}
+
+}  // namespace
+}  // namespace tesmara::lan
