@@ -3,6 +3,11 @@
 //   devsim [--count N] [--base-address A] [--seed S] [--tcp-port P] [--http-port P]
 //          [--reply-delay-ms MS] [--duplicates N] [--fleet FILE.json] [--reply-to-sender]
 //          [--log] [--log-file FILE] [--stats-file FILE] [--ready-file FILE] [--duration-ms MS]
+//          [--writing-ms MS] [--reboot-offline-ms MS] [--session-delay-ms MS] [--login-error C]
+//
+// The last four set the generated recorders' session behaviour (writing phase of an upgrade,
+// time offline while restarting, delay of every session reply, a login refusal code 1..7); a
+// fleet file sets them per device (devsim/session/SessionState.h).
 //
 // Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts to --stats-file.
 #include <signal.h>
@@ -31,7 +36,8 @@ void Usage() {
                  "              [--http-port P] [--reply-delay-ms MS] [--duplicates N]\n"
                  "              [--fleet FILE.json] [--reply-to-sender] [--log]\n"
                  "              [--log-file FILE] [--stats-file FILE] [--ready-file FILE]\n"
-                 "              [--duration-ms MS]\n");
+                 "              [--duration-ms MS] [--writing-ms MS] [--reboot-offline-ms MS]\n"
+                 "              [--session-delay-ms MS] [--login-error C]\n");
 }
 
 }  // namespace
@@ -81,6 +87,14 @@ int main(int argc, char** argv) {
             readyFile = value();
         else if (arg == "--duration-ms")
             durationMs = std::stol(value());
+        else if (arg == "--writing-ms")
+            behaviour.session.writingMs = std::stoul(value());
+        else if (arg == "--reboot-offline-ms")
+            behaviour.session.offlineMs = std::stoul(value());
+        else if (arg == "--session-delay-ms")
+            behaviour.session.replyDelayMs = std::stoul(value());
+        else if (arg == "--login-error")
+            behaviour.session.loginError = std::stoi(value());
         else {
             Usage();
             return 2;
