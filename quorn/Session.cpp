@@ -64,7 +64,8 @@ Session::~Session() {
 
 int32_t Session::Open(const char* address, uint16_t port, const char* user, const char* password,
                       QuornDeviceInfo* info, std::shared_ptr<Session>& out) {
-    if (!address || !user) return kLoginNoHost;
+    if (!address) return kLoginNoHost;
+    if (!user) return kLoginNoSuchUser;
     if (!password) password = "";
     std::shared_ptr<Session> session(new Session());
     session->address_ = address;
