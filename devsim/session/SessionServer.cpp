@@ -92,10 +92,8 @@ bool SessionServer::EnsureListener(uint16_t port, std::string* error) {
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     listeners_.emplace_back(port, fd);
-    if (wakeWrite_ >= 0) {
-        char c = 1;
-        (void)!write(wakeWrite_, &c, 1);  // the accept loop picks the new listener up
-    }
+    char c = 1;
+    (void)!write(wakeWrite_, &c, 1);  // the accept loop picks the new listener up
     return true;
 }
 
@@ -110,7 +108,7 @@ void SessionServer::AcceptLoop() {
                 ports.push_back(port);
             }
         }
-        int ready = poll(fds.data(), fds.size(), 1000);
+        int ready = poll(fds.data(), fds.size(), BringBackDue());
         if (ready < 0 && errno != EINTR) break;
         if (fds[0].revents & POLLIN) {
             char drain[64];
@@ -121,6 +119,7 @@ void SessionServer::AcceptLoop() {
             if (fds[i].revents & POLLIN) Accept(fds[i].fd, ports[i]);
         }
         Reap(false);
+        BringBackDue();
     }
 }
 
@@ -197,40 +196,61 @@ void SessionServer::Reboot(SimDevice& device) {
         for (auto& c : connections_) {
             if (c->device == &device) shutdown(c->fd, SHUT_RD);
         }
-        timers_.emplace_back([this, &device, offlineMs] {
-            std::unique_lock lock(mutex_);
-            stopped_.wait_for(lock, std::chrono::milliseconds(offlineMs),
-                              [this] { return stop_.load(); });
-            lock.unlock();
-            device.Update([](DeviceState& s) {
-                s.online = true;
-                s.startTime = NowText();
-            });
+        returns_.emplace_back(
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(offlineMs), &device);
+    }
+    Wake();
+}
+
+void SessionServer::Wake() {
+    if (wakeWrite_ >= 0) {
+        char c = 1;
+        (void)!write(wakeWrite_, &c, 1);
+    }
+}
+
+int SessionServer::BringBackDue() {
+    auto now = std::chrono::steady_clock::now();
+    std::vector<SimDevice*> due;
+    int waitMs = 1000;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = returns_.begin(); it != returns_.end();) {
+            if (it->first <= now) {
+                due.push_back(it->second);
+                it = returns_.erase(it);
+            } else {
+                auto left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(it->first - now).count();
+                waitMs = std::min<int>(waitMs, static_cast<int>(left) + 1);
+                ++it;
+            }
+        }
+    }
+    for (SimDevice* device : due) {
+        device->Update([](DeviceState& s) {
+            s.online = true;
+            s.startTime = NowText();
         });
     }
+    return waitMs;
 }
 
 void SessionServer::Stop() {
     if (stop_.exchange(true)) return;
     {
         std::lock_guard lock(mutex_);
-        stopped_.notify_all();
         for (auto& c : connections_) shutdown(c->fd, SHUT_RDWR);
     }
-    if (wakeWrite_ >= 0) {
-        char c = 1;
-        (void)!write(wakeWrite_, &c, 1);
-    }
+    Wake();
     if (acceptThread_.joinable()) acceptThread_.join();
     Reap(true);
-    std::vector<std::thread> timers;
     {
         std::lock_guard lock(mutex_);
-        timers.swap(timers_);
         for (auto& [port, fd] : listeners_) close(fd);
         listeners_.clear();
+        returns_.clear();
     }
-    for (auto& t : timers) t.join();
     if (wakeRead_ >= 0) close(wakeRead_);
     if (wakeWrite_ >= 0) close(wakeWrite_);
     wakeRead_ = wakeWrite_ = -1;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <list>
@@ -54,6 +54,9 @@ class SessionServer {
     void AcceptLoop();
     void Accept(int listener, uint16_t port);
     void Reap(bool all);
+    void Wake();
+    // Restarted devices whose offline time is over come back; the wait until the next one.
+    int BringBackDue();
 
     Fleet& fleet_;
     SessionServerOptions options_;
@@ -63,10 +66,10 @@ class SessionServer {
     std::thread acceptThread_;
 
     std::mutex mutex_;
-    std::condition_variable stopped_;
     std::vector<std::pair<uint16_t, int>> listeners_;
     std::list<std::shared_ptr<Connection>> connections_;
-    std::vector<std::thread> timers_;
+    // When each restarting device comes back (served by the accept loop).
+    std::vector<std::pair<std::chrono::steady_clock::time_point, SimDevice*>> returns_;
 };
 
 }  // namespace tesmara::devsim
