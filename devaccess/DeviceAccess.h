@@ -51,8 +51,8 @@ class DeviceAccess {
     virtual int32_t DevReboot(int32_t login) = 0;
     virtual int32_t DevGetUserInfo(int32_t login, void* table,
                                    int32_t waitMs) = 0;  // kUserTableSize
-    virtual int32_t DevModifyUser(int32_t login, int32_t command, const void* oldEntry,
-                                  const void* newEntry, int32_t waitMs) = 0;
+    virtual int32_t DevModifyUser(int32_t login, int32_t command, const void* newEntry,
+                                  const void* oldEntry, int32_t waitMs) = 0;
 };
 
 }  // namespace tesmara

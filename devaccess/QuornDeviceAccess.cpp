@@ -84,9 +84,9 @@ int32_t QuornDeviceAccess::DevGetUserInfo(int32_t login, void* table, int32_t wa
     return ::DevGetUserInfo(login, table, waitMs);
 }
 
-int32_t QuornDeviceAccess::DevModifyUser(int32_t login, int32_t command, const void* oldEntry,
-                                         const void* newEntry, int32_t waitMs) {
-    return ::DevModifyUser(login, command, oldEntry, newEntry, waitMs);
+int32_t QuornDeviceAccess::DevModifyUser(int32_t login, int32_t command, const void* newEntry,
+                                         const void* oldEntry, int32_t waitMs) {
+    return ::DevModifyUser(login, command, newEntry, oldEntry, waitMs);
 }
 
 }  // namespace tesmara

@@ -202,10 +202,10 @@ int32_t ScriptedDeviceAccess::DevGetUserInfo(int32_t login, void* table, int32_t
     return r.result;
 }
 
-int32_t ScriptedDeviceAccess::DevModifyUser(int32_t login, int32_t command, const void* oldEntry,
-                                            const void* newEntry, int32_t waitMs) {
+int32_t ScriptedDeviceAccess::DevModifyUser(int32_t login, int32_t command, const void* newEntry,
+                                            const void* oldEntry, int32_t waitMs) {
     std::vector<uint8_t> entries;
-    for (const void* entry : {oldEntry, newEntry})
+    for (const void* entry : {newEntry, oldEntry})
         if (entry) entries.insert(entries.end(), Bytes(entry), Bytes(entry) + kUserEntrySize);
     return Take({.op = DevOp::ModifyUser,
                  .address = AddressOfLogin(login),

@@ -88,8 +88,8 @@ class ScriptedDeviceAccess final : public DeviceAccess {
     int32_t DevCloseUpgrade(int32_t upgrade) override;
     int32_t DevReboot(int32_t login) override;
     int32_t DevGetUserInfo(int32_t login, void* table, int32_t waitMs) override;
-    int32_t DevModifyUser(int32_t login, int32_t command, const void* oldEntry,
-                          const void* newEntry, int32_t waitMs) override;
+    int32_t DevModifyUser(int32_t login, int32_t command, const void* newEntry,
+                          const void* oldEntry, int32_t waitMs) override;
 
   private:
     struct Upgrade {
