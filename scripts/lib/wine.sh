@@ -8,15 +8,28 @@ wine_prefix() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEARCH=win64
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "wine: creating prefix $WINEPREFIX"
-        mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
-        # Wine draws the window frames itself: there is no window manager on a private display.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-            >/dev/null 2>&1 || true
-        wineserver -w >/dev/null 2>&1 || true
-    fi
+    local stamp="$WINEPREFIX/.tesmara-settings-1"
+    [ -f "$stamp" ] && return 0
+    echo "wine: preparing prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    # Wine draws the window frames itself (a private display has no window manager), and the
+    # dialog fonts fall back to a CJK font for the Chinese texts.
+    local reg link
+    reg=$(mktemp --suffix=.reg)
+    link='hex(7):77,71,79,2d,6d,69,63,72,6f,68,65,69,2e,74,74,63,2c,57,65,6e,51,75,61,6e,59,69,20,4d,69,63,72,6f,20,48,65,69,00,00'
+    {
+        printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n'
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\n'
+        for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif" \
+            "Arial" "Liberation Sans" "DejaVu Sans"; do
+            printf '"%s"=%s\n' "$face" "$link"
+        done
+    } >"$reg"
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    rm -f "$reg"
+    touch "$stamp"
 }
 
 # start_xvfb: starts a private Xvfb on a free display number and exports DISPLAY; XVFB_PID holds
