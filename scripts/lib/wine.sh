@@ -8,11 +8,17 @@ wine_prefix() {
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEARCH=win64
-    local stamp="$WINEPREFIX/.tesmara-settings-1"
+    local stamp="$WINEPREFIX/.tesmara-settings-3"
     [ -f "$stamp" ] && return 0
     echo "wine: preparing prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # Debian's Wine does not pick up its own Marlett (the glyphs of the frame buttons) from its data
+    # folder; the prefix's font folder is always read. Its Tahoma stays out: its bold face would
+    # not fall back to the CJK font in the window captions.
+    if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+        cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     # Wine draws the window frames itself (a private display has no window manager), and the
     # dialog fonts fall back to a CJK font for the Chinese texts.
     local reg link
