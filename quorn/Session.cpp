@@ -82,7 +82,9 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
     if (!RandomBytes(clientNonce, sizeof clientNonce)) return kLoginNetwork;
     Writer hello;
     hello.U16(kMinVersion).U16(kMaxVersion).Bytes(clientNonce, sizeof clientNonce);
-    if (!session->Send(Type::Hello, 1, hello.Data())) return kLoginNetwork;
+    // The device may reset the connection before the hello even leaves: that is the same
+    // refusal as a reset before any answer.
+    if (!session->Send(Type::Hello, 1, hello.Data())) return kLoginNoHost;
     Frame frame;
     int32_t status = reader.Next(deadline, frame);
     if (status != kOk) return status;
