@@ -6,7 +6,7 @@
 
 namespace tesmara {
 
-class PlaceholderDeviceAccess final : public DeviceAccess {
+class PlaceholderDeviceAccess : public DeviceAccess {
   public:
     int32_t DevInit(DisconnectCallback, void*) override { return 1; }
     int32_t DevLogin(const char*, uint16_t, const char*, const char*, DeviceInfo*,

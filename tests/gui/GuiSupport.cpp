@@ -37,12 +37,6 @@ int32_t RecordingDeviceAccess::DevInit(DisconnectCallback onDisconnect, void* us
     return 1;
 }
 
-int32_t RecordingDeviceAccess::DevLogin(const char*, uint16_t, const char*, const char*,
-                                        DeviceInfo*, int32_t* error) {
-    if (error) *error = 9;
-    return 0;
-}
-
 void Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -14,21 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "devaccess/DeviceAccess.h"
-#include "platform/Clock.h"
+#include "devaccess/PlaceholderDeviceAccess.h"
 #include "platform/Sockets.h"
 
 namespace tesmara::gui {
-
-// Time that passes only when asked (and by 1 ms per reading, so polling loops always progress).
-class FakeClock : public Clock {
-  public:
-    uint32_t NowMs() override { return m_now.fetch_add(1) + 1; }
-    void SleepMs(uint32_t ms) override { m_now.fetch_add(ms); }
-
-  private:
-    std::atomic<uint32_t> m_now{0x10000};
-};
 
 // A network with nobody on it: every socket step succeeds, datagrams go nowhere, nothing arrives.
 class SilentNetwork : public SocketFactory {
@@ -38,29 +27,10 @@ class SilentNetwork : public SocketFactory {
     std::atomic<int> datagramsSent{0};
 };
 
-// Records DevInit; every other operation fails.
-class RecordingDeviceAccess : public DeviceAccess {
+// Records DevInit; every other operation fails as the placeholder's does.
+class RecordingDeviceAccess : public PlaceholderDeviceAccess {
   public:
     int32_t DevInit(DisconnectCallback onDisconnect, void* user) override;
-    int32_t DevLogin(const char*, uint16_t, const char*, const char*, DeviceInfo*,
-                     int32_t* error) override;
-    int32_t DevLogout(int32_t) override { return 0; }
-    int32_t DevGetLastError() override { return 9; }
-    int32_t DevGetConfig(int32_t, int32_t, int32_t, void*, int32_t, int32_t*, int32_t) override {
-        return 0;
-    }
-    int32_t DevSetConfig(int32_t, int32_t, int32_t, const void*, int32_t, int32_t) override {
-        return 0;
-    }
-    int32_t DevImportConfig(int32_t, const char*) override { return 0; }
-    int32_t DevUpgrade(int32_t, const char*, UpgradeProgressCallback, void*) override { return 0; }
-    int32_t DevUpgradeStart(int32_t) override { return 0; }
-    int32_t DevCloseUpgrade(int32_t) override { return 0; }
-    int32_t DevReboot(int32_t) override { return 0; }
-    int32_t DevGetUserInfo(int32_t, void*, int32_t) override { return 0; }
-    int32_t DevModifyUser(int32_t, int32_t, const void*, const void*, int32_t) override {
-        return 0;
-    }
 
     int initCalls = 0;
     DisconnectCallback initHandler = nullptr;

@@ -10,11 +10,14 @@
 #include "GuiSupport.h"
 #include "app/win32/TesmaraDlg.h"
 #include "res/MainDlgRes.h"
+#include "tests/support/FakeClock.h"
 
 namespace tesmara::gui {
 
 class MainWindowTest : public ::testing::Test {
   protected:
+    // The clock moves 1 ms on every reading too, so that polling loops always progress.
+    MainWindowTest() { clock.SetReadStep(1); }
     void SetUp() override { Open(network, clock); }
 
     // Opens the window on the given ports (fixtures with a populated network call this).
@@ -42,7 +45,7 @@ class MainWindowTest : public ::testing::Test {
     std::wstring Text(int id) const { return WindowText(Control(id)); }
     MainDialogState& State() { return dialog->State(); }
 
-    FakeClock clock;
+    testing::FakeClock clock{0x10000};
     SilentNetwork network;
     RecordingDeviceAccess access;
     std::unique_ptr<CTesmaraDlg> dialog;

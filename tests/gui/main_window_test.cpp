@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, PanelAddressAndGatewayFieldsStopAt254AndMaskAt255) {
     HWND elsewhere = Control(IDC_LOGIN_USER);
     for (int id : {IDC_PANEL_ADDRESS, IDC_PANEL_GATEWAY}) {
         for (int field = 0; field < 4; ++field) {
-            SCOPED_TRACE(testing::Message() << id << " field " << field);
+            SCOPED_TRACE(::testing::Message() << id << " field " << field);
             SendMessageW(Control(id), IPM_CLEARADDRESS, 0, 0);
             EXPECT_EQ(TypeIntoField(Control(id), field, L"255", elsewhere), 254);
             SendMessageW(Control(id), IPM_CLEARADDRESS, 0, 0);
