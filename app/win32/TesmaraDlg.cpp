@@ -41,23 +41,10 @@ bool CTesmaraDlg::OnInit() {
     m_all.Attach(hwnd, IDC_ALL);
     m_statusLog.Attach(hwnd, IDC_STATUS_LOG);
     m_startAddress.Attach(hwnd, IDC_START_ADDRESS);
-    m_browseFirmware.Attach(hwnd, IDC_FIRMWARE_BROWSE);
-    m_browseConfig.Attach(hwnd, IDC_CONFIG_BROWSE);
-    m_firmwarePath.Attach(hwnd, IDC_FIRMWARE_PATH);
-    m_configPath.Attach(hwnd, IDC_CONFIG_PATH);
-    m_search.Attach(hwnd, IDC_IP_SEARCH);
     m_loginUser.Attach(hwnd, IDC_LOGIN_USER);
     m_loginPassword.Attach(hwnd, IDC_LOGIN_PASSWORD);
     m_start.Attach(hwnd, IDC_START);
-    m_totalCount.Attach(hwnd, IDC_TOTAL_COUNT);
-    m_successCount.Attach(hwnd, IDC_SUCCESS_COUNT);
-    m_failCount.Attach(hwnd, IDC_FAIL_COUNT);
     m_ownAddress.Attach(hwnd, IDC_OWN_ADDRESS);
-    m_modeUpgrade.Attach(hwnd, IDC_MODE_UPGRADE);
-    m_modeConfigure.Attach(hwnd, IDC_MODE_CONFIGURE);
-    m_modeSyncTime.Attach(hwnd, IDC_MODE_SYNC_TIME);
-    m_httpPort.Attach(hwnd, IDC_HTTP_PORT);
-    m_tcpPort.Attach(hwnd, IDC_TCP_PORT);
 
     // About entry in the system menu, only when its text exists.
     if (HMENU menu = GetSystemMenu(hwnd, FALSE)) {
@@ -132,11 +119,9 @@ bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             result = 1;
             return true;
         }
-        case WM_SYSCOMMAND: {
-            bool handled = false;
-            OnSysCommand(wParam, result, handled);
-            return handled;
-        }
+        case WM_SYSCOMMAND:
+            result = 0;
+            return OnSysCommand(wParam);
         case WM_PAINT:
             return PaintMinimised();
         case WM_QUERYDRAGICON:
@@ -168,13 +153,11 @@ bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     }
 }
 
-void CTesmaraDlg::OnSysCommand(WPARAM command, LRESULT& result, bool& handled) {
-    if ((command & 0xFFF0) == IDM_ABOUTBOX) {
-        CAboutDlg about;
-        about.RunModal(Handle());
-        result = 0;
-        handled = true;
-    }
+bool CTesmaraDlg::OnSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    CAboutDlg about;
+    about.RunModal(Handle());
+    return true;
 }
 
 bool CTesmaraDlg::PaintMinimised() {

@@ -17,7 +17,6 @@
 #include "ui/Edit.h"
 #include "ui/IpAddress.h"
 #include "ui/ListView.h"
-#include "ui/Static.h"
 
 namespace tesmara {
 
@@ -69,7 +68,8 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
 
   private:
     void InsertDeviceColumns();
-    void OnSysCommand(WPARAM command, LRESULT& result, bool& handled);
+    // True when the command was ours (the About entry).
+    bool OnSysCommand(WPARAM command);
     bool PaintMinimised();
     // Runs `work` on the user-interface thread and waits for it; false when the window is gone.
     bool RunOnUiThread(const std::function<void()>& work);
@@ -85,23 +85,10 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
     ui::Button m_all;
     CMulitLineListBox m_statusLog;
     ui::IpAddress m_startAddress;
-    ui::Button m_browseFirmware;
-    ui::Button m_browseConfig;
-    ui::Edit m_firmwarePath;
-    ui::Edit m_configPath;
-    ui::Button m_search;
     ui::Edit m_loginUser;
     ui::Edit m_loginPassword;
     ui::Button m_start;
-    ui::Static m_totalCount;
-    ui::Static m_successCount;
-    ui::Static m_failCount;
     ui::Button m_ownAddress;
-    ui::Button m_modeUpgrade;
-    ui::Button m_modeConfigure;
-    ui::Button m_modeSyncTime;
-    ui::Edit m_httpPort;
-    ui::Edit m_tcpPort;
 
     PendingConfigDialog m_configDialog;
 
