@@ -33,4 +33,12 @@ struct DeviceRow {
 // std::list: rows hold raw pointers to records, which must stay put while the list grows.
 using DeviceList = std::list<DeviceRow>;
 
+// The first record of `list` whose MAC text is `macText`, or null.
+inline DeviceRow* FindDeviceByMac(DeviceList& list, const std::string& macText) {
+    for (DeviceRow& row : list) {
+        if (row.macText == macText) return &row;
+    }
+    return nullptr;
+}
+
 }  // namespace tesmara

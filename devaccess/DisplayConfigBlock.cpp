@@ -1,7 +1,7 @@
 #include "devaccess/DisplayConfigBlock.h"
 
-#include "devaccess/BlockBytes.h"
 #include "devaccess/ConfigBlockIo.h"
+#include "platform/BlockBytes.h"
 
 namespace tesmara {
 

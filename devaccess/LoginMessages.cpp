@@ -33,8 +33,7 @@ const char* EnglishFormat(int32_t code) {
 
 std::wstring EnglishLoginFailureLine(std::wstring_view address, int32_t loginError) {
     // The format is chosen from our own table; the address only ever travels as an argument.
-    const char* format = EnglishFormat(loginError);
-    return Utf8ToWide(FormatNarrow(format, WideToUtf8(address).c_str()));
+    return FormatUi(EnglishFormat(loginError), WideToUtf8(address).c_str());
 }
 
 std::wstring DeviceLoginFailureLine(std::wstring_view address, int32_t loginError) {

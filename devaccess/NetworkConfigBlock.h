@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "devaccess/BlockBytes.h"
 #include "devaccess/DeviceAccess.h"
+#include "platform/BlockBytes.h"
 
 namespace tesmara {
 

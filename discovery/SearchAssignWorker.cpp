@@ -20,13 +20,6 @@ namespace {
 
 constexpr char kSearchFailedFormat[] = "搜索设备失败!Err = %d";
 
-bool ListHasMac(const DeviceList& list, const std::string& macText) {
-    for (const DeviceRow& row : list) {
-        if (row.macText == macText) return true;
-    }
-    return false;
-}
-
 // A new device waits for confirmation (shown = 0) with the address the plan gives it.
 DeviceRow PlannedRow(const SearchInfoBlock& info, const AddressPlan& plan, std::string address) {
     DeviceRow row;
@@ -66,7 +59,7 @@ PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets
         if (PollForReply(*sockets.receive, clock, buffer, ReplyKind::kBasic)) {
             SearchInfoBlock info = DecodeBasicReply(buffer.data());
             std::string mac = FormatMacDashed(info.mac);
-            if (!ListHasMac(dialog.m_devices, mac) && unplaced.count(mac) == 0) {
+            if (!FindDeviceByMac(dialog.m_devices, mac) && unplaced.count(mac) == 0) {
                 std::optional<std::string> address =
                     PlannedAddress(dialog.m_plan, static_cast<unsigned>(found));
                 if (address) {
@@ -100,13 +93,8 @@ bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
     while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
         if (dialog.workers.StopRequested()) return false;
         if (PollForReply(*sockets.receive, clock, buffer, ReplyKind::kAssign)) {
-            std::string mac = AssignReplyMacText(buffer.data());
-            for (DeviceRow& row : dialog.m_devices) {
-                if (row.macText == mac) {
-                    row.shown = 1;
-                    break;
-                }
-            }
+            DeviceRow* row = FindDeviceByMac(dialog.m_devices, AssignReplyMacText(buffer.data()));
+            if (row) row->shown = 1;
         }
         now = clock.NowMs();
     }

@@ -1,34 +1,29 @@
 #include "discovery/SearchInfoBlock.h"
 
 #include <cstring>
+#include <span>
 
 #include "discovery/ByteOrder.h"
+#include "platform/BlockBytes.h"
 #include "platform/Format.h"
 
 namespace tesmara {
 namespace {
 
-struct TextSlot {
-    size_t offset;
-    size_t size;
+struct DetailText {
+    TextSlot slot;
     std::string SearchInfoBlock::*field;
 };
 
 // A slot reaches the next field's offset; the last one ends with the block.
-constexpr TextSlot kTextSlots[] = {
-    {info_block::kDescription, 64, &SearchInfoBlock::description},
-    {info_block::kCloudId, 64, &SearchInfoBlock::cloudId},
-    {info_block::kReleaseVersion, 32, &SearchInfoBlock::releaseVersion},
-    {info_block::kDeviceTime, 32, &SearchInfoBlock::deviceTime},
-    {info_block::kReleaseTime, 32, &SearchInfoBlock::releaseTime},
-    {info_block::kStartTime, 160, &SearchInfoBlock::startTime},
+constexpr DetailText kDetailTexts[] = {
+    {{info_block::kDescription, 64}, &SearchInfoBlock::description},
+    {{info_block::kCloudId, 64}, &SearchInfoBlock::cloudId},
+    {{info_block::kReleaseVersion, 32}, &SearchInfoBlock::releaseVersion},
+    {{info_block::kDeviceTime, 32}, &SearchInfoBlock::deviceTime},
+    {{info_block::kReleaseTime, 32}, &SearchInfoBlock::releaseTime},
+    {{info_block::kStartTime, 160}, &SearchInfoBlock::startTime},
 };
-
-std::string ReadSlotText(const uint8_t* slot, size_t size) {
-    const void* nul = std::memchr(slot, 0, size);
-    size_t length = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - slot) : size;
-    return std::string(reinterpret_cast<const char*>(slot), length);
-}
 
 }  // namespace
 
@@ -42,9 +37,8 @@ SearchInfoBlock DecodeSearchInfoBlock(const uint8_t* block, size_t size) {
     info.tcpPort = ReadLittle16(block + info_block::kTcpPort);
     info.httpPort = ReadLittle16(block + info_block::kHttpPort);
     if (size < kDetailInfoBlockSize) return info;
-    for (const TextSlot& slot : kTextSlots) {
-        info.*slot.field = ReadSlotText(block + slot.offset, slot.size);
-    }
+    const std::span<const uint8_t> whole(block, size);
+    for (const DetailText& text : kDetailTexts) info.*text.field = ReadSlotText(whole, text.slot);
     return info;
 }
 
@@ -57,8 +51,9 @@ void EncodeSearchInfoBlock(const SearchInfoBlock& info, uint8_t* block, size_t s
     WriteLittle16(block + info_block::kTcpPort, info.tcpPort);
     WriteLittle16(block + info_block::kHttpPort, info.httpPort);
     if (size < kDetailInfoBlockSize) return;
-    for (const TextSlot& slot : kTextSlots) {
-        const std::string& text = info.*slot.field;
+    for (const DetailText& detail : kDetailTexts) {
+        const std::string& text = info.*detail.field;
+        const TextSlot& slot = detail.slot;
         size_t length = text.size() < slot.size ? text.size() : slot.size;
         std::memset(block + slot.offset, 0, slot.size);
         std::memcpy(block + slot.offset, text.data(), length);

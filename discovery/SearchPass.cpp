@@ -14,13 +14,6 @@
 namespace tesmara {
 namespace {
 
-bool ListHasMac(const DeviceList& list, const std::string& macText) {
-    for (const DeviceRow& row : list) {
-        if (row.macText == macText) return true;
-    }
-    return false;
-}
-
 DeviceRow RowFromReply(const SearchInfoBlock& info, bool detail) {
     DeviceRow row;
     row.shown = 1;
@@ -77,7 +70,7 @@ PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, const
         if (PollForReply(*sockets.receive, clock, buffer, kind)) {
             SearchInfoBlock info =
                 detail ? DecodeDetailReply(buffer.data()) : DecodeBasicReply(buffer.data());
-            if (!ListHasMac(target, FormatMacDashed(info.mac))) {
+            if (!FindDeviceByMac(target, FormatMacDashed(info.mac))) {
                 target.push_back(RowFromReply(info, detail));
                 if (++newDevices >= kDeviceLimit) break;
             }

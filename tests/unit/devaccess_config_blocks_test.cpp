@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
-#include "devaccess/BlockBytes.h"
 #include "devaccess/DeviceTime.h"
 #include "devaccess/DisplayConfigBlock.h"
 #include "devaccess/NetworkConfigBlock.h"
+#include "platform/BlockBytes.h"
 #include "tests/support/ScriptedDeviceAccess.h"
 
 namespace tesmara {

@@ -1,4 +1,4 @@
-// Fields of the configuration blocks exchanged with devices: little-endian integers and
+// Fields of byte blocks exchanged with devices: little-endian integers and
 // NUL-terminated texts at fixed offsets. Every access is bounded by the block and by the field's
 // slot, so a block from a misbehaving device can never make us read or write past it.
 #pragma once

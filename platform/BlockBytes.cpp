@@ -1,4 +1,4 @@
-#include "devaccess/BlockBytes.h"
+#include "platform/BlockBytes.h"
 
 #include <algorithm>
 #include <cstring>
