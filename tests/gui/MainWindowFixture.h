@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 
 #include "GuiSupport.h"
@@ -43,6 +45,32 @@ class MainWindowTest : public ::testing::Test {
         return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     std::wstring Text(int id) const { return WindowText(Control(id)); }
+
+    // The status log's lines and their colours (item values).
+    HWND Log() const { return Control(IDC_STATUS_LOG); }
+    int Lines() const { return static_cast<int>(SendMessageW(Log(), LB_GETCOUNT, 0, 0)); }
+    std::wstring Line(int line) const {
+        LRESULT length = SendMessageW(Log(), LB_GETTEXTLEN, line, 0);
+        if (length == LB_ERR) return {};
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(Log(), LB_GETTEXT, line, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(length));
+        return text;
+    }
+    LPARAM Colour(int line) const { return SendMessageW(Log(), LB_GETITEMDATA, line, 0); }
+
+    // The device table's rows and cell texts.
+    HWND Table() const { return Control(IDC_DEVICE_TABLE); }
+    int Rows() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::wstring Cell(int row, int column) const {
+        wchar_t buffer[512] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = 512;
+        SendMessageW(Table(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return buffer;
+    }
     MainDialogState& State() { return dialog->State(); }
 
     testing::FakeClock clock{0x10000};

@@ -25,17 +25,6 @@ DeviceRow MakeDevice(const char* mac, const char* ip, uint8_t shown) {
 
 class DeviceTableTest : public MainWindowTest {
   protected:
-    HWND Table() const { return Control(IDC_DEVICE_TABLE); }
-    int Rows() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
-    std::wstring Cell(int row, int column) const {
-        wchar_t buffer[256] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer;
-        item.cchTextMax = 256;
-        SendMessageW(Table(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return buffer;
-    }
     bool RowChecked(int row) const {
         UINT state =
             static_cast<UINT>(SendMessageW(Table(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));

@@ -12,30 +12,6 @@ namespace {
 
 class SearchTest : public MainWindowTest {
   protected:
-    int Lines() const {
-        return static_cast<int>(SendMessageW(Control(IDC_STATUS_LOG), LB_GETCOUNT, 0, 0));
-    }
-    std::wstring Line(int line) const {
-        wchar_t buffer[256] = {};
-        SendMessageW(Control(IDC_STATUS_LOG), LB_GETTEXT, line, reinterpret_cast<LPARAM>(buffer));
-        return buffer;
-    }
-    LPARAM Colour(int line) const {
-        return SendMessageW(Control(IDC_STATUS_LOG), LB_GETITEMDATA, line, 0);
-    }
-    int Rows() const {
-        return static_cast<int>(SendMessageW(Control(IDC_DEVICE_TABLE), LVM_GETITEMCOUNT, 0, 0));
-    }
-    std::wstring Cell(int row, int column) const {
-        wchar_t buffer[256] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer;
-        item.cchTextMax = 256;
-        SendMessageW(Control(IDC_DEVICE_TABLE), LVM_GETITEMTEXTW, row,
-                     reinterpret_cast<LPARAM>(&item));
-        return buffer;
-    }
     bool Completed() const { return Lines() > 0 && Line(Lines() - 1) == L"Search completed!"; }
 
     // Clicks "IP Search" and serves the worker until it reports completion; tells whether the

@@ -8,14 +8,6 @@ namespace {
 
 class StatusLogTest : public MainWindowTest {
   protected:
-    HWND Log() const { return Control(IDC_STATUS_LOG); }
-    int Lines() const { return static_cast<int>(SendMessageW(Log(), LB_GETCOUNT, 0, 0)); }
-    LPARAM Colour(int line) const { return SendMessageW(Log(), LB_GETITEMDATA, line, 0); }
-    std::wstring Line(int line) const {
-        wchar_t buffer[512] = {};
-        SendMessageW(Log(), LB_GETTEXT, line, reinterpret_cast<LPARAM>(buffer));
-        return buffer;
-    }
     // The colour painted at (x, y) of line `line` once the log has repainted.
     COLORREF PaintedAt(int line, int x) {
         RedrawWindow(Log(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
