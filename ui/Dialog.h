@@ -23,7 +23,6 @@ class Dialog {
 
     HWND Handle() const { return m_hwnd; }
     HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
-    bool IsModal() const { return m_modal; }
 
   protected:
     // Return true to let the system set the focus.

@@ -28,8 +28,6 @@ class ListBox : public Window {
         text.resize(got < 0 ? 0 : static_cast<size_t>(got));
         return text;
     }
-    int TopIndex() const { return static_cast<int>(Send(LB_GETTOPINDEX)); }
-    int ItemHeight(int index) const { return static_cast<int>(Send(LB_GETITEMHEIGHT, index)); }
 };
 
 }  // namespace tesmara::ui

@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -46,15 +45,6 @@ class ListView : public Window {
         item.iSubItem = subItem;
         item.pszText = &copy[0];
         return Send(LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)) != 0;
-    }
-    std::wstring ItemText(int index, int subItem) const {
-        wchar_t buffer[512] = {};
-        LVITEMW item{};
-        item.iSubItem = subItem;
-        item.pszText = buffer;
-        item.cchTextMax = static_cast<int>(std::size(buffer));
-        Send(LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
-        return buffer;
     }
     LPARAM ItemData(int index) const {
         LVITEMW item{};

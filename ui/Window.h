@@ -23,9 +23,7 @@ class Window {
     }
 
     void Enable(bool enabled) const { EnableWindow(m_hwnd, enabled ? TRUE : FALSE); }
-    bool IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
     void Show(bool shown) const { ShowWindow(m_hwnd, shown ? SW_SHOW : SW_HIDE); }
-    bool IsVisible() const { return (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
 
     void SetText(std::wstring_view text) const {
         std::wstring copy(text);

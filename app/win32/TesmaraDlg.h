@@ -14,7 +14,6 @@
 #include "res/MainDlgRes.h"
 #include "ui/Button.h"
 #include "ui/Dialog.h"
-#include "ui/Edit.h"
 #include "ui/IpAddress.h"
 #include "ui/ListView.h"
 
@@ -81,8 +80,8 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
     ui::Button m_all;
     CMulitLineListBox m_statusLog;
     ui::IpAddress m_startAddress;
-    ui::Edit m_loginUser;
-    ui::Edit m_loginPassword;
+    ui::Window m_loginUser;
+    ui::Window m_loginPassword;
     ui::Button m_start;
     ui::Button m_ownAddress;
 
