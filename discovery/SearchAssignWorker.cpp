@@ -33,50 +33,26 @@ DeviceRow PlannedRow(const SearchInfoBlock& info, const AddressPlan& plan, std::
     return row;
 }
 
-// Records the devices that answer the basic search.
+// Records the devices that answer the basic search, each with the next address of the plan.
 PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets) {
-    Clock& clock = dialog.clock;
-    uint32_t now = clock.NowMs();
-    const uint32_t phaseStart = now;
-    uint32_t lastSend = now;
-    if (!sockets.Broadcast(kBasicSearchMagic, kMagicSize)) {
-        sockets.Close();
-        dialog.view.AppendStatusLine(FormatUi(kSearchFailedFormat, kErrFirstSend),
-                                     StatusColour::kFailure);
-        dialog.view.EnableWindow(true);
-        return PassOutcome::kFailed;
-    }
     // Devices past the end of the plan's block: heard, counted, never offered an address.
     std::set<std::string> unplaced;
-    ReceiveBuffer buffer{};
-    int found = 0;
-    while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
-        if (dialog.workers.StopRequested()) return PassOutcome::kStopped;
-        if (TicksSince(now, lastSend) > kResendIntervalMs) {
-            if (!sockets.Broadcast(kBasicSearchMagic, kMagicSize)) break;
-            lastSend = now;
-        }
-        if (PollForReply(*sockets.receive, clock, buffer, ReplyKind::kBasic)) {
-            SearchInfoBlock info = DecodeBasicReply(buffer.data());
+    unsigned found = 0;
+    return RunSearchPhase(
+        dialog, sockets, kBasicSearchMagic, kSearchFailedFormat, [&](const SearchInfoBlock& info) {
             std::string mac = FormatMacDashed(info.mac);
-            if (!FindDeviceByMac(dialog.m_devices, mac) && unplaced.count(mac) == 0) {
-                std::optional<std::string> address =
-                    PlannedAddress(dialog.m_plan, static_cast<unsigned>(found));
-                if (address) {
-                    dialog.m_devices.push_back(PlannedRow(info, dialog.m_plan, *address));
-                } else {
-                    unplaced.insert(mac);
-                    dialog.view.AppendStatusLine(
-                        FormatUi("[%s] 起始地址之后已无可分配的IP地址(超过.254),未分配!",
-                                 mac.c_str()),
-                        StatusColour::kFailure);
-                }
-                if (++found >= kDeviceLimit) break;
+            if (FindDeviceByMac(dialog.m_devices, mac) || unplaced.count(mac) != 0) return false;
+            if (std::optional<std::string> address = PlannedAddress(dialog.m_plan, found)) {
+                dialog.m_devices.push_back(PlannedRow(info, dialog.m_plan, *address));
+            } else {
+                unplaced.insert(mac);
+                dialog.view.AppendStatusLine(
+                    FormatUi("[%s] 起始地址之后已无可分配的IP地址(超过.254),未分配!", mac.c_str()),
+                    StatusColour::kFailure);
             }
-        }
-        now = clock.NowMs();
-    }
-    return PassOutcome::kDone;
+            ++found;
+            return true;
+        });
 }
 
 // Offers every recorded device its address once and marks those that confirm. False when the

@@ -39,18 +39,18 @@ DeviceRow RowFromReply(const SearchInfoBlock& info, bool detail) {
 
 }  // namespace
 
-PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, const char* magic) {
+PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, const char* magic,
+                           const char* failedFormat, const ReplyHandler& onReply) {
     Clock& clock = dialog.clock;
     const bool detail = std::strcmp(magic, kDetailSearchMagic) == 0;
-    DeviceList& target = detail ? dialog.m_detailDevices : dialog.m_devices;
+    const ReplyKind kind = detail ? ReplyKind::kDetail : ReplyKind::kBasic;
 
     uint32_t now = clock.NowMs();
     const uint32_t phaseStart = now;
     uint32_t lastSend = now;
     if (!sockets.Broadcast(magic, kMagicSize)) {
         sockets.Close();
-        dialog.view.AppendStatusLine(FormatUi("Search failed!Err = %d", kErrFirstSend),
-                                     StatusColour::kFailure);
+        dialog.view.AppendStatusLine(FormatUi(failedFormat, kErrFirstSend), StatusColour::kFailure);
         dialog.view.EnableWindow(true);
         return PassOutcome::kFailed;
     }
@@ -66,18 +66,25 @@ PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, const
             if (!sockets.Broadcast(magic, kMagicSize)) break;
             lastSend = now;
         }
-        ReplyKind kind = detail ? ReplyKind::kDetail : ReplyKind::kBasic;
         if (PollForReply(*sockets.receive, clock, buffer, kind)) {
             SearchInfoBlock info =
                 detail ? DecodeDetailReply(buffer.data()) : DecodeBasicReply(buffer.data());
-            if (!FindDeviceByMac(target, FormatMacDashed(info.mac))) {
-                target.push_back(RowFromReply(info, detail));
-                if (++newDevices >= kDeviceLimit) break;
-            }
+            if (onReply(info) && ++newDevices >= kDeviceLimit) break;
         }
         now = clock.NowMs();
     }
     return PassOutcome::kDone;
+}
+
+PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, const char* magic) {
+    const bool detail = std::strcmp(magic, kDetailSearchMagic) == 0;
+    DeviceList& target = detail ? dialog.m_detailDevices : dialog.m_devices;
+    return RunSearchPhase(dialog, sockets, magic, "Search failed!Err = %d",
+                          [&target, detail](const SearchInfoBlock& info) {
+                              if (FindDeviceByMac(target, FormatMacDashed(info.mac))) return false;
+                              target.push_back(RowFromReply(info, detail));
+                              return true;
+                          });
 }
 
 void MergeDeviceDetails(MainDialogState& dialog) {

@@ -3,10 +3,13 @@
 // the dialog window from their first step to their last.
 #pragma once
 
+#include <functional>
+
 namespace tesmara {
 
 struct MainDialogState;
 struct SearchSockets;
+struct SearchInfoBlock;
 
 // Finds the devices by the basic search, asks them for details by the detail search and lists
 // them with their own addresses.
@@ -22,7 +25,16 @@ enum class PassOutcome {
     kStopped,  // the dialog is closing: sockets closed, nothing more is reported
 };
 
-// One search phase with `magic` (basic or detail): records new devices into m_devices or
+// Told of each accepted reply of a phase; true when it was a device new to the phase, which
+// counts towards the device limit.
+using ReplyHandler = std::function<bool(const SearchInfoBlock&)>;
+
+// One phase with `magic` (basic or detail): the first send, a resend every 500 ms, polls for
+// 3000 ms or until 50 new devices. A failing first send is reported with `failedFormat` (one %d).
+PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, const char* magic,
+                           const char* failedFormat, const ReplyHandler& onReply);
+
+// The search-only worker's phase with `magic`: records new devices into m_devices or
 // m_detailDevices.
 PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, const char* magic);
 
