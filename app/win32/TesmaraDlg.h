@@ -22,6 +22,10 @@ namespace tesmara {
 // Sent to the main window to run a piece of work on its thread (lParam: std::function<void()>*).
 constexpr UINT kRunOnUiMessage = WM_APP + 1;
 
+// Stands in for the configuration dialog until it exists; the main dialog holds it by value so
+// that its settings last between openings.
+struct PendingConfigDialog {};
+
 class CTesmaraDlg final : public ui::Dialog, public MainView {
   public:
     CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& access);
@@ -84,6 +88,8 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
     ui::Window m_loginPassword;
     ui::Button m_start;
     ui::Button m_ownAddress;
+
+    PendingConfigDialog m_configDialog;
 
     // Last, so that it goes first: its workers are joined while everything else still exists.
     MainDialogState m_state;
