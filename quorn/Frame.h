@@ -37,6 +37,10 @@ enum class Type : uint8_t {
 };
 constexpr uint8_t kReplyBit = 0x80;
 
+constexpr uint8_t ReplyOf(Type type) {
+    return static_cast<uint8_t>(type) | kReplyBit;
+}
+
 struct Frame {
     uint8_t type = 0;
     uint32_t requestId = 0;

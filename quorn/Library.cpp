@@ -6,7 +6,6 @@
 #include <new>
 #include <vector>
 
-#include "quorn/Messages.h"
 #include "quorn/Protocol.h"
 #include "quorn/Registry.h"
 #include "quorn/Session.h"
@@ -45,19 +44,6 @@ void OnLost(int32_t handle, const std::string& address, uint16_t port) {
         user = g_disconnectUser;
     }
     if (callback) callback(handle, address.c_str(), port, user);
-}
-
-// Runs a request that answers with a status first; returns the status. `rest` gets what
-// follows the status.
-int32_t StatusRequest(Session& session, Type type, const std::vector<uint8_t>& payload, int waitMs,
-                      Frame& reply, Reader* rest = nullptr) {
-    int32_t status = session.Request(type, payload, waitMs, reply);
-    if (status != kOk) return status;
-    const uint8_t* tail = nullptr;
-    size_t tailSize = 0;
-    status = DecodeStatusReply(reply, static_cast<uint8_t>(type), &tail, &tailSize);
-    if (rest) *rest = Reader(tail, tailSize);
-    return status;
 }
 
 std::FILE* OpenFile(const char* path) {
@@ -137,8 +123,8 @@ QUORN_API int32_t QUORN_CALL DevGetConfig(int32_t login, int32_t command, int32_
     request.I32(command).I32(channel).U32(static_cast<uint32_t>(size));
     Frame reply;
     Reader block(nullptr, 0);
-    int32_t status = StatusRequest(*session, Type::GetConfig, request.Data(),
-                                   WaitOrDefault(waitMs, kDefaultWaitMs), reply, &block);
+    int32_t status = session->StatusRequest(Type::GetConfig, request.Data(),
+                                            WaitOrDefault(waitMs, kDefaultWaitMs), reply, &block);
     if (status != kOk) return Fail(status);
     size_t length = block.Remaining();
     if (length > static_cast<size_t>(size)) return Fail(kBadSize);
@@ -156,8 +142,8 @@ QUORN_API int32_t QUORN_CALL DevSetConfig(int32_t login, int32_t command, int32_
     Writer request;
     request.I32(command).I32(channel).Bytes(buffer, static_cast<size_t>(size));
     Frame reply;
-    int32_t status = StatusRequest(*session, Type::SetConfig, request.Data(),
-                                   WaitOrDefault(waitMs, kDefaultWaitMs), reply);
+    int32_t status = session->StatusRequest(Type::SetConfig, request.Data(),
+                                            WaitOrDefault(waitMs, kDefaultWaitMs), reply);
     return status == kOk ? 1 : Fail(status);
 }
 
@@ -177,7 +163,7 @@ QUORN_API int32_t QUORN_CALL DevImportConfig(int32_t login, const char* path, in
     std::fclose(file);
     if (got != content.size()) return Fail(kFileRead);
     Frame reply;
-    int32_t status = StatusRequest(*session, Type::ImportConfig, content, kImportWaitMs, reply);
+    int32_t status = session->StatusRequest(Type::ImportConfig, content, kImportWaitMs, reply);
     return status == kOk ? 1 : Fail(status);
 }
 
@@ -222,7 +208,7 @@ QUORN_API int32_t QUORN_CALL DevReboot(int32_t login) {
     std::shared_ptr<Session> session = Handles().FindSession(login);
     if (!session) return Fail(kInvalidHandle);
     Frame reply;
-    int32_t status = StatusRequest(*session, Type::Reboot, {}, kRebootWaitMs, reply);
+    int32_t status = session->StatusRequest(Type::Reboot, {}, kRebootWaitMs, reply);
     return status == kOk ? 1 : Fail(status);
 }
 
@@ -232,8 +218,8 @@ QUORN_API int32_t QUORN_CALL DevGetUserInfo(int32_t login, void* table, int32_t 
     if (!table) return Fail(kInvalidArgument);
     Frame reply;
     Reader content(nullptr, 0);
-    int32_t status = StatusRequest(*session, Type::GetUsers, {},
-                                   WaitOrDefault(waitMs, kDefaultWaitMs), reply, &content);
+    int32_t status = session->StatusRequest(Type::GetUsers, {},
+                                            WaitOrDefault(waitMs, kDefaultWaitMs), reply, &content);
     if (status != kOk) return Fail(status);
     if (content.Remaining() != static_cast<size_t>(kUserTableSize)) return Fail(kProtocolError);
     std::memcpy(table, content.Bytes(kUserTableSize), kUserTableSize);
@@ -256,10 +242,8 @@ QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const
     Writer request;
     request.I32(command).Bytes(entries[0], kUserEntrySize).Bytes(entries[1], kUserEntrySize);
     Frame reply;
-    int32_t status = session->Request(Type::ModifyUser, requestId, request.Data(),
-                                      WaitOrDefault(waitMs, kDefaultWaitMs), reply);
-    if (status == kOk)
-        status = DecodeStatusReply(reply, static_cast<uint8_t>(Type::ModifyUser), nullptr, nullptr);
+    int32_t status = session->StatusRequest(Type::ModifyUser, requestId, request.Data(),
+                                            WaitOrDefault(waitMs, kDefaultWaitMs), reply);
     return status == kOk ? 1 : Fail(status);
 }
 

@@ -6,14 +6,6 @@
 
 namespace quorn {
 
-namespace {
-
-uint8_t ReplyOf(Type type) {
-    return static_cast<uint8_t>(type) | kReplyBit;
-}
-
-}  // namespace
-
 bool DecodeHelloReply(const Frame& frame, uint32_t requestId, HelloReply& out) {
     if (frame.type != ReplyOf(Type::Hello) || frame.requestId != requestId) return false;
     Reader r(frame.payload);

@@ -45,8 +45,9 @@ class LoginReader {
     bool heard_ = false;
 };
 
-uint8_t ReplyType(Type type) {
-    return static_cast<uint8_t>(type) | kReplyBit;
+// What a device answers to a login step: a login status, or nonsense.
+int32_t LoginStatus(int32_t answer) {
+    return answer >= kLoginBadPassword && answer <= kLoginNoHost ? answer : kLoginNetwork;
 }
 
 }  // namespace
@@ -91,8 +92,7 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
     HelloReply offer;
     if (!DecodeHelloReply(frame, 1, offer)) return kLoginNetwork;
     // A device that refuses connections outright (busy, blacklisted) says so at once.
-    if (offer.status != kOk)
-        return offer.status >= 1 && offer.status <= 9 ? offer.status : kLoginNetwork;
+    if (offer.status != kOk) return LoginStatus(offer.status);
     if (offer.version < kMinVersion || offer.version > kMaxVersion) return kLoginNetwork;
     const uint8_t* serverNonce = offer.nonce.data();
 
@@ -107,8 +107,7 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
     if (status != kOk) return status;
     LoginReply answer;
     if (!DecodeLoginReply(frame, 2, answer)) return kLoginNetwork;
-    if (answer.status != kOk)
-        return answer.status >= 1 && answer.status <= 9 ? answer.status : kLoginNetwork;
+    if (answer.status != kOk) return LoginStatus(answer.status);
     if (info) {
         std::memcpy(info->text, answer.text, sizeof info->text);
         info->value = answer.value;
@@ -166,10 +165,26 @@ int32_t Session::Request(Type type, uint32_t requestId, const std::vector<uint8_
     pending_.erase(requestId);
     if (!pending.done) return alive_ && sent ? kTimeout : kDisconnected;
     reply = std::move(pending.reply);
-    if (reply.type == ReplyType(Type::Error))
+    if (reply.type == ReplyOf(Type::Error))
         return DecodeStatusReply(reply, static_cast<uint8_t>(type), nullptr, nullptr);
-    if (reply.type != ReplyType(type)) return kProtocolError;
+    if (reply.type != ReplyOf(type)) return kProtocolError;
     return kOk;
+}
+
+int32_t Session::StatusRequest(Type type, const std::vector<uint8_t>& payload, int waitMs,
+                               Frame& reply, Reader* rest) {
+    return StatusRequest(type, NextRequestId(), payload, waitMs, reply, rest);
+}
+
+int32_t Session::StatusRequest(Type type, uint32_t requestId, const std::vector<uint8_t>& payload,
+                               int waitMs, Frame& reply, Reader* rest) {
+    int32_t status = Request(type, requestId, payload, waitMs, reply);
+    if (status != kOk) return status;
+    const uint8_t* tail = nullptr;
+    size_t tailSize = 0;
+    status = DecodeStatusReply(reply, static_cast<uint8_t>(type), &tail, &tailSize);
+    if (rest) *rest = Reader(tail, tailSize);
+    return status;
 }
 
 bool Session::Alive() {

@@ -44,6 +44,13 @@ class Session : public std::enable_shared_from_this<Session> {
     int32_t Request(Type type, uint32_t requestId, const std::vector<uint8_t>& payload, int waitMs,
                     Frame& reply);
 
+    // A request whose reply starts with a status: returns that status (or the failure to get
+    // a reply). `rest` reads what follows the status inside `reply`.
+    int32_t StatusRequest(Type type, const std::vector<uint8_t>& payload, int waitMs, Frame& reply,
+                          Reader* rest = nullptr);
+    int32_t StatusRequest(Type type, uint32_t requestId, const std::vector<uint8_t>& payload,
+                          int waitMs, Frame& reply, Reader* rest = nullptr);
+
     // One frame, no reply expected. False when the connection is gone.
     bool Send(Type type, uint32_t requestId, const std::vector<uint8_t>& payload);
     // An already encoded frame.

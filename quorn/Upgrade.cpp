@@ -41,18 +41,17 @@ int32_t Upgrade::Start() {
     Writer begin;
     begin.U64(size_);
     Frame reply;
-    int32_t status =
-        session_->Request(Type::UpgradeBegin, requestId_, begin.Data(), kBeginMs, reply);
+    Reader window(nullptr, 0);
+    int32_t status = session_->StatusRequest(Type::UpgradeBegin, requestId_, begin.Data(), kBeginMs,
+                                             reply, &window);
     if (status == kOk) {
-        const uint8_t* rest = nullptr;
-        size_t restSize = 0;
-        status =
-            DecodeStatusReply(reply, static_cast<uint8_t>(Type::UpgradeBegin), &rest, &restSize);
-        Reader window(rest, restSize);
         uint32_t granted = window.U32();
-        if (status == kOk && !window.Ok()) status = kProtocolError;
-        std::lock_guard lock(mutex_);
-        window_ = std::clamp<uint64_t>(granted, kUpgradeChunk, kMaxWindow);
+        if (window.Ok()) {
+            std::lock_guard lock(mutex_);
+            window_ = std::clamp<uint64_t>(granted, kUpgradeChunk, kMaxWindow);
+        } else {
+            status = kProtocolError;
+        }
     }
     if (status != kOk) {
         session_->DetachUpgrade(requestId_);
