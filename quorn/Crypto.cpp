@@ -2,6 +2,7 @@
 #include <string>
 
 #include "quorn/Crypto.h"
+#include "quorn/Protocol.h"
 
 namespace quorn {
 
@@ -10,8 +11,8 @@ namespace {
 bool LabelledMac(std::string_view label, std::string_view password, const uint8_t* serverNonce,
                  const uint8_t* clientNonce, std::string_view user, Digest& out) {
     std::string message(label);
-    message.append(reinterpret_cast<const char*>(serverNonce), 16);
-    message.append(reinterpret_cast<const char*>(clientNonce), 16);
+    message.append(reinterpret_cast<const char*>(serverNonce), kNonceSize);
+    message.append(reinterpret_cast<const char*>(clientNonce), kNonceSize);
     message.append(user);
     return HmacSha256(password.data(), password.size(), message.data(), message.size(), out);
 }

@@ -7,13 +7,14 @@
 #include <cstdint>
 
 #include "quorn/Frame.h"
+#include "quorn/Protocol.h"
 
 namespace quorn {
 
 struct HelloReply {
     int32_t status = 0;
     uint16_t version = 0;
-    std::array<uint8_t, 16> nonce{};
+    std::array<uint8_t, kNonceSize> nonce{};
 };
 // False unless `frame` is a complete Hello reply to request `requestId`.
 bool DecodeHelloReply(const Frame& frame, uint32_t requestId, HelloReply& out);

@@ -87,7 +87,7 @@ bool DeviceSession::ReplyStatus(const Frame& request, int32_t status) {
 
 bool DeviceSession::ReplyError(const Frame& request, int32_t status) {
     Delay();
-    return Send(T(Type::Error) | quorn::kReplyBit, request.requestId, StatusPayload(status));
+    return Send(quorn::ReplyOf(Type::Error), request.requestId, StatusPayload(status));
 }
 
 void DeviceSession::Run() {
@@ -205,18 +205,18 @@ DeviceSession::Next DeviceSession::OnHello(const Frame& frame) {
     Reader r(frame.payload);
     uint16_t low = r.U16();
     uint16_t high = r.U16();
-    const uint8_t* nonce = r.Bytes(16);
+    const uint8_t* nonce = r.Bytes(sizeof clientNonce_);
     if (!r.Done() || hello_) {
         ReplyError(frame, quorn::kProtocolError);
         return Next::Close;
     }
     hello_ = true;
-    std::memcpy(clientNonce_, nonce, 16);
-    quorn::RandomBytes(serverNonce_, 16);
+    std::memcpy(clientNonce_, nonce, sizeof clientNonce_);
+    quorn::RandomBytes(serverNonce_, sizeof serverNonce_);
     bool versionOk = low <= quorn::kMaxVersion && high >= quorn::kMinVersion;
     Writer w;
     w.I32(versionOk ? quorn::kOk : quorn::kProtocolError).U16(quorn::kMaxVersion);
-    w.Bytes(serverNonce_, 16);
+    w.Bytes(serverNonce_, sizeof serverNonce_);
     Reply(frame, w.Data());
     return versionOk ? Next::Continue : Next::Close;
 }

@@ -9,6 +9,7 @@
 #include "devsim/model/SimDevice.h"
 #include "quorn/Crypto.h"
 #include "quorn/Frame.h"
+#include "quorn/Protocol.h"
 
 namespace tesmara::devsim {
 
@@ -56,8 +57,8 @@ class DeviceSession {
     int64_t lastSentMs_ = 0;
 
     bool hello_ = false;
-    uint8_t clientNonce_[16] = {};
-    uint8_t serverNonce_[16] = {};
+    uint8_t clientNonce_[quorn::kNonceSize] = {};
+    uint8_t serverNonce_[quorn::kNonceSize] = {};
     bool loggedIn_ = false;
     uint32_t bootGeneration_ = 0;
     quorn::Digest key_{};
