@@ -109,9 +109,7 @@ int main(int argc, char** argv) {
     }
 
     Fleet fleet;
-    for (size_t i = 0; i < generate.count; ++i) {
-        fleet.Add(GeneratedDevice(generate, i, defaults), behaviour);
-    }
+    GenerateDevices(fleet, generate, behaviour, defaults);
     if (!fleetFile.empty()) {
         std::string error;
         if (!LoadFleetFile(fleetFile, fleet, &error)) {

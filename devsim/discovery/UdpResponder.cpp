@@ -224,8 +224,8 @@ void UdpResponder::Run() {
         switch (kind) {
             case RequestKind::BasicSearch:
             case RequestKind::DetailSearch: {
-                ++(kind == RequestKind::BasicSearch ? basic_ : detail_);
                 bool basic = kind == RequestKind::BasicSearch;
+                ++(basic ? basic_ : detail_);
                 fleet_.ForEach([&](SimDevice& device) {
                     const DeviceBehaviour& b = device.Behaviour();
                     if (basic ? b.ignoreBasicSearch : b.ignoreDetailSearch) return;

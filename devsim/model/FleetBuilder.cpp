@@ -158,9 +158,11 @@ DeviceState GeneratedDevice(const GenerateOptions& options, size_t index,
     return s;
 }
 
-void GenerateDevices(Fleet& fleet, const GenerateOptions& options,
-                     const DeviceBehaviour& behaviour) {
-    for (size_t i = 0; i < options.count; ++i) fleet.Add(GeneratedDevice(options, i), behaviour);
+void GenerateDevices(Fleet& fleet, const GenerateOptions& options, const DeviceBehaviour& behaviour,
+                     const DeviceState& defaults) {
+    for (size_t i = 0; i < options.count; ++i) {
+        fleet.Add(GeneratedDevice(options, i, defaults), behaviour);
+    }
 }
 
 bool LoadFleetJson(const std::string& json, Fleet& fleet, std::string* error) {
@@ -184,10 +186,9 @@ bool LoadFleetJson(const std::string& json, Fleet& fleet, std::string* error) {
             generate.baseAddress = g.value("baseAddress", generate.baseAddress);
             generate.seed = g.value("seed", generate.seed);
         }
-        size_t index = 0;
-        for (; index < generate.count; ++index) {
-            fleet.Add(GeneratedDevice(generate, index, defaults), defaultBehaviour);
-        }
+        GenerateDevices(fleet, generate, defaultBehaviour, defaults);
+        // Listed devices continue the generated numbering.
+        size_t index = generate.count;
         for (const auto& entry : root.value("devices", nlohmann::json::array())) {
             DeviceState s = defaults;
             DeviceBehaviour b = defaultBehaviour;

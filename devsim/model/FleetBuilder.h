@@ -34,9 +34,9 @@ struct GenerateOptions {
 DeviceState GeneratedDevice(const GenerateOptions& options, size_t index,
                             const DeviceState& defaults = {});
 
-// Adds options.count generated devices.
+// Adds options.count generated devices, each made from `defaults` as GeneratedDevice does.
 void GenerateDevices(Fleet& fleet, const GenerateOptions& options,
-                     const DeviceBehaviour& behaviour = {});
+                     const DeviceBehaviour& behaviour = {}, const DeviceState& defaults = {});
 
 // Adds the devices a fleet file describes; false with a reason when it is malformed.
 bool LoadFleetJson(const std::string& json, Fleet& fleet, std::string* error);
