@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/DeviceRow.h"
+#include "app/MacText.h"
 #include "devsim/discovery/DeviceDatagrams.h"
 #include "discovery/SearchDatagrams.h"
 #include "tests/lan/support/DiscoveryProbe.h"
@@ -19,10 +20,7 @@ constexpr char kBasic[] = "QELTRA.SEARCH.V1";
 constexpr char kDetail[] = "QELTRA.SEARCH.V3";
 
 std::string MacOf(const SearchInfoBlock& info) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", info.mac[0], info.mac[1],
-                  info.mac[2], info.mac[3], info.mac[4], info.mac[5]);
-    return text;
+    return FormatMacDashed(info.mac);
 }
 
 std::vector<SearchInfoBlock> BasicReplies(const std::vector<Datagram>& received) {

@@ -19,6 +19,12 @@ std::string NewTempPath() {
     return path;
 }
 
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
 }  // namespace
 
 std::unique_ptr<SessionFleet> SessionFleet::FromJson(const std::string& json, std::string* error) {
@@ -57,10 +63,8 @@ TempImage::TempImage(size_t size, const std::string& version, const std::string&
     header.payloadCrc = devsim::Crc32(0, payload.data(), payload.size());
     if (corruptPayload && !payload.empty()) payload[payload.size() / 2] ^= 0x40;
     std::vector<uint8_t> bytes = devsim::EncodeImageHeader(header);
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fwrite(payload.data(), 1, payload.size(), f);
-    std::fclose(f);
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    WriteBytes(path_, bytes);
 }
 
 TempImage::~TempImage() {
@@ -68,9 +72,7 @@ TempImage::~TempImage() {
 }
 
 TempFile::TempFile(const std::vector<uint8_t>& bytes) : path_(NewTempPath()) {
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    WriteBytes(path_, bytes);
 }
 
 TempFile::~TempFile() {

@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "devsim/TestLan.h"
+
 namespace tesmara::lan {
 
-// Empty when this process runs inside the private test LAN, otherwise the reason it does not:
-// TESMARA_TESTLAN must name this process's network namespace, and that namespace's own
-// interfaces must be exactly lo and our veth pair.
-std::string WhyNotInsideTestLan();
+// The same check devsim makes before it answers anything.
+using devsim::WhyNotInsideTestLan;
 
 }  // namespace tesmara::lan
 
