@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace {
 
 constexpr int kDeviceTable = 1000;
@@ -27,27 +29,15 @@ constexpr int kStatusLog = 1008;
 constexpr int kColumns = 10;
 
 void Print(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size,
-                        nullptr, nullptr);
-    utf8 += '\n';
+    std::string utf8 = tesmara::WideToUtf8(text) + '\n';
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()),
               &written, nullptr);
 }
 
-std::wstring Widen(const char* text) {
-    int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size > 0 ? size - 1 : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), size);
-    return wide;
-}
-
 HWND MainWindow() {
     const char* caption = std::getenv("TESMARA_CAPTION");
-    return FindWindowW(nullptr, Widen(caption ? caption : "Varnholt").c_str());
+    return FindWindowW(nullptr, tesmara::Utf8ToWide(caption ? caption : "Varnholt").c_str());
 }
 
 std::vector<std::wstring> LogLines(HWND dialog, std::vector<LRESULT>* colours = nullptr) {
@@ -171,7 +161,7 @@ int main(int argc, char** argv) {
     }
     if (command == "table") return PrintTable(dialog);
     if (command == "wait-log" && argc > 3) {
-        std::wstring wanted = Widen(argv[2]);
+        std::wstring wanted = tesmara::Utf8ToWide(argv[2]);
         DWORD timeout = std::strtoul(argv[3], nullptr, 10);
         DWORD start = GetTickCount();
         for (;;) {
