@@ -18,7 +18,7 @@ std::wstring RowNumber(int index) {
 }  // namespace
 
 void FillDeviceTable(MainDialogState& dialog) {
-    MainView& view = dialog.view;
+    MainView& view = dialog.m_view;
     view.SetTableRedraw(false);
     int added = 0;
     for (DeviceRow& device : dialog.m_devices) {
@@ -50,6 +50,10 @@ void SetAllChecks(MainView& view, bool state) {
     view.EnableControl(IDC_MODIFY_ADDRESS, false);
     view.EnableControl(IDC_MODIFY_PORTS, false);
     view.EnableControl(IDC_MODIFY_PASSWORD, false);
+}
+
+void OnAllClicked(MainDialogState& dialog) {
+    SetAllChecks(dialog.m_view, dialog.m_view.IsButtonChecked(IDC_ALL));
 }
 
 int AppendDeviceRow(MainView& view, DeviceRow* device) {

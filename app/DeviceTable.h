@@ -47,6 +47,9 @@ void FillDeviceTable(MainDialogState& dialog);
 // Ticks or clears every row, then disables the three Modify buttons whatever the state.
 void SetAllChecks(MainView& view, bool state);
 
+// "All" (1002) clicked: ticks or clears every row as the box now is.
+void OnAllClicked(MainDialogState& dialog);
+
 // Appends one row for `device` (MAC, IP, "-- --" in Upgrade Status); returns its index.
 int AppendDeviceRow(MainView& view, DeviceRow* device);
 

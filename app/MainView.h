@@ -1,35 +1,27 @@
-// What the portable core needs of the main window. The Win32 dialog implements it by messages
-// sent to its controls (so any thread may call it); tests use a recording fake.
+// What the portable core needs of the main window: the status log, the device table and the
+// window itself, besides the controls every dialog has. The Win32 dialog implements it by
+// messages sent to its controls (so any thread may call it); the console and the tests use the
+// in-memory view.
 #pragma once
 
-#include <string>
+#include <cstdint>
 #include <string_view>
 
+#include "app/DialogView.h"
 #include "app/StatusColour.h"
 
 namespace tesmara {
 
 struct DeviceRow;
 
-// Message-box styles the system uses (values as Windows defines them).
-enum MessageBoxStyle : unsigned {
-    kBoxOk = 0x0,
-    kBoxOkCancel = 0x1,
-    kBoxYesNo = 0x4,
-    kBoxIconError = 0x10,
-    kBoxIconQuestion = 0x20,
-    kBoxIconWarning = 0x30,
-    kBoxIconInformation = 0x40,
+// The two kinds of upgrade progress the library's callbacks report (WM_USER+1 and WM_USER+2).
+enum class UpgradeProgressKind {
+    kUpgrade,        // firmware upgrade run
+    kUpgradeConfig,  // upgrade-and-configure run
 };
-constexpr int kBoxResultOk = 1;
-constexpr int kBoxResultCancel = 2;
-constexpr int kBoxResultYes = 6;
-constexpr int kBoxResultNo = 7;
 
-class MainView {
+class MainView : public DialogView {
   public:
-    virtual ~MainView() = default;
-
     // Status log (1008).
     virtual void AppendStatusLine(std::wstring_view text, StatusColour colour) = 0;
     virtual void ClearStatusLog() = 0;
@@ -46,20 +38,18 @@ class MainView {
     virtual void SetTableRedraw(bool on) = 0;
     virtual int HighlightedRow() = 0;  // -1 when none
 
-    // Controls by ID (res/MainDlgRes.h).
-    virtual void EnableControl(int id, bool enabled) = 0;
-    virtual bool IsButtonChecked(int id) = 0;
-    virtual void SetButtonChecked(int id, bool checked) = 0;
-    virtual std::wstring ControlText(int id) = 0;
-    virtual void SetControlText(int id, std::wstring_view text) = 0;
-    virtual bool IsAddressBlank(int id) = 0;  // IP address control with all four fields empty
-
     // The whole window.
-    virtual void EnableWindow(bool enabled) = 0;
-    // Returns the button pressed (kBoxResult*). Runs on the UI thread whoever calls it.
-    virtual int MessageBox(std::wstring_view text, std::wstring_view caption, unsigned style) = 0;
-    // The own-address warning (template 131): 1 = OK, 2 = Cancel.
-    virtual int RunWarningDialog() = 0;
+    virtual void SetWindowEnabled(bool enabled) = 0;
+
+    // The one path from a library thread to the window: queues the progress and returns at once
+    // (never waits for the window's thread, which may itself be waiting for the library). The
+    // window's thread, or the console's loop, hands it to OnUpgradeProgress in arrival order.
+    virtual void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device,
+                                     int32_t value) = 0;
 };
+
+// The process's main window, set when it starts the device-access library; the library's
+// progress callbacks reach the window through it.
+extern MainView* g_mainDialog;
 
 }  // namespace tesmara

@@ -5,6 +5,7 @@
 
 #include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
+#include "cli/ConsoleMainView.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {
@@ -44,12 +45,12 @@ size_t DisplayWidth(const std::wstring& text) {
 
 }  // namespace
 
-std::string TableText(const std::vector<ConsoleRow>& rows) {
+std::string TableText(const std::vector<TableRow>& rows) {
     std::vector<std::wstring> headers;
     for (const DeviceColumn& column : kDeviceColumns) headers.emplace_back(column.header);
     std::vector<size_t> widths;
     for (const std::wstring& header : headers) widths.push_back(DisplayWidth(header));
-    for (const ConsoleRow& row : rows) {
+    for (const TableRow& row : rows) {
         for (size_t c = 0; c < widths.size(); ++c) {
             widths[c] = std::max(widths[c], DisplayWidth(row.cells[c]));
         }
@@ -64,21 +65,21 @@ std::string TableText(const std::vector<ConsoleRow>& rows) {
         return out + "\n";
     };
     std::string text = line(headers);
-    for (const ConsoleRow& row : rows) text += line(row.cells);
+    for (const TableRow& row : rows) text += line(row.cells);
     return text;
 }
 
-std::string ReportJson(bool ok, const std::vector<ConsoleLine>& log,
-                       const std::vector<ConsoleRow>& rows) {
+std::string ReportJson(bool ok, const std::vector<StatusLine>& log,
+                       const std::vector<TableRow>& rows) {
     nlohmann::ordered_json report;
     report["ok"] = ok;
     report["log"] = nlohmann::ordered_json::array();
-    for (const ConsoleLine& line : log) {
+    for (const StatusLine& line : log) {
         report["log"].push_back(
             {{"colour", ColourTag(line.colour)}, {"text", WideToUtf8(line.text)}});
     }
     report["devices"] = nlohmann::ordered_json::array();
-    for (const ConsoleRow& row : rows) {
+    for (const TableRow& row : rows) {
         nlohmann::ordered_json device;
         for (size_t c = 0; c < row.cells.size(); ++c)
             device[kColumnKeys[c]] = WideToUtf8(row.cells[c]);

@@ -67,16 +67,19 @@ int RunSearch(const Options& options) {
         return 1;
     }
     ConsoleMainView view(options.json ? nullptr : stdout);
+    ConsoleDialogs dialogs;
     PlaceholderDeviceAccess access;
-    auto dialog = std::make_unique<MainDialogState>(view, SystemSockets(), SystemClock(), access);
+    auto dialog =
+        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), access);
+    g_mainDialog = &view;
     view.SetButtonChecked(IDC_OWN_ADDRESS, !options.assign);
     if (options.assign) view.SetControlText(IDC_START_ADDRESS, Utf8ToWide(options.startAddress));
 
     RunIpSearchCommand(*dialog);
-    dialog->workers.JoinAll();
+    view.RunUntilWorkersEnd(*dialog);
 
-    std::vector<ConsoleLine> log = view.Log();
-    std::vector<ConsoleRow> rows = view.Rows();
+    std::vector<StatusLine> log = view.Log();
+    std::vector<TableRow> rows = view.Rows();
     bool ok = !log.empty() && log.back().colour == StatusColour::kSuccess;
     if (!options.json) std::fputs("\n", stdout);
     std::string out = options.json ? ReportJson(ok, log, rows) : TableText(rows);

@@ -46,7 +46,7 @@ PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets
                 dialog.m_devices.push_back(PlannedRow(info, dialog.m_plan, *address));
             } else {
                 unplaced.insert(mac);
-                dialog.view.AppendStatusLine(
+                dialog.m_view.AppendStatusLine(
                     FormatUi("[%s] 起始地址之后已无可分配的IP地址(超过.254),未分配!", mac.c_str()),
                     StatusColour::kFailure);
             }
@@ -58,7 +58,7 @@ PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets
 // Offers every recorded device its address once and marks those that confirm. False when the
 // dialog is closing.
 bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
-    Clock& clock = dialog.clock;
+    Clock& clock = dialog.m_clock;
     for (const DeviceRow& row : dialog.m_devices) {
         std::array<uint8_t, kAssignRequestSize> request = EncodeAssignRequest(row);
         sockets.Broadcast(request.data(), request.size());  // unanswered ones simply stay unshown
@@ -67,7 +67,7 @@ bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
     const uint32_t phaseStart = now;
     ReceiveBuffer buffer{};
     while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
-        if (dialog.workers.StopRequested()) return false;
+        if (dialog.m_workers.StopRequested()) return false;
         if (PollForReply(*sockets.receive, clock, buffer, ReplyKind::kAssign)) {
             DeviceRow* row = FindDeviceByMac(dialog.m_devices, AssignReplyMacText(buffer.data()));
             if (row) row->shown = 1;
@@ -81,14 +81,14 @@ bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
 
 int SearchAssignWorker(MainDialogState* state) {
     MainDialogState& dialog = *state;
-    MainView& view = dialog.view;
-    view.EnableWindow(false);
+    MainView& view = dialog.m_view;
+    view.SetWindowEnabled(false);
     view.AppendStatusLine(L"正在搜索设备...", StatusColour::kProgress);
 
     SearchSockets sockets;
-    if (int err = OpenSearchSockets(dialog.sockets, sockets); err != 0) {
+    if (int err = OpenSearchSockets(dialog.m_sockets, sockets); err != 0) {
         view.AppendStatusLine(FormatUi(kSearchFailedFormat, err), StatusColour::kFailure);
-        view.EnableWindow(true);
+        view.SetWindowEnabled(true);
         return err;
     }
     PassOutcome outcome = RunAssignSearchPhase(dialog, sockets);
@@ -103,7 +103,7 @@ int SearchAssignWorker(MainDialogState* state) {
     FillDeviceTable(dialog);
     sockets.Close();
     view.AppendStatusLine(L"搜索设备完成!", StatusColour::kSuccess);
-    view.EnableWindow(true);
+    view.SetWindowEnabled(true);
     return 0;
 }
 

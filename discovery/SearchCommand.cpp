@@ -9,7 +9,7 @@
 namespace tesmara {
 
 void RunIpSearchCommand(MainDialogState& dialog) {
-    MainView& view = dialog.view;
+    MainView& view = dialog.m_view;
     // Rows point into the lists: drop the rows before the records they point at.
     view.DeleteAllRows();
     dialog.m_devices.clear();

@@ -10,14 +10,14 @@ namespace tesmara {
 
 int SearchOnlyWorker(MainDialogState* state) {
     MainDialogState& dialog = *state;
-    MainView& view = dialog.view;
-    view.EnableWindow(false);
+    MainView& view = dialog.m_view;
+    view.SetWindowEnabled(false);
     view.AppendStatusLine(L"Searching...", StatusColour::kProgress);
 
     SearchSockets sockets;
-    if (int err = OpenSearchSockets(dialog.sockets, sockets); err != 0) {
+    if (int err = OpenSearchSockets(dialog.m_sockets, sockets); err != 0) {
         view.AppendStatusLine(FormatUi("Search failed!Err = %d", err), StatusColour::kFailure);
-        view.EnableWindow(true);
+        view.SetWindowEnabled(true);
         return err;
     }
     for (const char* magic : {kBasicSearchMagic, kDetailSearchMagic}) {
@@ -29,7 +29,7 @@ int SearchOnlyWorker(MainDialogState* state) {
     sockets.Close();
     FillDeviceTable(dialog);
     view.AppendStatusLine(L"Search completed!", StatusColour::kSuccess);
-    view.EnableWindow(true);
+    view.SetWindowEnabled(true);
     return 0;
 }
 

@@ -41,7 +41,7 @@ DeviceRow RowFromReply(const SearchInfoBlock& info, bool detail) {
 
 PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, const char* magic,
                            const char* failedFormat, const ReplyHandler& onReply) {
-    Clock& clock = dialog.clock;
+    Clock& clock = dialog.m_clock;
     const bool detail = std::strcmp(magic, kDetailSearchMagic) == 0;
     const ReplyKind kind = detail ? ReplyKind::kDetail : ReplyKind::kBasic;
 
@@ -50,15 +50,16 @@ PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, cons
     uint32_t lastSend = now;
     if (!sockets.Broadcast(magic, kMagicSize)) {
         sockets.Close();
-        dialog.view.AppendStatusLine(FormatUi(failedFormat, kErrFirstSend), StatusColour::kFailure);
-        dialog.view.EnableWindow(true);
+        dialog.m_view.AppendStatusLine(FormatUi(failedFormat, kErrFirstSend),
+                                       StatusColour::kFailure);
+        dialog.m_view.SetWindowEnabled(true);
         return PassOutcome::kFailed;
     }
 
     ReceiveBuffer buffer{};
     int newDevices = 0;
     while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
-        if (dialog.workers.StopRequested()) {
+        if (dialog.m_workers.StopRequested()) {
             sockets.Close();
             return PassOutcome::kStopped;
         }

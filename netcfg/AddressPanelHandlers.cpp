@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Dialogs.h"
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "netcfg/AddressPlanning.h"
@@ -20,11 +21,11 @@ void EnableStartAddress(MainView& view, bool on) {
 }  // namespace
 
 void OnOwnAddressClicked(MainDialogState& dialog) {
-    MainView& view = dialog.view;
+    MainView& view = dialog.m_view;
     bool ownAddress = view.IsButtonChecked(IDC_OWN_ADDRESS);
     EnableStartAddress(view, !ownAddress);
     if (ownAddress) return;
-    if (view.RunWarningDialog() == kBoxResultCancel) {
+    if (!dialog.m_dialogs.ConfirmOwnAddress()) {
         view.SetButtonChecked(IDC_OWN_ADDRESS, true);
         EnableStartAddress(view, false);
     } else {
@@ -33,7 +34,7 @@ void OnOwnAddressClicked(MainDialogState& dialog) {
 }
 
 void OnPanelAddressFieldChanged(MainDialogState& dialog) {
-    MainView& view = dialog.view;
+    MainView& view = dialog.m_view;
     if (view.IsAddressBlank(IDC_PANEL_ADDRESS)) {
         view.EnableControl(IDC_MODIFY_ADDRESS, false);
         return;

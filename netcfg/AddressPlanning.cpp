@@ -70,7 +70,7 @@ void MakeAddressPlan(AddressPlan& plan, std::string_view startAddressText) {
 }
 
 void PlanAddresses(MainDialogState& dialog) {
-    MakeAddressPlan(dialog.m_plan, WideToAnsi(dialog.view.ControlText(IDC_START_ADDRESS)));
+    MakeAddressPlan(dialog.m_plan, WideToAnsi(dialog.m_view.ControlText(IDC_START_ADDRESS)));
 }
 
 std::optional<std::string> PlannedAddress(const AddressPlan& plan, unsigned n) {

@@ -10,8 +10,16 @@
 
 namespace tesmara {
 
-struct AddressPlan;
 struct MainDialogState;
+
+// The start-address plan of a search (all texts ANSI code page).
+struct AddressPlan {
+    std::string gatewayText;
+    std::string maskText;
+    std::string startAddressText;
+    std::string hostPrefixText;
+    std::string startHostText;
+};
 
 // Last host number a plan may hand out: .255 is the block's broadcast address and anything above
 // is not an address at all.

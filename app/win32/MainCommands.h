@@ -1,5 +1,6 @@
-// The main window's command and notification bindings: which portable handler runs for which
-// control. One table, so that each subsystem adds its handlers with one line.
+// The main window's bindings: which portable handler runs for which command (WM_COMMAND),
+// notification (WM_NOTIFY, with its NMHDR) or private message. One table, so that each
+// subsystem adds a handler with one line.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +9,12 @@ namespace tesmara {
 
 struct MainDialogState;
 
-// Runs the handler bound to (control, notification code) of WM_COMMAND; false when none is.
-bool RunMainCommand(MainDialogState& dialog, int id, int code);
-// Runs the handler bound to (control, code) of WM_NOTIFY; false when none is.
-bool RunMainNotification(MainDialogState& dialog, int id, UINT code);
+// Posted by the library's progress callbacks (wParam: the DeviceRow, lParam: the progress value).
+constexpr UINT WM_UPGRADE_PROGRESS = WM_USER + 1;
+constexpr UINT WM_UPGRADE_CONFIG_PROGRESS = WM_USER + 2;
+
+// Runs the handler bound to the message: WM_COMMAND by (control, notification code), WM_NOTIFY by
+// the header's (idFrom, code), any other message by itself. False when nothing is bound.
+bool RunMainBinding(MainDialogState& dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tesmara

@@ -13,8 +13,6 @@
 
 namespace tesmara {
 
-CTesmaraDlg* g_mainDialog = nullptr;
-
 namespace {
 
 constexpr DWORD kTableExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
@@ -24,13 +22,14 @@ constexpr BYTE kPanelFieldHigh = 254;
 }  // namespace
 
 CTesmaraDlg::CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& access)
-    : ui::Dialog(IDD_TESMARA_DIALOG), m_state(*this, sockets, clock, access) {
+    : Win32DialogView<MainView>(IDD_TESMARA_DIALOG),
+      m_state(*this, m_dialogs, sockets, clock, access) {
     m_icon = LoadIconW(ui::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
 CTesmaraDlg::~CTesmaraDlg() {
     StopWorkers();
-    if (g_mainDialog == this) g_mainDialog = nullptr;
+    if (g_mainDialog == static_cast<MainView*>(this)) g_mainDialog = nullptr;
 }
 
 bool CTesmaraDlg::OnInit() {
@@ -38,7 +37,6 @@ bool CTesmaraDlg::OnInit() {
     m_uiThread = GetCurrentThreadId();
 
     m_table.Attach(hwnd, IDC_DEVICE_TABLE);
-    m_all.Attach(hwnd, IDC_ALL);
     m_statusLog.Attach(hwnd, IDC_STATUS_LOG);
     m_startAddress.Attach(hwnd, IDC_START_ADDRESS);
     m_loginUser.Attach(hwnd, IDC_LOGIN_USER);
@@ -66,7 +64,7 @@ bool CTesmaraDlg::OnInit() {
     m_loginPassword.SetText(L"");
 
     g_mainDialog = this;
-    m_state.access.DevInit(nullptr, this);
+    m_state.m_access.DevInit(nullptr, this);
 
     m_start.Enable(false);
     ui::Window(Item(IDC_MODIFY_ADDRESS)).Enable(false);
@@ -98,17 +96,14 @@ void CTesmaraDlg::InsertDeviceColumns() {
     }
 }
 
-bool CTesmaraDlg::OnCommand(int id, int code, HWND /*control*/) {
-    if (id == IDC_ALL && code == BN_CLICKED) {
-        SetAllChecks(*this, m_all.IsChecked());
-        return true;
-    }
-    return RunMainCommand(m_state, id, code);
+bool CTesmaraDlg::OnCommand(int id, int code, HWND control) {
+    return RunMainBinding(m_state, WM_COMMAND, MAKEWPARAM(id, code),
+                          reinterpret_cast<LPARAM>(control));
 }
 
-bool CTesmaraDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
+bool CTesmaraDlg::OnNotify(int /*id*/, NMHDR* header, LRESULT& result) {
     result = 0;
-    return RunMainNotification(m_state, id, header->code);
+    return RunMainBinding(m_state, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
 }
 
 bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -149,7 +144,8 @@ bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             }
             return false;
         default:
-            return false;
+            result = 0;
+            return RunMainBinding(m_state, message, wParam, lParam);
     }
 }
 
@@ -184,7 +180,7 @@ void CTesmaraDlg::OnCancel() {
 }
 
 void CTesmaraDlg::StopWorkers() {
-    WorkerGroup& workers = m_state.workers;
+    WorkerGroup& workers = m_state.m_workers;
     workers.RequestStop();
     // A worker may be waiting in a message sent to this thread: keep serving those until every
     // worker has returned, and only then join.

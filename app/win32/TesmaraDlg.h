@@ -1,6 +1,7 @@
-// The main window (template 102): owns the controls and the dialog state, and is the MainView
-// through which workers and commands reach the controls. Every MainView operation is a message
-// sent to a control (or to this window), so any thread may call it.
+// The main window (template 102): owns the controls, the modal dialogs and the dialog state, and
+// is the MainView through which workers and commands reach the controls. Every MainView
+// operation is a message sent to a control (or to this window), so any thread may call it;
+// upgrade progress is posted, never sent.
 #pragma once
 
 #include <windows.h>
@@ -11,9 +12,10 @@
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "app/win32/MulitLineListBox.h"
+#include "app/win32/Win32DialogView.h"
+#include "app/win32/Win32Dialogs.h"
 #include "res/MainDlgRes.h"
 #include "ui/Button.h"
-#include "ui/Dialog.h"
 #include "ui/IpAddress.h"
 #include "ui/ListView.h"
 
@@ -26,7 +28,7 @@ constexpr UINT kRunOnUiMessage = WM_APP + 1;
 // that its settings last between openings.
 struct PendingConfigDialog {};
 
-class CTesmaraDlg final : public ui::Dialog, public MainView {
+class CTesmaraDlg final : public Win32DialogView<MainView> {
   public:
     CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& access);
     ~CTesmaraDlg() override;
@@ -34,7 +36,11 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
     MainDialogState& State() { return m_state; }
     HICON Icon() const { return m_icon; }
 
-    // MainView.
+    // Runs `show` on the user-interface thread with this window as owner, unless the window is
+    // closing (then `show` never runs). Modal dialogs and message boxes are shown through it.
+    void RunOwnedModal(const std::function<void(HWND owner)>& show);
+
+    // MainView (the controls by ID come from Win32DialogView).
     void AppendStatusLine(std::wstring_view text, StatusColour colour) override;
     void ClearStatusLog() override;
     int RowCount() override;
@@ -47,15 +53,9 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
     void DeleteAllRows() override;
     void SetTableRedraw(bool on) override;
     int HighlightedRow() override;
-    void EnableControl(int id, bool enabled) override;
-    bool IsButtonChecked(int id) override;
-    void SetButtonChecked(int id, bool checked) override;
-    std::wstring ControlText(int id) override;
-    void SetControlText(int id, std::wstring_view text) override;
-    bool IsAddressBlank(int id) override;
-    void EnableWindow(bool enabled) override;
-    int MessageBox(std::wstring_view text, std::wstring_view caption, unsigned style) override;
-    int RunWarningDialog() override;
+    void SetWindowEnabled(bool enabled) override;
+    void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
+    int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override;
 
   protected:
     bool OnInit() override;
@@ -81,7 +81,6 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
 
     // Control members, bound in OnInit.
     ui::ListView m_table;
-    ui::Button m_all;
     CMulitLineListBox m_statusLog;
     ui::IpAddress m_startAddress;
     ui::Window m_loginUser;
@@ -90,12 +89,10 @@ class CTesmaraDlg final : public ui::Dialog, public MainView {
     ui::Button m_ownAddress;
 
     PendingConfigDialog m_configDialog;
+    Win32Dialogs m_dialogs{*this};
 
     // Last, so that it goes first: its workers are joined while everything else still exists.
     MainDialogState m_state;
 };
-
-// The main dialog of the process; the library's progress callbacks reach the window through it.
-extern CTesmaraDlg* g_mainDialog;
 
 }  // namespace tesmara

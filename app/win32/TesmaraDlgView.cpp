@@ -1,10 +1,10 @@
-// CTesmaraDlg as the MainView: each operation is a message sent to a control, executed by the
-// user-interface thread while a calling worker waits. Dialogs and message boxes are run on the
-// user-interface thread itself.
+// CTesmaraDlg as the MainView: the log and the table. Each operation is a message sent to a
+// control, executed by the user-interface thread while a calling worker waits; upgrade progress
+// is posted. Dialogs and message boxes are run on the user-interface thread itself.
 #include <string>
 
+#include "app/win32/MainCommands.h"
 #include "app/win32/TesmaraDlg.h"
-#include "netcfg/win32/WarningDlg.h"
 
 namespace tesmara {
 namespace {
@@ -75,53 +75,31 @@ int CTesmaraDlg::HighlightedRow() {
     return m_table.SelectedIndex();
 }
 
-void CTesmaraDlg::EnableControl(int id, bool enabled) {
-    ui::Window(Item(id)).Enable(enabled);
-}
-
-bool CTesmaraDlg::IsButtonChecked(int id) {
-    return ui::Button(Item(id)).IsChecked();
-}
-
-void CTesmaraDlg::SetButtonChecked(int id, bool checked) {
-    ui::Button(Item(id)).SetChecked(checked);
-}
-
-std::wstring CTesmaraDlg::ControlText(int id) {
-    return ui::Window(Item(id)).Text();
-}
-
-void CTesmaraDlg::SetControlText(int id, std::wstring_view text) {
-    ui::Window(Item(id)).SetText(text);
-}
-
-bool CTesmaraDlg::IsAddressBlank(int id) {
-    return ui::IpAddress(Item(id)).IsBlank();
-}
-
-void CTesmaraDlg::EnableWindow(bool enabled) {
+void CTesmaraDlg::SetWindowEnabled(bool enabled) {
     if (HWND hwnd = Handle()) ::EnableWindow(hwnd, enabled ? TRUE : FALSE);
 }
 
-int CTesmaraDlg::MessageBox(std::wstring_view text, std::wstring_view caption, unsigned style) {
-    int result = DeclinedResult(style);
-    if (m_closing) return result;
-    std::wstring textCopy(text);
-    std::wstring captionCopy(caption);
-    RunOnUiThread([&] {
-        if (m_closing) return;
-        result = ::MessageBoxW(Handle(), textCopy.c_str(), captionCopy.c_str(), style);
-    });
-    return result;
+void CTesmaraDlg::PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) {
+    UINT message =
+        kind == UpgradeProgressKind::kUpgrade ? WM_UPGRADE_PROGRESS : WM_UPGRADE_CONFIG_PROGRESS;
+    if (HWND hwnd = Handle()) {
+        PostMessageW(hwnd, message, reinterpret_cast<WPARAM>(device), static_cast<LPARAM>(value));
+    }
 }
 
-int CTesmaraDlg::RunWarningDialog() {
-    int result = kBoxResultCancel;
-    if (m_closing) return result;
+void CTesmaraDlg::RunOwnedModal(const std::function<void(HWND owner)>& show) {
+    if (m_closing) return;
     RunOnUiThread([&] {
-        if (m_closing) return;
-        CWarningDlg warning;
-        result = static_cast<int>(warning.RunModal(Handle()));
+        if (!m_closing) show(Handle());
+    });
+}
+
+int CTesmaraDlg::ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) {
+    int result = DeclinedResult(style);
+    RunOwnedModal([&](HWND owner) {
+        std::wstring textCopy(text);
+        std::wstring captionCopy(caption);
+        result = ::MessageBoxW(owner, textCopy.c_str(), captionCopy.c_str(), style);
     });
     return result;
 }

@@ -9,21 +9,21 @@ namespace {
 
 int ChattyWorker(MainDialogState* dialog) {
     // Keeps the user-interface thread busy with sent messages until told to stop.
-    while (!dialog->workers.StopRequested()) {
-        dialog->view.AppendStatusLine(L"working...", StatusColour::kProgress);
-        dialog->view.EnableWindow(false);
+    while (!dialog->m_workers.StopRequested()) {
+        dialog->m_view.AppendStatusLine(L"working...", StatusColour::kProgress);
+        dialog->m_view.SetWindowEnabled(false);
     }
-    dialog->view.AppendStatusLine(L"stopping", StatusColour::kProgress);
-    dialog->view.EnableWindow(true);
+    dialog->m_view.AppendStatusLine(L"stopping", StatusColour::kProgress);
+    dialog->m_view.SetWindowEnabled(true);
     return 0;
 }
 
 std::atomic<int> g_boxAnswer{-1};
 
 int AskingWorker(MainDialogState* dialog) {
-    while (!dialog->workers.StopRequested()) dialog->clock.SleepMs(1);
+    while (!dialog->m_workers.StopRequested()) dialog->m_clock.SleepMs(1);
     // Asks after the window started closing: nobody may be asked any more.
-    g_boxAnswer = dialog->view.MessageBox(L"late", L"", kBoxOkCancel | kBoxIconWarning);
+    g_boxAnswer = dialog->m_view.ShowMessage(L"late", L"", kBoxOkCancel | kBoxIconWarning);
     return 0;
 }
 
@@ -35,7 +35,7 @@ TEST_F(MainWindowTest, ClosingWhileWorkersSendMessagesEndsCleanly) {
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
 
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
-    EXPECT_EQ(State().workers.Running(), 0);
+    EXPECT_EQ(State().m_workers.Running(), 0);
 }
 
 TEST_F(MainWindowTest, AWorkerAskingWhileTheWindowClosesIsDeclinedWithoutABox) {
@@ -56,7 +56,7 @@ TEST_F(MainWindowTest, MessageBoxFromAWorkerRunsOwnedByTheWindow) {
     });
     std::atomic<int> answer{-1};
     std::thread worker([&] {
-        answer = dialog->MessageBox(L"Please select device!", L"", kBoxOkCancel | kBoxIconWarning);
+        answer = dialog->ShowMessage(L"Please select device!", L"", kBoxOkCancel | kBoxIconWarning);
     });
     ASSERT_TRUE(PumpUntil([&] { return answer.load() != -1; }));
     worker.join();

@@ -23,7 +23,7 @@ class SearchTest : public MainWindowTest {
         Click(Control(IDC_IP_SEARCH));
         EXPECT_EQ(Rows(), 0) << "rows go before the worker starts";
         EXPECT_EQ(Lines(), 0) << "the log is emptied before the worker starts";
-        EXPECT_TRUE(PumpUntil([&] { return Completed() && State().workers.Running() == 0; }));
+        EXPECT_TRUE(PumpUntil([&] { return Completed() && State().m_workers.Running() == 0; }));
         UnhookWindowsHookEx(hook);
         return g_disabled;
     }

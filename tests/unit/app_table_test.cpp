@@ -9,6 +9,7 @@
 #include "platform/Sockets.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/RecordingMainView.h"
+#include "tests/support/ScriptedDialogs.h"
 
 namespace tesmara {
 namespace {
@@ -17,8 +18,9 @@ using testing::RecordingMainView;
 
 struct TableFixture : ::testing::Test {
     RecordingMainView view;
+    testing::ScriptedDialogs dialogs;
     PlaceholderDeviceAccess access;
-    MainDialogState dialog{view, SystemSockets(), SystemClock(), access};
+    MainDialogState dialog{view, dialogs, SystemSockets(), SystemClock(), access};
 
     DeviceRow& AddDevice(const char* mac, uint8_t shown) {
         DeviceRow row;

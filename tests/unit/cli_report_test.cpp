@@ -21,8 +21,9 @@ struct ConsoleSearch : ::testing::Test {
     testing::FakeClock clock{5000};
     testing::InMemoryNetwork network{clock};
     cli::ConsoleMainView view{nullptr};
+    cli::ConsoleDialogs dialogs;
     PlaceholderDeviceAccess access;
-    MainDialogState dialog{view, network, clock, access};
+    MainDialogState dialog{view, dialogs, network, clock, access};
 
     ConsoleSearch() {
         clock.SetReadStep(1);
@@ -33,7 +34,7 @@ struct ConsoleSearch : ::testing::Test {
         view.SetButtonChecked(IDC_OWN_ADDRESS, ownAddress);
         view.SetControlText(IDC_START_ADDRESS, L"172.16.0.11");
         RunIpSearchCommand(dialog);
-        dialog.workers.JoinAll();
+        dialog.m_workers.JoinAll();
         auto log = view.Log();
         bool ok = !log.empty() && log.back().colour == StatusColour::kSuccess;
         return nlohmann::json::parse(cli::ReportJson(ok, log, view.Rows()));
@@ -73,10 +74,10 @@ TEST_F(ConsoleSearch, AssignModeFailureIsReportedNotOk) {
 }
 
 TEST(ConsoleTable, ColumnsAlignByDisplayWidth) {
-    cli::ConsoleRow wide;
+    TableRow wide;
     wide.cells = {L"1", L"00-1A-2B-3C-4D-5E", L"10.0.0.2", L"-- --", L"", L"大门", L"", L"", L"",
                   L""};
-    cli::ConsoleRow narrow = wide;
+    TableRow narrow = wide;
     narrow.cells[0] = L"2";
     narrow.cells[5] = L"Gate";
     std::string text = cli::TableText({wide, narrow});

@@ -139,7 +139,7 @@ TEST_F(AssignSearch, IpSearchCommandPlansFromTheStartAddressWhenOwnAddressIsClea
     dialog.m_devices.resize(2);
     dialog.m_addedDevices.resize(1);
     RunIpSearchCommand(dialog);
-    dialog.workers.JoinAll();
+    dialog.m_workers.JoinAll();
     EXPECT_EQ("192.168.5.1", dialog.m_plan.gatewayText);
     EXPECT_EQ("255.255.255.0", dialog.m_plan.maskText);
     EXPECT_TRUE(dialog.m_addedDevices.empty());
@@ -153,7 +153,7 @@ TEST_F(AssignSearch, IpSearchCommandKeepsOwnAddressesWhenTheBoxIsTicked) {
     view.checks[IDC_OWN_ADDRESS] = true;
     dialog.m_detailDevices.resize(3);
     RunIpSearchCommand(dialog);
-    dialog.workers.JoinAll();
+    dialog.m_workers.JoinAll();
     EXPECT_TRUE(dialog.m_plan.startAddressText.empty());
     EXPECT_EQ(L"Searching...", view.log.front().text);
     EXPECT_EQ(2u, dialog.m_detailDevices.size());

@@ -12,6 +12,7 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
 #include "tests/support/RecordingMainView.h"
+#include "tests/support/ScriptedDialogs.h"
 
 namespace tesmara {
 
@@ -21,8 +22,9 @@ struct SearchFixture : ::testing::Test {
     testing::FakeClock clock{kStart};
     testing::InMemoryNetwork network{clock};
     testing::RecordingMainView view;
+    testing::ScriptedDialogs dialogs;
     PlaceholderDeviceAccess access;
-    MainDialogState dialog{view, network, clock, access};
+    MainDialogState dialog{view, dialogs, network, clock, access};
 
     // A poll that does not sleep still costs a millisecond, so that loops which poll without
     // pausing run out of time.

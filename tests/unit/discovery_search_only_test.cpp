@@ -66,7 +66,7 @@ TEST_F(OnlySearch, TimingSurvivesTheTickCounterWrapping) {
     testing::FakeClock wrapping{0xFFFFFFFFu - 1000};
     testing::InMemoryNetwork lan{wrapping};
     lan.AddDevices(2);
-    MainDialogState nearWrap{view, lan, wrapping, access};
+    MainDialogState nearWrap{view, dialogs, lan, wrapping, access};
     wrapping.SetReadStep(1);
     SearchOnlyWorker(&nearWrap);
     EXPECT_EQ(2, view.RowCount());
@@ -256,7 +256,7 @@ TEST_F(OnlySearch, FailedFirstDetailSendReportsErr8AndKeepsTheTableEmpty) {
 
 TEST_F(OnlySearch, StopRequestEndsTheRunWithSocketsClosed) {
     network.AddDevices(1);
-    dialog.workers.RequestStop();
+    dialog.m_workers.RequestStop();
     SearchOnlyWorker(&dialog);
     EXPECT_EQ(0, network.OpenSockets());
     EXPECT_EQ(0, view.RowCount());

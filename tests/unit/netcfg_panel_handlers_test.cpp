@@ -8,14 +8,16 @@
 #include "platform/Sockets.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/RecordingMainView.h"
+#include "tests/support/ScriptedDialogs.h"
 
 namespace tesmara {
 namespace {
 
 struct PanelHandlers : ::testing::Test {
     testing::RecordingMainView view;
+    testing::ScriptedDialogs dialogs;
     PlaceholderDeviceAccess access;
-    MainDialogState dialog{view, SystemSockets(), SystemClock(), access};
+    MainDialogState dialog{view, dialogs, SystemSockets(), SystemClock(), access};
 
     void TypeAddress(const wchar_t* text) {
         view.texts[IDC_PANEL_ADDRESS] = text;
@@ -47,9 +49,9 @@ TEST_F(PanelHandlers, BlankAddressDisablesModifyAndLeavesProposalsAlone) {
 
 TEST_F(PanelHandlers, ClearingOwnAddressAsksAndCancelTicksItAgain) {
     view.checks[IDC_OWN_ADDRESS] = false;
-    view.nextWarningResult = 2;
+    dialogs.confirmOwnAddress = false;
     OnOwnAddressClicked(dialog);
-    EXPECT_EQ(1, view.warningRuns);
+    EXPECT_EQ(1, dialogs.ownAddressRuns);
     EXPECT_TRUE(view.checks[IDC_OWN_ADDRESS]);
     EXPECT_FALSE(view.enabled[IDC_START_ADDRESS]);
     EXPECT_FALSE(view.enabled[IDC_START_ADDRESS_LABEL]);
@@ -57,16 +59,16 @@ TEST_F(PanelHandlers, ClearingOwnAddressAsksAndCancelTicksItAgain) {
 
 TEST_F(PanelHandlers, ClearingOwnAddressConfirmedEnablesTheStartAddress) {
     view.checks[IDC_OWN_ADDRESS] = false;
-    view.nextWarningResult = 1;
+    dialogs.confirmOwnAddress = true;
     OnOwnAddressClicked(dialog);
-    EXPECT_EQ(1, view.warningRuns);
+    EXPECT_EQ(1, dialogs.ownAddressRuns);
     EXPECT_FALSE(view.checks[IDC_OWN_ADDRESS]);
     EXPECT_TRUE(view.enabled[IDC_START_ADDRESS]);
     EXPECT_TRUE(view.enabled[IDC_START_ADDRESS_LABEL]);
 
     view.checks[IDC_OWN_ADDRESS] = true;  // ticked again: no question asked
     OnOwnAddressClicked(dialog);
-    EXPECT_EQ(1, view.warningRuns);
+    EXPECT_EQ(1, dialogs.ownAddressRuns);
     EXPECT_FALSE(view.enabled[IDC_START_ADDRESS]);
     EXPECT_FALSE(view.enabled[IDC_START_ADDRESS_LABEL]);
 }

@@ -1,0 +1,29 @@
+// The list of the system's modal dialogs. Each function runs one dialog on the user-interface
+// thread (whoever calls it) and returns what the operator chose. The Win32 side implements the
+// list once (app/win32/Win32Dialogs.cpp); tests use scripted answers. A new dialog adds one
+// function here, one template in res/, one form class beside its subsystem.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tesmara {
+
+// The files the two "Browse" buttons choose.
+enum class FileKind {
+    kFirmware,  // "Browse" 1004: upf, bin or any file
+    kConfig,    // "Browse" 1006: coi files
+};
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+
+    // The own-address warning (template 131): true unless the operator cancelled.
+    virtual bool ConfirmOwnAddress() = 0;
+
+    // The system's file-open dialog for `kind`: the full path chosen, none when cancelled.
+    virtual std::optional<std::wstring> ChooseFile(FileKind kind) = 0;
+};
+
+}  // namespace tesmara

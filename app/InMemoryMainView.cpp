@@ -1,0 +1,141 @@
+#include "app/InMemoryMainView.h"
+
+namespace tesmara {
+
+void InMemoryMainView::AppendStatusLine(std::wstring_view text, StatusColour colour) {
+    Hold h(m_lock);
+    log.push_back({std::wstring(text), colour});
+}
+
+void InMemoryMainView::ClearStatusLog() {
+    Hold h(m_lock);
+    log.clear();
+}
+
+int InMemoryMainView::RowCount() {
+    Hold h(m_lock);
+    return static_cast<int>(rows.size());
+}
+
+bool InMemoryMainView::IsChecked(int row) {
+    Hold h(m_lock);
+    return HasRow(row) && rows[row].checked;
+}
+
+void InMemoryMainView::SetChecked(int row, bool checked) {
+    Hold h(m_lock);
+    if (HasRow(row)) rows[row].checked = checked;
+}
+
+DeviceRow* InMemoryMainView::DeviceOfRow(int row) {
+    Hold h(m_lock);
+    return HasRow(row) ? rows[row].device : nullptr;
+}
+
+void InMemoryMainView::InsertRow(int row, std::wstring_view numberText) {
+    Hold h(m_lock);
+    if (row < 0 || row > static_cast<int>(rows.size())) row = static_cast<int>(rows.size());
+    TableRow added;
+    added.cells[0] = numberText;
+    rows.insert(rows.begin() + row, added);
+}
+
+void InMemoryMainView::SetCellText(int row, int column, std::wstring_view text) {
+    Hold h(m_lock);
+    if (HasRow(row) && column >= 0 && column < static_cast<int>(kDeviceColumns.size())) {
+        rows[row].cells[column] = text;
+    }
+}
+
+void InMemoryMainView::SetItemData(int row, DeviceRow* device) {
+    Hold h(m_lock);
+    if (HasRow(row)) rows[row].device = device;
+}
+
+void InMemoryMainView::DeleteAllRows() {
+    Hold h(m_lock);
+    rows.clear();
+}
+
+void InMemoryMainView::SetTableRedraw(bool on) {
+    Hold h(m_lock);
+    redraw = on;
+}
+
+int InMemoryMainView::HighlightedRow() {
+    Hold h(m_lock);
+    return highlighted;
+}
+
+void InMemoryMainView::EnableControl(int id, bool on) {
+    Hold h(m_lock);
+    enabled[id] = on;
+}
+
+void InMemoryMainView::ShowControl(int id, bool on) {
+    Hold h(m_lock);
+    shown[id] = on;
+}
+
+bool InMemoryMainView::IsButtonChecked(int id) {
+    Hold h(m_lock);
+    auto it = checks.find(id);
+    return it != checks.end() && it->second;
+}
+
+void InMemoryMainView::SetButtonChecked(int id, bool checked) {
+    Hold h(m_lock);
+    checks[id] = checked;
+}
+
+std::wstring InMemoryMainView::ControlText(int id) {
+    Hold h(m_lock);
+    auto it = texts.find(id);
+    return it == texts.end() ? std::wstring() : it->second;
+}
+
+void InMemoryMainView::SetControlText(int id, std::wstring_view text) {
+    Hold h(m_lock);
+    texts[id] = text;
+}
+
+bool InMemoryMainView::IsAddressBlank(int id) {
+    return ControlText(id).empty();
+}
+
+void InMemoryMainView::SetWindowEnabled(bool on) {
+    Hold h(m_lock);
+    windowEnabled.push_back(on);
+}
+
+void InMemoryMainView::PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device,
+                                           int32_t value) {
+    Hold h(m_lock);
+    m_posted.push_back({kind, device, value});
+}
+
+std::vector<StatusLine> InMemoryMainView::Log() {
+    Hold h(m_lock);
+    return log;
+}
+
+std::vector<TableRow> InMemoryMainView::Rows() {
+    Hold h(m_lock);
+    return rows;
+}
+
+std::vector<std::wstring> InMemoryMainView::LogTexts() {
+    Hold h(m_lock);
+    std::vector<std::wstring> out;
+    for (const StatusLine& line : log) out.push_back(line.text);
+    return out;
+}
+
+std::vector<PostedProgress> InMemoryMainView::TakePosted() {
+    Hold h(m_lock);
+    std::vector<PostedProgress> out;
+    out.swap(m_posted);
+    return out;
+}
+
+}  // namespace tesmara

@@ -1,0 +1,87 @@
+// A MainView held wholly in memory: the state of the log, the table, the controls and the window,
+// and the progress posted to it. The console front end prints from it; the tests read it.
+// Any thread may call it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/DeviceTable.h"
+#include "app/MainView.h"
+
+namespace tesmara {
+
+struct StatusLine {
+    std::wstring text;
+    StatusColour colour;
+};
+
+struct TableRow {
+    std::vector<std::wstring> cells = std::vector<std::wstring>(kDeviceColumns.size());
+    bool checked = false;
+    DeviceRow* device = nullptr;
+};
+
+// One posted upgrade progress, waiting for the loop that handles it.
+struct PostedProgress {
+    UpgradeProgressKind kind;
+    DeviceRow* device;
+    int32_t value;
+};
+
+class InMemoryMainView : public MainView {
+  public:
+    void AppendStatusLine(std::wstring_view text, StatusColour colour) override;
+    void ClearStatusLog() override;
+    int RowCount() override;
+    bool IsChecked(int row) override;
+    void SetChecked(int row, bool checked) override;
+    DeviceRow* DeviceOfRow(int row) override;
+    void InsertRow(int row, std::wstring_view numberText) override;
+    void SetCellText(int row, int column, std::wstring_view text) override;
+    void SetItemData(int row, DeviceRow* device) override;
+    void DeleteAllRows() override;
+    void SetTableRedraw(bool on) override;
+    int HighlightedRow() override;
+    void EnableControl(int id, bool enabled) override;
+    void ShowControl(int id, bool shown) override;
+    bool IsButtonChecked(int id) override;
+    void SetButtonChecked(int id, bool checked) override;
+    std::wstring ControlText(int id) override;
+    void SetControlText(int id, std::wstring_view text) override;
+    bool IsAddressBlank(int id) override;
+    void SetWindowEnabled(bool enabled) override;
+    void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
+
+    // Copies taken under the lock, for readers while workers may still write.
+    std::vector<StatusLine> Log();
+    std::vector<TableRow> Rows();
+    std::vector<std::wstring> LogTexts();
+    // The progress posted since the last call, oldest first.
+    std::vector<PostedProgress> TakePosted();
+
+    // The state itself; read directly once the code under test has finished.
+    std::vector<StatusLine> log;
+    std::vector<TableRow> rows;
+    std::map<int, bool> enabled;  // controls never touched are absent
+    std::map<int, bool> shown;
+    std::map<int, bool> checks;
+    std::map<int, std::wstring> texts;
+    std::vector<bool> windowEnabled;  // every SetWindowEnabled call in order
+    int highlighted = -1;
+    bool redraw = true;
+
+  protected:
+    using Hold = std::lock_guard<std::recursive_mutex>;
+    bool HasRow(int row) const { return row >= 0 && row < static_cast<int>(rows.size()); }
+
+    std::recursive_mutex m_lock;  // workers call from their own threads
+
+  private:
+    std::vector<PostedProgress> m_posted;
+};
+
+}  // namespace tesmara

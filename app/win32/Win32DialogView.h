@@ -1,0 +1,41 @@
+// DialogView (or a port built on it, such as MainView) over a Win32 dialog: each operation is a
+// message sent to a control, so any thread may call it. A dialog whose portable logic needs its
+// controls derives from Win32DialogView<DialogView> instead of ui::Dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/DialogView.h"
+#include "ui/Button.h"
+#include "ui/Dialog.h"
+#include "ui/IpAddress.h"
+#include "ui/Window.h"
+
+namespace tesmara {
+
+template <class Port>
+class Win32DialogView : public ui::Dialog, public Port {
+  public:
+    explicit Win32DialogView(int templateId) : ui::Dialog(templateId) {}
+
+    void EnableControl(int id, bool enabled) override { ui::Window(Item(id)).Enable(enabled); }
+    void ShowControl(int id, bool shown) override { ui::Window(Item(id)).Show(shown); }
+    bool IsButtonChecked(int id) override { return ui::Button(Item(id)).IsChecked(); }
+    void SetButtonChecked(int id, bool checked) override {
+        ui::Button(Item(id)).SetChecked(checked);
+    }
+    std::wstring ControlText(int id) override { return ui::Window(Item(id)).Text(); }
+    void SetControlText(int id, std::wstring_view text) override {
+        ui::Window(Item(id)).SetText(text);
+    }
+    bool IsAddressBlank(int id) override { return ui::IpAddress(Item(id)).IsBlank(); }
+    int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override {
+        std::wstring textCopy(text);
+        std::wstring captionCopy(caption);
+        return ::MessageBoxW(Handle(), textCopy.c_str(), captionCopy.c_str(), style);
+    }
+};
+
+}  // namespace tesmara

@@ -1,0 +1,26 @@
+#include "batch/BatchCounters.h"
+
+namespace tesmara {
+
+void BatchCounters::Start(int32_t total) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_total = total;
+    m_success = 0;
+    m_fail = 0;
+    m_ended = false;
+}
+
+bool BatchCounters::Count(bool succeeded) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    ++(succeeded ? m_success : m_fail);
+    if (m_ended || m_success + m_fail < m_total) return false;
+    m_ended = true;
+    return true;
+}
+
+BatchTally BatchCounters::Tally() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return BatchTally{m_total, m_success, m_fail};
+}
+
+}  // namespace tesmara

@@ -1,0 +1,40 @@
+// The counters of a batch run and the decision that the run has ended. In an upgrade run the
+// worker, the window's progress handlers and the chain threads all count outcomes; every count
+// and the completion test happen under one lock, so that no count is lost and exactly one of
+// those parties learns that the run is over.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+namespace tesmara {
+
+struct BatchTally {
+    int32_t total = 0;
+    int32_t success = 0;
+    int32_t fail = 0;
+};
+
+class BatchCounters {
+  public:
+    // Starts a run over `total` devices with no outcome counted.
+    void Start(int32_t total);
+
+    // Counts one device's outcome. True for exactly one call per run: the one whose count makes
+    // success + fail reach the total. Counts after that are kept but never end the run again.
+    bool CountSuccess() { return Count(true); }
+    bool CountFailure() { return Count(false); }
+
+    BatchTally Tally() const;
+
+  private:
+    bool Count(bool succeeded);
+
+    mutable std::mutex m_lock;
+    int32_t m_total = 0;
+    int32_t m_success = 0;
+    int32_t m_fail = 0;
+    bool m_ended = false;
+};
+
+}  // namespace tesmara

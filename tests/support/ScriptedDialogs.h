@@ -1,0 +1,34 @@
+// The modal dialogs answered from a script, with a record of which ones were run.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Dialogs.h"
+
+namespace tesmara::testing {
+
+class ScriptedDialogs : public Dialogs {
+  public:
+    bool ConfirmOwnAddress() override {
+        ++ownAddressRuns;
+        return confirmOwnAddress;
+    }
+    // The next scripted file, or none (cancelled) when the script has run out.
+    std::optional<std::wstring> ChooseFile(FileKind kind) override {
+        chosenKinds.push_back(kind);
+        if (files.empty()) return std::nullopt;
+        std::optional<std::wstring> file = files.front();
+        files.pop_front();
+        return file;
+    }
+
+    bool confirmOwnAddress = true;
+    int ownAddressRuns = 0;
+    std::deque<std::optional<std::wstring>> files;
+    std::vector<FileKind> chosenKinds;
+};
+
+}  // namespace tesmara::testing
