@@ -11,6 +11,16 @@ namespace tesmara {
 // The process-wide text for a value the system does not have.
 inline constexpr char kNoValue[] = "-- --";
 
+// The six detail texts a device reports in its detail reply, as received (ANSI code page).
+struct DeviceDetails {
+    std::string description;
+    std::string cloudId;
+    std::string deviceTime;
+    std::string releaseVersion;
+    std::string releaseTime;
+    std::string startTime;
+};
+
 struct DeviceRow {
     uint8_t shown = 0;    // 1 = confirmed, belongs in the table
     std::string macText;  // "%02X-%02X-..." of the six bytes, the device's identity
@@ -21,13 +31,7 @@ struct DeviceRow {
     uint16_t httpPort = 0;
     int32_t loginHandle = 0;
     int32_t upgradeHandle = 0;
-    // Detail texts, stored as received (ANSI code page).
-    std::string description;
-    std::string cloudId;
-    std::string deviceTime;
-    std::string releaseVersion;
-    std::string releaseTime;
-    std::string startTime;
+    DeviceDetails details;
 };
 
 // std::list: rows hold raw pointers to records, which must stay put while the list grows.

@@ -25,10 +25,15 @@ void FillDeviceTable(MainDialogState& dialog) {
         if (device.shown != 1) continue;
         int n = view.RowCount();
         view.InsertRow(n, RowNumber(n));
-        const std::string* texts[] = {
-            &device.macText,     &device.ipText,      nullptr,
-            &device.cloudId,     &device.description, &device.releaseVersion,
-            &device.releaseTime, &device.deviceTime,  &device.startTime};
+        const std::string* texts[] = {&device.macText,
+                                      &device.ipText,
+                                      nullptr,
+                                      &device.details.cloudId,
+                                      &device.details.description,
+                                      &device.details.releaseVersion,
+                                      &device.details.releaseTime,
+                                      &device.details.deviceTime,
+                                      &device.details.startTime};
         for (int column = kColumnMac; column <= kColumnStartTime; ++column) {
             const std::string* text = texts[column - kColumnMac];
             view.SetCellText(n, column, text ? AnsiToWide(*text) : AnsiToWide(kNoValue));

@@ -1,3 +1,5 @@
+#include "discovery/SearchAssignWorker.h"
+
 #include <optional>
 #include <set>
 #include <string>
@@ -8,9 +10,9 @@
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "discovery/SearchDatagrams.h"
+#include "discovery/SearchPhase.h"
 #include "discovery/SearchPolling.h"
 #include "discovery/SearchSockets.h"
-#include "discovery/SearchWorkers.h"
 #include "netcfg/AddressPlanning.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"
@@ -39,7 +41,7 @@ PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets
     std::set<std::string> unplaced;
     unsigned found = 0;
     return RunSearchPhase(
-        dialog, sockets, kBasicSearchMagic, kSearchFailedFormat, [&](const SearchInfoBlock& info) {
+        dialog, sockets, ReplyKind::kBasic, kSearchFailedFormat, [&](const SearchInfoBlock& info) {
             std::string mac = FormatMacDashed(info.mac);
             if (FindDeviceByMac(dialog.m_devices, mac) || unplaced.count(mac) != 0) return false;
             if (std::optional<std::string> address = PlannedAddress(dialog.m_plan, found)) {
@@ -92,7 +94,10 @@ int SearchAssignWorker(MainDialogState* state) {
         return err;
     }
     PassOutcome outcome = RunAssignSearchPhase(dialog, sockets);
-    if (outcome == PassOutcome::kFailed) return kErrFirstSend;
+    if (outcome == PassOutcome::kFailed) {
+        view.SetWindowEnabled(true);
+        return kErrFirstSend;
+    }
     // Only devices that were given an address are asked to take it.
     bool going = outcome == PassOutcome::kDone;
     if (going && !dialog.m_devices.empty()) going = RunAssignmentPhase(dialog, sockets);

@@ -2,7 +2,8 @@
 
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
-#include "discovery/SearchWorkers.h"
+#include "discovery/SearchAssignWorker.h"
+#include "discovery/SearchOnlyWorker.h"
 #include "netcfg/AddressPlanning.h"
 #include "res/MainDlgRes.h"
 

@@ -4,8 +4,8 @@
 
 #include "app/DeviceRow.h"
 #include "app/MacText.h"
-#include "discovery/ByteOrder.h"
-#include "platform/Sockets.h"
+#include "platform/Address.h"
+#include "platform/BlockBytes.h"
 
 namespace tesmara {
 namespace {
@@ -36,12 +36,6 @@ uint8_t MacByteAt(const std::string& text, size_t pos) {
 // Dotted text through the sockets library's parse, then into wire order.
 void WriteAddressText(uint8_t* p, const std::string& text) {
     WriteBig32(p, AddressToHostOrder(text));
-}
-
-std::vector<uint8_t> WithMagic(const char* magic, size_t size) {
-    std::vector<uint8_t> out(size, 0);
-    std::memcpy(out.data(), magic, kMagicSize);
-    return out;
 }
 
 }  // namespace
@@ -92,35 +86,6 @@ std::array<uint8_t, kAssignRequestSize> EncodeAssignRequest(const DeviceRow& dev
     WriteAddressText(out.data() + 24, device.ipText);
     WriteAddressText(out.data() + 28, device.gatewayText);
     WriteAddressText(out.data() + 32, device.maskText);
-    return out;
-}
-
-bool DecodeAssignRequest(const uint8_t* data, size_t size, AssignRequest& out) {
-    if (size != kAssignRequestSize || !HasMagic(data, size, kAssignMagic)) return false;
-    std::memcpy(out.mac, data + 16, 6);
-    out.address = ReadBig32(data + 24);
-    out.gateway = ReadBig32(data + 28);
-    out.mask = ReadBig32(data + 32);
-    return true;
-}
-
-std::vector<uint8_t> EncodeBasicReply(const SearchInfoBlock& info) {
-    std::vector<uint8_t> out = WithMagic(kBasicSearchMagic, kBasicReplySize);
-    EncodeSearchInfoBlock(info, out.data() + kBasicReplyBlockOffset, kBasicInfoBlockSize);
-    return out;
-}
-
-std::vector<uint8_t> EncodeDetailReply(const SearchInfoBlock& info) {
-    std::vector<uint8_t> out = WithMagic(kDetailSearchMagic, kDetailReplySize);
-    out[kDetailReplyVersionOffset] = 0x01;
-    out[kDetailReplyVersionOffset + 1] = 0x00;
-    EncodeSearchInfoBlock(info, out.data() + kDetailReplyBlockOffset, kDetailInfoBlockSize);
-    return out;
-}
-
-std::vector<uint8_t> EncodeAssignReply(const uint8_t mac[6]) {
-    std::vector<uint8_t> out = WithMagic(kAssignMagic, kAssignReplySize);
-    std::memcpy(out.data() + kAssignMacOffset, mac, 6);
     return out;
 }
 

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "discovery/SearchInfoBlock.h"
 
@@ -57,17 +56,5 @@ std::string AssignReplyMacText(const uint8_t* data);     // kAssignReplySize byt
 // The 36-byte request that gives the device named by the row's MAC text the row's address,
 // gateway and mask texts. Unparsable addresses are sent as 255.255.255.255.
 std::array<uint8_t, kAssignRequestSize> EncodeAssignRequest(const DeviceRow& device);
-
-// Device side, for simulated recorders and tests.
-struct AssignRequest {
-    uint8_t mac[6] = {};
-    uint32_t address = 0;  // host order
-    uint32_t gateway = 0;
-    uint32_t mask = 0;
-};
-bool DecodeAssignRequest(const uint8_t* data, size_t size, AssignRequest& out);
-std::vector<uint8_t> EncodeBasicReply(const SearchInfoBlock& info);
-std::vector<uint8_t> EncodeDetailReply(const SearchInfoBlock& info);
-std::vector<uint8_t> EncodeAssignReply(const uint8_t mac[6]);
 
 }  // namespace tesmara

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "app/DeviceRow.h"
+#include "platform/BlockBytes.h"
+
 namespace tesmara {
 
 inline constexpr size_t kBasicInfoBlockSize = 136;
@@ -27,6 +30,20 @@ inline constexpr size_t kReleaseTime = 328;
 inline constexpr size_t kStartTime = 360;
 }  // namespace info_block
 
+// The detail texts' slots; each reaches the next field's offset, the last one ends with the block.
+struct DetailText {
+    TextSlot slot;
+    std::string DeviceDetails::*field;
+};
+inline constexpr DetailText kDetailTexts[] = {
+    {{info_block::kDescription, 64}, &DeviceDetails::description},
+    {{info_block::kCloudId, 64}, &DeviceDetails::cloudId},
+    {{info_block::kReleaseVersion, 32}, &DeviceDetails::releaseVersion},
+    {{info_block::kDeviceTime, 32}, &DeviceDetails::deviceTime},
+    {{info_block::kReleaseTime, 32}, &DeviceDetails::releaseTime},
+    {{info_block::kStartTime, 160}, &DeviceDetails::startTime},
+};
+
 struct SearchInfoBlock {
     uint8_t mac[6] = {};
     uint32_t address = 0;  // host order: first dotted number in the top byte
@@ -34,24 +51,11 @@ struct SearchInfoBlock {
     uint32_t gateway = 0;
     uint16_t tcpPort = 0;
     uint16_t httpPort = 0;
-    // Detail texts as received (ANSI code page); empty in a basic block.
-    std::string description;
-    std::string cloudId;
-    std::string releaseVersion;
-    std::string deviceTime;
-    std::string releaseTime;
-    std::string startTime;
+    DeviceDetails details;  // empty in a basic block
 };
 
 // `size` is kBasicInfoBlockSize or kDetailInfoBlockSize; the texts are read only from a detail
 // block, each up to its first NUL and never past its slot.
 SearchInfoBlock DecodeSearchInfoBlock(const uint8_t* block, size_t size);
-
-// The inverse, for the device side (simulated recorders). Texts longer than their slot are cut;
-// one that fills its slot exactly is written without a NUL.
-void EncodeSearchInfoBlock(const SearchInfoBlock& info, uint8_t* block, size_t size);
-
-// Dotted-decimal form of a host-order address, as the sockets library writes it.
-std::string DottedAddress(uint32_t hostOrder);
 
 }  // namespace tesmara

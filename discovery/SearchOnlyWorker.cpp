@@ -1,12 +1,57 @@
+#include "discovery/SearchOnlyWorker.h"
+
+#include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
+#include "app/MacText.h"
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
-#include "discovery/SearchWorkers.h"
+#include "platform/Address.h"
 #include "platform/Format.h"
 
 namespace tesmara {
+namespace {
+
+constexpr char kSearchFailedFormat[] = "Search failed!Err = %d";
+
+DeviceRow RowFromReply(const SearchInfoBlock& info, bool detail) {
+    DeviceRow row;
+    row.shown = 1;
+    row.macText = FormatMacDashed(info.mac);
+    row.ipText = DottedAddress(info.address);
+    row.maskText = DottedAddress(info.mask);
+    row.gatewayText = DottedAddress(info.gateway);
+    row.tcpPort = info.tcpPort;
+    row.httpPort = info.httpPort;
+    if (detail) {
+        row.details = info.details;
+    } else {
+        row.details = {kNoValue, kNoValue, kNoValue, kNoValue, kNoValue, kNoValue};
+    }
+    return row;
+}
+
+}  // namespace
+
+PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, ReplyKind kind) {
+    const bool detail = kind == ReplyKind::kDetail;
+    DeviceList& target = detail ? dialog.m_detailDevices : dialog.m_devices;
+    return RunSearchPhase(dialog, sockets, kind, kSearchFailedFormat,
+                          [&target, detail](const SearchInfoBlock& info) {
+                              if (FindDeviceByMac(target, FormatMacDashed(info.mac))) return false;
+                              target.push_back(RowFromReply(info, detail));
+                              return true;
+                          });
+}
+
+void MergeDeviceDetails(MainDialogState& dialog) {
+    for (const DeviceRow& d : dialog.m_detailDevices) {
+        for (DeviceRow& b : dialog.m_devices) {
+            if (b.macText == d.macText) b.details = d.details;
+        }
+    }
+}
 
 int SearchOnlyWorker(MainDialogState* state) {
     MainDialogState& dialog = *state;
@@ -16,13 +61,16 @@ int SearchOnlyWorker(MainDialogState* state) {
 
     SearchSockets sockets;
     if (int err = OpenSearchSockets(dialog.m_sockets, sockets); err != 0) {
-        view.AppendStatusLine(FormatUi("Search failed!Err = %d", err), StatusColour::kFailure);
+        view.AppendStatusLine(FormatUi(kSearchFailedFormat, err), StatusColour::kFailure);
         view.SetWindowEnabled(true);
         return err;
     }
-    for (const char* magic : {kBasicSearchMagic, kDetailSearchMagic}) {
-        PassOutcome outcome = RunSearchPass(dialog, sockets, magic);
-        if (outcome == PassOutcome::kFailed) return kErrFirstSend;
+    for (ReplyKind kind : {ReplyKind::kBasic, ReplyKind::kDetail}) {
+        PassOutcome outcome = RunSearchPass(dialog, sockets, kind);
+        if (outcome == PassOutcome::kFailed) {
+            view.SetWindowEnabled(true);
+            return kErrFirstSend;
+        }
         if (outcome == PassOutcome::kStopped) return 0;
     }
     MergeDeviceDetails(dialog);

@@ -1,6 +1,7 @@
 #include "discovery/SearchSockets.h"
 
 #include "discovery/SearchDatagrams.h"
+#include "platform/Address.h"
 
 namespace tesmara {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Sockets.h"  // AddressToHostOrder
+#include "platform/Address.h"
 
 namespace tesmara {
 

@@ -14,14 +14,14 @@ bool FitsInBlock(size_t blockSize, size_t offset, size_t size) {
 
 uint32_t ReadU32Le(std::span<const uint8_t> block, size_t offset) {
     if (!FitsInBlock(block.size(), offset, 4)) return 0;
-    return static_cast<uint32_t>(block[offset]) | static_cast<uint32_t>(block[offset + 1]) << 8 |
-           static_cast<uint32_t>(block[offset + 2]) << 16 |
-           static_cast<uint32_t>(block[offset + 3]) << 24;
+    const uint8_t* p = block.data() + offset;
+    return uint32_t{ReadLittle16(p)} | uint32_t{ReadLittle16(p + 2)} << 16;
 }
 
 void WriteU32Le(std::span<uint8_t> block, size_t offset, uint32_t value) {
     if (!FitsInBlock(block.size(), offset, 4)) return;
-    for (int i = 0; i < 4; ++i) block[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    WriteLittle16(block.data() + offset, static_cast<uint16_t>(value));
+    WriteLittle16(block.data() + offset + 2, static_cast<uint16_t>(value >> 16));
 }
 
 std::string ReadSlotText(std::span<const uint8_t> block, TextSlot slot) {

@@ -10,9 +10,7 @@
 
 namespace tesmara {
 
-// IPv4 addresses travel in network byte order (first number of the dotted form first in memory).
-constexpr uint32_t kAddressNone = 0xFFFFFFFFu;  // what a text that does not parse gives
-constexpr uint32_t kAddressAny = 0;
+// IPv4 addresses travel in network byte order (platform/Address.h).
 
 class DatagramSocket {
   public:
@@ -41,13 +39,5 @@ SocketFactory& SystemSockets();
 
 // Starts the sockets layer (Winsock 1.1 on Windows, nothing elsewhere); false on failure.
 bool StartSockets();
-
-// The sockets library's dotted-quad parse (inet_addr): network order, kAddressNone on failure.
-uint32_t ParseAddress(std::string_view text);
-// The sockets library's dotted-decimal form (inet_ntoa) of a network-order address.
-std::string FormatAddress(uint32_t address);
-
-// inet_addr then ntohl.
-uint32_t AddressToHostOrder(std::string_view text);
 
 }  // namespace tesmara

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "platform/Address.h"
 #include "platform/Sockets.h"
 
 namespace tesmara {

@@ -1,5 +1,6 @@
 #include <winsock2.h>
 
+#include "platform/Address.h"
 #include "platform/Sockets.h"
 
 namespace tesmara {

@@ -14,12 +14,12 @@ DeviceRow MakeDevice(const char* mac, const char* ip, uint8_t shown) {
     row.shown = shown;
     row.macText = mac;
     row.ipText = ip;
-    row.cloudId = "CLOUD-" + std::string(ip);
-    row.description = "DVR";
-    row.releaseVersion = "V4.02.R11";
-    row.releaseTime = "2019-05-06";
-    row.deviceTime = "2026-12-07 10:00:00";
-    row.startTime = "2026-12-01 08:00:00";
+    row.details.cloudId = "CLOUD-" + std::string(ip);
+    row.details.description = "DVR";
+    row.details.releaseVersion = "V4.02.R11";
+    row.details.releaseTime = "2019-05-06";
+    row.details.deviceTime = "2026-12-07 10:00:00";
+    row.details.startTime = "2026-12-01 08:00:00";
     return row;
 }
 

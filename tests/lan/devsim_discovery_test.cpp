@@ -9,6 +9,7 @@
 #include "app/MacText.h"
 #include "devsim/discovery/DeviceDatagrams.h"
 #include "discovery/SearchDatagrams.h"
+#include "platform/Address.h"
 #include "tests/lan/support/DiscoveryProbe.h"
 #include "tests/lan/support/RunningFleet.h"
 #include "tests/lan/support/TestLanGuard.h"
@@ -94,12 +95,12 @@ TEST_F(DevsimDiscovery, SearchRepliesCarryWhatTheFleetFileSays) {
     auto first = std::find_if(detail.begin(), detail.end(),
                               [](const auto& i) { return MacOf(i) == "00-1A-2B-3C-4D-5E"; });
     ASSERT_NE(first, detail.end());
-    EXPECT_EQ(first->description, longDescription);
-    EXPECT_EQ(first->cloudId, "\xC9\xE8\xB1\xB8-01");
-    EXPECT_EQ(first->releaseVersion, "V4.02.R11");
-    EXPECT_EQ(first->releaseTime, "2026-01-02 03:04:05");
-    EXPECT_EQ(first->deviceTime, "2026-12-07 12:00:00");
-    EXPECT_EQ(first->startTime, "2026-12-07 08:00:00");
+    EXPECT_EQ(first->details.description, longDescription);
+    EXPECT_EQ(first->details.cloudId, "\xC9\xE8\xB1\xB8-01");
+    EXPECT_EQ(first->details.releaseVersion, "V4.02.R11");
+    EXPECT_EQ(first->details.releaseTime, "2026-01-02 03:04:05");
+    EXPECT_EQ(first->details.deviceTime, "2026-12-07 12:00:00");
+    EXPECT_EQ(first->details.startTime, "2026-12-07 08:00:00");
     EXPECT_EQ(first->tcpPort, 34567);
 }
 

@@ -80,12 +80,12 @@ VirtualDevice InMemoryNetwork::MakeDevice(int index) {
     device.info.tcpPort = 34567;
     device.info.httpPort = 80;
     std::string n = std::to_string(index);
-    device.info.description = "NVR-" + n;
-    device.info.cloudId = "cloud" + n;
-    device.info.releaseVersion = "V4.02.R11." + n;
-    device.info.deviceTime = "2026-12-07 10:00:00";
-    device.info.releaseTime = "2026-01-15";
-    device.info.startTime = "2026-12-01 08:00:00";
+    device.info.details.description = "NVR-" + n;
+    device.info.details.cloudId = "cloud" + n;
+    device.info.details.releaseVersion = "V4.02.R11." + n;
+    device.info.details.deviceTime = "2026-12-07 10:00:00";
+    device.info.details.releaseTime = "2026-01-15";
+    device.info.details.startTime = "2026-12-01 08:00:00";
     return device;
 }
 

@@ -17,6 +17,7 @@
 #include "discovery/SearchInfoBlock.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
+#include "tests/support/DeviceReplies.h"
 
 namespace tesmara::testing {
 

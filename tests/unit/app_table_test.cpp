@@ -5,6 +5,7 @@
 #include "app/MacText.h"
 #include "app/MainDialogState.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
+#include "platform/Address.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "res/MainDlgRes.h"
@@ -27,12 +28,12 @@ struct TableFixture : ::testing::Test {
         row.shown = shown;
         row.macText = mac;
         row.ipText = "192.168.1.50";
-        row.cloudId = "cloud";
-        row.description = "desc";
-        row.releaseVersion = "V1";
-        row.releaseTime = "RT";
-        row.deviceTime = "DT";
-        row.startTime = "ST";
+        row.details.cloudId = "cloud";
+        row.details.description = "desc";
+        row.details.releaseVersion = "V1";
+        row.details.releaseTime = "RT";
+        row.details.deviceTime = "DT";
+        row.details.startTime = "ST";
         dialog.m_devices.push_back(row);
         return dialog.m_devices.back();
     }

@@ -43,7 +43,7 @@ struct ConsoleSearch : ::testing::Test {
 
 TEST_F(ConsoleSearch, JsonReportCarriesLogRowsAndRecordedSettings) {
     network.AddDevices(2);
-    network.Device(1).info.description = "\xb2\xe2\xca\xd4";  // "测试" in code page 936
+    network.Device(1).info.details.description = "\xb2\xe2\xca\xd4";  // "测试" in code page 936
     nlohmann::json report = Search(true);
     EXPECT_TRUE(report["ok"]);
     ASSERT_EQ(2u, report["log"].size());

@@ -7,6 +7,8 @@
 #include "app/DeviceRow.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchInfoBlock.h"
+#include "platform/Address.h"
+#include "tests/support/DeviceReplies.h"
 
 namespace tesmara {
 namespace {
@@ -72,7 +74,7 @@ TEST(SearchInfoBlockDecoding, BasicReplyFieldsAtTheirOffsets) {
     EXPECT_EQ("192.168.1.1", DottedAddress(info.gateway));
     EXPECT_EQ(34567, info.tcpPort);
     EXPECT_EQ(80, info.httpPort);
-    EXPECT_TRUE(info.description.empty());
+    EXPECT_TRUE(info.details.description.empty());
 }
 
 TEST(SearchInfoBlockDecoding, DetailTextsStopAtNulOrAtTheEndOfTheirSlot) {
@@ -87,12 +89,12 @@ TEST(SearchInfoBlockDecoding, DetailTextsStopAtNulOrAtTheEndOfTheirSlot) {
 
     SearchInfoBlock info = DecodeDetailReply(reply.data());
     EXPECT_EQ(80, info.tcpPort);
-    EXPECT_EQ("Front door", info.description);
-    EXPECT_EQ(std::string(64, 'C'), info.cloudId);
-    EXPECT_EQ("V4.02", info.releaseVersion);
-    EXPECT_EQ("\xb2\xe2\xca\xd4", info.deviceTime);
-    EXPECT_EQ("", info.releaseTime);
-    EXPECT_EQ(std::string(160, 'S'), info.startTime);
+    EXPECT_EQ("Front door", info.details.description);
+    EXPECT_EQ(std::string(64, 'C'), info.details.cloudId);
+    EXPECT_EQ("V4.02", info.details.releaseVersion);
+    EXPECT_EQ("\xb2\xe2\xca\xd4", info.details.deviceTime);
+    EXPECT_EQ("", info.details.releaseTime);
+    EXPECT_EQ(std::string(160, 'S'), info.details.startTime);
 }
 
 TEST(SearchInfoBlockDecoding, EncodedRepliesDecodeToTheSameDevice) {
@@ -102,15 +104,15 @@ TEST(SearchInfoBlockDecoding, EncodedRepliesDecodeToTheSameDevice) {
     info.address = 0x0A000005;
     info.tcpPort = 5000;
     info.httpPort = 8080;
-    info.description = std::string(70, 'd');  // longer than its slot: cut to 64
-    info.startTime = "2026-12-07";
+    info.details.description = std::string(70, 'd');  // longer than its slot: cut to 64
+    info.details.startTime = "2026-12-07";
     std::vector<uint8_t> detail = EncodeDetailReply(info);
     ASSERT_TRUE(IsDetailReply(detail.data(), detail.size()));
     SearchInfoBlock back = DecodeDetailReply(detail.data());
     EXPECT_EQ("10.0.0.5", DottedAddress(back.address));
     EXPECT_EQ(8080, back.httpPort);
-    EXPECT_EQ(std::string(64, 'd'), back.description);
-    EXPECT_EQ("2026-12-07", back.startTime);
+    EXPECT_EQ(std::string(64, 'd'), back.details.description);
+    EXPECT_EQ("2026-12-07", back.details.startTime);
     std::vector<uint8_t> basic = EncodeBasicReply(info);
     ASSERT_TRUE(IsBasicReply(basic.data(), basic.size()));
     EXPECT_EQ(0, std::memcmp(DecodeBasicReply(basic.data()).mac, mac, 6));

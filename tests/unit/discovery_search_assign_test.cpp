@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/DeviceTable.h"
+#include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchCommand.h"
 #include "discovery/SearchDatagrams.h"
-#include "discovery/SearchWorkers.h"
 #include "netcfg/AddressPlanning.h"
+#include "platform/Address.h"
 #include "res/MainDlgRes.h"
 #include "tests/unit/discovery_search_fixture.h"
 

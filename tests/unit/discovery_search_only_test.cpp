@@ -6,9 +6,9 @@
 
 #include "app/DeviceTable.h"
 #include "discovery/SearchDatagrams.h"
+#include "discovery/SearchOnlyWorker.h"
 #include "discovery/SearchPolling.h"
 #include "discovery/SearchSockets.h"
-#include "discovery/SearchWorkers.h"
 #include "tests/unit/discovery_search_fixture.h"
 
 namespace tesmara {
@@ -52,7 +52,7 @@ TEST_F(OnlySearch, ResendsEvery500MsAfterIdleSleepsOf50) {
     clock.SetReadStep(0);
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, kBasicSearchMagic));
+    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, ReplyKind::kBasic));
     std::vector<uint32_t> times = network.SendTimes(kBasicSearchMagic);
     // A resend goes out on the first check after more than 500 ms, and checks come every 50 ms.
     std::vector<uint32_t> expected;
@@ -149,16 +149,16 @@ TEST_F(OnlySearch, MergeCopiesDetailsByMacAndShowsOnlyBasicAnswerers) {
 TEST_F(OnlySearch, MergeOfAnEmptyDetailListChangesNothing) {
     DeviceRow row;
     row.macText = "00-00-00-00-00-01";
-    row.description = kNoValue;
+    row.details.description = kNoValue;
     dialog.m_devices.push_back(row);
     MergeDeviceDetails(dialog);
-    EXPECT_EQ(kNoValue, dialog.m_devices.front().description);
+    EXPECT_EQ(kNoValue, dialog.m_devices.front().details.description);
     DeviceRow detail = row;
-    detail.description = "Gate";
+    detail.details.description = "Gate";
     detail.macText = "00-00-00-00-00-01 ";  // same prefix, other length: no match
     dialog.m_detailDevices.push_back(detail);
     MergeDeviceDetails(dialog);
-    EXPECT_EQ(kNoValue, dialog.m_devices.front().description);
+    EXPECT_EQ(kNoValue, dialog.m_devices.front().details.description);
 }
 
 TEST_F(OnlySearch, InvalidRepliesAreDroppedAndLowerCaseMagicAccepted) {
@@ -199,12 +199,12 @@ TEST_F(OnlySearch, DetailRepliesWithWrongVersionOrLengthAreDropped) {
 TEST_F(OnlySearch, DetailPassPollsWithoutPauseUntilItsFirstReply) {
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, kDetailSearchMagic));
+    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, ReplyKind::kDetail));
     EXPECT_TRUE(clock.Sleeps().empty());
 
     // Once a detail reply lies in the buffer, empty polls pause again.
     network.AddDevices(1);
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, kDetailSearchMagic));
+    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, ReplyKind::kDetail));
     EXPECT_FALSE(clock.Sleeps().empty());
     sockets.Close();
 }

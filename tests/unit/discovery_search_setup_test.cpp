@@ -3,8 +3,9 @@
 
 #include <string>
 
+#include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchDatagrams.h"
-#include "discovery/SearchWorkers.h"
+#include "discovery/SearchOnlyWorker.h"
 #include "platform/Format.h"
 #include "tests/unit/discovery_search_fixture.h"
 

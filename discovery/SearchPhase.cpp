@@ -1,0 +1,49 @@
+#include "discovery/SearchPhase.h"
+
+#include "app/MainDialogState.h"
+#include "app/MainView.h"
+#include "discovery/SearchDatagrams.h"
+#include "discovery/SearchSockets.h"
+#include "platform/Clock.h"
+#include "platform/Format.h"
+
+namespace tesmara {
+
+PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, ReplyKind kind,
+                           const char* failedFormat, const ReplyHandler& onReply) {
+    Clock& clock = dialog.m_clock;
+    const bool detail = kind == ReplyKind::kDetail;
+    const char* magic = detail ? kDetailSearchMagic : kBasicSearchMagic;
+
+    uint32_t now = clock.NowMs();
+    const uint32_t phaseStart = now;
+    uint32_t lastSend = now;
+    if (!sockets.Broadcast(magic, kMagicSize)) {
+        sockets.Close();
+        dialog.m_view.AppendStatusLine(FormatUi(failedFormat, kErrFirstSend),
+                                       StatusColour::kFailure);
+        return PassOutcome::kFailed;
+    }
+
+    ReceiveBuffer buffer{};
+    int newDevices = 0;
+    while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
+        if (dialog.m_workers.StopRequested()) {
+            sockets.Close();
+            return PassOutcome::kStopped;
+        }
+        if (TicksSince(now, lastSend) > kResendIntervalMs) {
+            if (!sockets.Broadcast(magic, kMagicSize)) break;
+            lastSend = now;
+        }
+        if (PollForReply(*sockets.receive, clock, buffer, kind)) {
+            SearchInfoBlock info =
+                detail ? DecodeDetailReply(buffer.data()) : DecodeBasicReply(buffer.data());
+            if (onReply(info) && ++newDevices >= kDeviceLimit) break;
+        }
+        now = clock.NowMs();
+    }
+    return PassOutcome::kDone;
+}
+
+}  // namespace tesmara
