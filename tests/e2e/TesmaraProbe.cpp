@@ -21,12 +21,15 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "tests/support/win32/MainWindowReader.h"
 
 namespace {
 
-constexpr int kDeviceTable = 1000;
-constexpr int kStatusLog = 1008;
-constexpr int kColumns = 10;
+using tesmara::testing::DeviceTableOf;
+using tesmara::testing::DeviceTableRowChecked;
+using tesmara::testing::DeviceTableRows;
+using tesmara::testing::kTableColumns;
+using tesmara::testing::StatusLogLines;
 
 void Print(const std::wstring& text) {
     std::string utf8 = tesmara::WideToUtf8(text) + '\n';
@@ -38,22 +41,6 @@ void Print(const std::wstring& text) {
 HWND MainWindow() {
     const char* caption = std::getenv("TESMARA_CAPTION");
     return FindWindowW(nullptr, tesmara::Utf8ToWide(caption ? caption : "Varnholt").c_str());
-}
-
-std::vector<std::wstring> LogLines(HWND dialog, std::vector<LRESULT>* colours = nullptr) {
-    std::vector<std::wstring> lines;
-    HWND log = GetDlgItem(dialog, kStatusLog);
-    LRESULT count = SendMessageW(log, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageW(log, LB_GETTEXTLEN, i, 0);
-        if (length < 0) continue;
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        LRESULT got = SendMessageW(log, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        lines.push_back(text);
-        if (colours) colours->push_back(SendMessageW(log, LB_GETITEMDATA, i, 0));
-    }
-    return lines;
 }
 
 // The list view lives in the other process: its item texts are read through a buffer in that
@@ -89,19 +76,17 @@ class RemoteBuffer {
 };
 
 int PrintTable(HWND dialog) {
-    HWND table = GetDlgItem(dialog, kDeviceTable);
+    HWND table = DeviceTableOf(dialog);
     constexpr size_t kTextChars = 512;
     RemoteBuffer remote(table, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
     if (!remote.Ok()) {
         std::fprintf(stderr, "tesmara-probe: cannot reach the application's memory\n");
         return 1;
     }
-    auto rows = static_cast<int>(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0));
+    int rows = DeviceTableRows(dialog);
     for (int row = 0; row < rows; ++row) {
-        UINT state =
-            static_cast<UINT>(SendMessageW(table, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
-        std::wstring line = ((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? L"1" : L"0";
-        for (int column = 0; column < kColumns; ++column) {
+        std::wstring line = DeviceTableRowChecked(dialog, row) ? L"1" : L"0";
+        for (int column = 0; column < kTableColumns; ++column) {
             LVITEMW item{};
             item.iSubItem = column;
             item.pszText = reinterpret_cast<LPWSTR>(remote.At(sizeof(LVITEMW)));
@@ -150,8 +135,8 @@ int main(int argc, char** argv) {
                    : 1;
     }
     if (command == "log") {
-        std::vector<LRESULT> colours;
-        auto lines = LogLines(dialog, &colours);
+        std::vector<LPARAM> colours;
+        auto lines = StatusLogLines(dialog, &colours);
         for (size_t i = 0; i < lines.size(); ++i) {
             wchar_t colour[16];
             std::swprintf(colour, 16, L"%06lX", static_cast<unsigned long>(colours[i]));
@@ -165,7 +150,7 @@ int main(int argc, char** argv) {
         DWORD timeout = std::strtoul(argv[3], nullptr, 10);
         DWORD start = GetTickCount();
         for (;;) {
-            for (const auto& line : LogLines(dialog)) {
+            for (const auto& line : StatusLogLines(dialog)) {
                 if (line == wanted) return 0;
             }
             if (GetTickCount() - start > timeout) return 1;

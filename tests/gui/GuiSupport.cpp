@@ -3,39 +3,6 @@
 #include <algorithm>
 
 namespace tesmara::gui {
-namespace {
-
-class SilentSocket : public DatagramSocket {
-  public:
-    explicit SilentSocket(SilentNetwork& network) : m_network(network) {}
-    bool SetReuseAddress(bool) override { return true; }
-    bool SetBroadcast(bool) override { return true; }
-    bool Bind(uint32_t, uint16_t) override { return true; }
-    bool SetNonBlocking(bool) override { return true; }
-    int SendTo(const void*, size_t size, uint32_t, uint16_t) override {
-        ++m_network.datagramsSent;
-        return static_cast<int>(size);
-    }
-    int ReceiveFrom(void*, size_t) override { return -1; }
-    void Close() override {}
-
-  private:
-    SilentNetwork& m_network;
-};
-
-}  // namespace
-
-std::unique_ptr<DatagramSocket> SilentNetwork::CreateDatagramSocket() {
-    ++socketsCreated;
-    return std::make_unique<SilentSocket>(*this);
-}
-
-int32_t RecordingDeviceAccess::DevInit(DisconnectCallback onDisconnect, void* user) {
-    ++initCalls;
-    initHandler = onDisconnect;
-    initUser = user;
-    return 1;
-}
 
 void Pump() {
     MSG msg;

@@ -1,5 +1,5 @@
-// What the GUI tests share: in-memory ports, message pumping, reading controls, and a helper that
-// answers the dialogs and message boxes the code under test opens.
+// What the GUI tests share beyond tests/support: message pumping, reading controls, and a helper
+// that answers the dialogs and message boxes the code under test opens.
 #pragma once
 
 #include <windows.h>
@@ -14,28 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "devaccess/PlaceholderDeviceAccess.h"
-#include "platform/Sockets.h"
-
 namespace tesmara::gui {
-
-// A network with nobody on it: every socket step succeeds, datagrams go nowhere, nothing arrives.
-class SilentNetwork : public SocketFactory {
-  public:
-    std::unique_ptr<DatagramSocket> CreateDatagramSocket() override;
-    std::atomic<int> socketsCreated{0};
-    std::atomic<int> datagramsSent{0};
-};
-
-// Records DevInit; every other operation fails as the placeholder's does.
-class RecordingDeviceAccess : public PlaceholderDeviceAccess {
-  public:
-    int32_t DevInit(DisconnectCallback onDisconnect, void* user) override;
-
-    int initCalls = 0;
-    DisconnectCallback initHandler = nullptr;
-    void* initUser = nullptr;
-};
 
 // Serves this thread's messages until nothing is waiting.
 void Pump();

@@ -13,6 +13,9 @@
 #include "app/win32/TesmaraDlg.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/InMemoryNetwork.h"
+#include "tests/support/ScriptedDeviceAccess.h"
+#include "tests/support/win32/MainWindowReader.h"
 
 namespace tesmara::gui {
 
@@ -47,21 +50,17 @@ class MainWindowTest : public ::testing::Test {
     std::wstring Text(int id) const { return WindowText(Control(id)); }
 
     // The status log's lines and their colours (item values).
-    HWND Log() const { return Control(IDC_STATUS_LOG); }
-    int Lines() const { return static_cast<int>(SendMessageW(Log(), LB_GETCOUNT, 0, 0)); }
+    HWND Log() const { return testing::StatusLog(hwnd); }
+    int Lines() const { return static_cast<int>(testing::StatusLogLines(hwnd).size()); }
     std::wstring Line(int line) const {
-        LRESULT length = SendMessageW(Log(), LB_GETTEXTLEN, line, 0);
-        if (length == LB_ERR) return {};
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(Log(), LB_GETTEXT, line, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<size_t>(length));
-        return text;
+        std::vector<std::wstring> lines = testing::StatusLogLines(hwnd);
+        return line >= 0 && line < static_cast<int>(lines.size()) ? lines[line] : std::wstring();
     }
     LPARAM Colour(int line) const { return SendMessageW(Log(), LB_GETITEMDATA, line, 0); }
 
     // The device table's rows and cell texts.
-    HWND Table() const { return Control(IDC_DEVICE_TABLE); }
-    int Rows() const { return static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
+    HWND Table() const { return testing::DeviceTableOf(hwnd); }
+    int Rows() const { return testing::DeviceTableRows(hwnd); }
     std::wstring Cell(int row, int column) const {
         wchar_t buffer[512] = {};
         LVITEMW item{};
@@ -74,8 +73,8 @@ class MainWindowTest : public ::testing::Test {
     MainDialogState& State() { return dialog->State(); }
 
     testing::FakeClock clock{0x10000};
-    SilentNetwork network;
-    RecordingDeviceAccess access;
+    testing::InMemoryNetwork network{clock};  // nobody on it
+    testing::ScriptedDeviceAccess access;
     std::unique_ptr<CTesmaraDlg> dialog;
     HWND hwnd = nullptr;
 };

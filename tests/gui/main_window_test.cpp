@@ -146,9 +146,10 @@ TEST_F(MainWindowTest, StartsWithOnlySearchAndEntriesUsable) {
 
 TEST_F(MainWindowTest, StartsTheLibraryOnceWithTheDialogAsUserData) {
     EXPECT_EQ(g_mainDialog, dialog.get());
-    EXPECT_EQ(access.initCalls, 1);
-    EXPECT_EQ(access.initHandler, nullptr);
-    EXPECT_EQ(access.initUser, static_cast<void*>(dialog.get()));
+    std::vector<testing::DevCall> inits = access.Calls(testing::DevOp::Init);
+    ASSERT_EQ(inits.size(), 1u);
+    EXPECT_EQ(inits[0].onDisconnect, nullptr);
+    EXPECT_EQ(inits[0].userData, static_cast<void*>(dialog.get()));
 }
 
 TEST_F(MainWindowTest, DeviceTableHasTheTenCentredColumns) {

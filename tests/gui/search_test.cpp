@@ -58,8 +58,8 @@ TEST_F(SearchTest, NothingFoundEmptiesTableAndLogAndCompletesInGreen) {
     EXPECT_EQ(Line(1), L"Search completed!");
     EXPECT_EQ(Colour(1), 0x00FF00);
     EXPECT_TRUE(State().m_devices.empty());
-    EXPECT_EQ(network.socketsCreated.load(), 2);
-    EXPECT_GT(network.datagramsSent.load(), 0) << "sent into the silent in-memory network";
+    EXPECT_EQ(network.SocketsCreated(), 2);
+    EXPECT_GT(network.Sent().size(), 0u) << "sent into the empty in-memory network";
 }
 
 class SearchWithDevicesTest : public SearchTest {

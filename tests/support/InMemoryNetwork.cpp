@@ -160,6 +160,11 @@ int InMemoryNetwork::OpenSockets() {
     return static_cast<int>(m_open.size() - m_holders.size());
 }
 
+int InMemoryNetwork::SocketsCreated() {
+    std::lock_guard<std::recursive_mutex> h(m_lock);
+    return m_calls[SocketOp::kCreate];
+}
+
 bool InMemoryNetwork::ShouldFail(SocketOp op) {
     std::lock_guard<std::recursive_mutex> h(m_lock);
     int nth = m_calls[op]++;

@@ -73,7 +73,8 @@ class InMemoryNetwork : public SocketFactory {
     std::vector<SentDatagram> Sent();
     int CountSent(const char* magic);  // datagrams sent whose magic matches
     std::vector<uint32_t> SendTimes(const char* magic);
-    int OpenSockets();  // created and not yet closed
+    int OpenSockets();     // created and not yet closed
+    int SocketsCreated();  // every creation asked for, failed ones included
 
   private:
     friend class InMemorySocket;

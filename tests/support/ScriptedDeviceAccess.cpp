@@ -77,8 +77,8 @@ std::string ScriptedDeviceAccess::AddressOfLogin(int32_t login) const {
     return it == m_logins.end() ? std::string() : it->second;
 }
 
-int32_t ScriptedDeviceAccess::DevInit(DisconnectCallback, void*) {
-    return Take({.op = DevOp::Init}).result;
+int32_t ScriptedDeviceAccess::DevInit(DisconnectCallback onDisconnect, void* user) {
+    return Take({.op = DevOp::Init, .onDisconnect = onDisconnect, .userData = user}).result;
 }
 
 int32_t ScriptedDeviceAccess::DevLogin(const char* address, uint16_t port, const char* user,

@@ -56,6 +56,8 @@ struct DevCall {
     int32_t waitMs = 0;
     std::vector<uint8_t> data{};  // SetConfig: the block; ModifyUser: old entry then new entry
     std::thread::id thread{};
+    DisconnectCallback onDisconnect = nullptr;  // Init: the handler and user data passed in
+    void* userData = nullptr;
 };
 
 class ScriptedDeviceAccess final : public DeviceAccess {
