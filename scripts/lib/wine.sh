@@ -1,4 +1,5 @@
-# Shared by scripts/demo and scripts/gui-tests: a private Wine prefix and a private X display.
+# Shared by scripts/demo, scripts/e2e-tests and scripts/lib/wine-run (the GUI tests): a private
+# Wine prefix and a private X display.
 # Source it; it defines functions only.
 
 # wine_prefix DIR: use DIR (created on first use) as the Wine prefix, with no Mono/Gecko prompts and
