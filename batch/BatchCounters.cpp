@@ -1,5 +1,9 @@
 #include "batch/BatchCounters.h"
 
+#include "app/DialogView.h"
+#include "platform/Format.h"
+#include "res/MainDlgRes.h"
+
 namespace tesmara {
 
 void BatchCounters::Start(int32_t total) {
@@ -21,6 +25,16 @@ bool BatchCounters::Count(bool succeeded) {
 BatchTally BatchCounters::Tally() const {
     std::lock_guard<std::mutex> hold(m_lock);
     return BatchTally{m_total, m_success, m_fail};
+}
+
+void ShowRunStartCounters(DialogView& view, const BatchTally& tally) {
+    view.SetControlText(IDC_TOTAL_COUNT, FormatUi("%d", tally.total));
+    ShowRunEndCounters(view, tally);
+}
+
+void ShowRunEndCounters(DialogView& view, const BatchTally& tally) {
+    view.SetControlText(IDC_SUCCESS_COUNT, FormatUi("%d", tally.success));
+    view.SetControlText(IDC_FAIL_COUNT, FormatUi("%d", tally.fail));
 }
 
 }  // namespace tesmara

@@ -9,6 +9,8 @@
 
 namespace tesmara {
 
+class DialogView;
+
 struct BatchTally {
     int32_t total = 0;
     int32_t success = 0;
@@ -36,5 +38,10 @@ class BatchCounters {
     int32_t m_fail = 0;
     bool m_ended = false;
 };
+
+// The counter labels ("Totals:" 1029, "Success:" 1030, "Fail:" 1028), each as "%d": all three
+// when a run starts, success and fail again when it ends.
+void ShowRunStartCounters(DialogView& view, const BatchTally& tally);
+void ShowRunEndCounters(DialogView& view, const BatchTally& tally);
 
 }  // namespace tesmara
