@@ -2,7 +2,11 @@
 #include "MainWindowFixture.h"
 
 #include <commctrl.h>
+
+#include <thread>
+
 #include "app/DeviceTable.h"
+#include "app/win32/MainCommands.h"
 
 namespace tesmara::gui {
 namespace {
@@ -150,6 +154,20 @@ TEST_F(MainWindowTest, StartsTheLibraryOnceWithTheDialogAsUserData) {
     ASSERT_EQ(inits.size(), 1u);
     EXPECT_EQ(inits[0].onDisconnect, nullptr);
     EXPECT_EQ(inits[0].userData, static_cast<void*>(dialog.get()));
+}
+
+TEST_F(MainWindowTest, UpgradeProgressFromAnotherThreadIsPostedNotSent) {
+    DeviceRow row;
+    // Joined without serving a message: a sent message would never return.
+    std::thread library(
+        [&] { g_mainDialog->PostUpgradeProgress(UpgradeProgressKind::kUpgradeConfig, &row, 42); });
+    library.join();
+    MSG posted{};
+    ASSERT_TRUE(
+        PeekMessageW(&posted, hwnd, WM_UPGRADE_PROGRESS, WM_UPGRADE_CONFIG_PROGRESS, PM_REMOVE));
+    EXPECT_EQ(posted.message, WM_UPGRADE_CONFIG_PROGRESS);
+    EXPECT_EQ(posted.wParam, reinterpret_cast<WPARAM>(&row));
+    EXPECT_EQ(posted.lParam, 42);
 }
 
 TEST_F(MainWindowTest, DeviceTableHasTheTenCentredColumns) {
