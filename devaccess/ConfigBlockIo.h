@@ -13,7 +13,7 @@ constexpr int32_t kConfigAllChannels = -1;
 constexpr int32_t kConfigWaitDefault = -1;
 
 // Clears the block, then DevGetConfig(login, command, -1, block, size, returned, -1). True when
-// the library says the block was filled.
+// the library says the block was filled and returned all of it.
 bool ReadConfigBlock(DeviceAccess& access, int32_t login, int32_t command,
                      std::span<uint8_t> block);
 

@@ -88,13 +88,18 @@ QUORN_API int32_t QUORN_CALL DevLogin(const char* address, uint16_t port, const 
         }
     }
     if (code == kOk) {
+        // No handle or no thread for the session: the client is out of resources.
+        code = kLoginBusy;
+        int32_t handle = 0;
         try {
-            int32_t handle = Handles().AddSession(session);
-            session->Start(handle, OnLost);
-            if (error) *error = 0;
-            return handle;
+            handle = Handles().AddSession(session);
+            if (handle) {
+                session->Start(handle, OnLost);
+                if (error) *error = 0;
+                return handle;
+            }
         } catch (...) {
-            code = kLoginBusy;  // no thread for the session: the client is out of resources
+            if (handle) Handles().TakeSession(handle);
         }
     }
     if (error) *error = code;
@@ -183,6 +188,7 @@ QUORN_API int32_t QUORN_CALL DevUpgrade(int32_t login, const char* path,
         auto upgrade = std::make_shared<Upgrade>(session, login, file, static_cast<uint64_t>(size),
                                                  progress, user);
         int32_t handle = Handles().AddUpgrade(upgrade);
+        if (!handle) return Fail(kNoResources);
         upgrade->SetHandle(handle);
         return handle;
     } catch (const std::bad_alloc&) {

@@ -1,9 +1,6 @@
 #include "quorn/Registry.h"
 
-#include <climits>
-
-#include "quorn/Session.h"
-#include "quorn/Upgrade.h"
+#include <cstdint>
 
 namespace quorn {
 
@@ -14,23 +11,21 @@ Registry& Handles() {
 }
 
 int32_t Registry::NextHandle() {
-    do {
-        last_ = last_ == INT_MAX ? 1 : last_ + 1;
-    } while (sessions_.count(last_) || upgrades_.count(last_));
-    return last_;
+    if (last_ == INT32_MAX) return 0;
+    return ++last_;
 }
 
 int32_t Registry::AddSession(std::shared_ptr<Session> session) {
     std::lock_guard lock(mutex_);
     int32_t handle = NextHandle();
-    sessions_[handle] = std::move(session);
+    if (handle) sessions_[handle] = std::move(session);
     return handle;
 }
 
 int32_t Registry::AddUpgrade(std::shared_ptr<Upgrade> upgrade) {
     std::lock_guard lock(mutex_);
     int32_t handle = NextHandle();
-    upgrades_[handle] = std::move(upgrade);
+    if (handle) upgrades_[handle] = std::move(upgrade);
     return handle;
 }
 

@@ -1,5 +1,6 @@
 // Handles of logins and upgrades: 32-bit, never 0, never reused while the process runs (they
-// count up), and looked up under a lock so that a stale or foreign handle is just an error.
+// count up; after 2^31 - 1 handles no more are given out), and looked up under a lock so that
+// a stale or foreign handle is just an error.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,10 @@ class Upgrade;
 
 class Registry {
   public:
+    // `last`: the handle counted before the first one handed out.
+    explicit Registry(int32_t last = 0) : last_(last) {}
+
+    // 0 when every handle has been handed out.
     int32_t AddSession(std::shared_ptr<Session> session);
     int32_t AddUpgrade(std::shared_ptr<Upgrade> upgrade);
     std::shared_ptr<Session> FindSession(int32_t handle);
@@ -25,7 +30,7 @@ class Registry {
     int32_t NextHandle();
 
     std::mutex mutex_;
-    int32_t last_ = 0;
+    int32_t last_;
     std::unordered_map<int32_t, std::shared_ptr<Session>> sessions_;
     std::unordered_map<int32_t, std::shared_ptr<Upgrade>> upgrades_;
 };

@@ -59,8 +59,7 @@ int64_t NowMs() {
 }
 
 Session::~Session() {
-    if (reader_.joinable()) reader_.detach();
-    TcpClose(socket_);
+    if (socket_ != kNoSocket) TcpClose(socket_);
 }
 
 int32_t Session::Open(const char* address, uint16_t port, const char* user, const char* password,
@@ -121,7 +120,11 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
 void Session::Start(int32_t handle, LostHandler onLost) {
     handle_ = handle;
     onLost_ = onLost;
-    reader_ = std::thread([self = shared_from_this()] { self->ReadLoop(); });
+    std::lock_guard lock(mutex_);
+    std::thread reader([self = shared_from_this()] { self->ReadLoop(); });
+    reader_ = reader.get_id();
+    readerDone_ = false;
+    reader.detach();
 }
 
 bool Session::SendRaw(const std::vector<uint8_t>& bytes, bool mayWait) {
@@ -131,6 +134,7 @@ bool Session::SendRaw(const std::vector<uint8_t>& bytes, bool mayWait) {
     } else if (!lock.try_lock()) {
         return true;  // someone else is sending, which keeps the connection alive anyway
     }
+    if (socket_ == kNoSocket) return false;
     if (!TcpSendAll(socket_, bytes.data(), bytes.size())) {
         TcpShutdown(socket_);  // the reader notices and ends the session
         return false;
@@ -267,9 +271,18 @@ void Session::Die() {
         upgrades_.clear();
         changed_.notify_all();
     }
+    // Shutting down first ends a send blocked on another thread, which holds the write lock.
     TcpShutdown(socket_);
+    {
+        std::lock_guard lock(writeMutex_);
+        TcpClose(socket_);
+        socket_ = kNoSocket;
+    }
     for (auto& upgrade : upgrades) upgrade->OnSessionLost();
     if (notify && onLost_) onLost_(handle_, address_, port_);
+    std::lock_guard lock(mutex_);
+    readerDone_ = true;
+    changed_.notify_all();
 }
 
 void Session::Close() {
@@ -283,14 +296,12 @@ void Session::Close() {
         Frame reply;
         Request(Type::Logout, {}, kLogoutMs, reply);
     }
-    TcpShutdown(socket_);
-    if (reader_.joinable()) {
-        if (reader_.get_id() == std::this_thread::get_id()) {
-            reader_.detach();
-        } else {
-            reader_.join();
-        }
+    {
+        std::lock_guard lock(writeMutex_);
+        if (socket_ != kNoSocket) TcpShutdown(socket_);
     }
+    std::unique_lock lock(mutex_);
+    if (reader_ != std::this_thread::get_id()) changed_.wait(lock, [&] { return readerDone_; });
 }
 
 }  // namespace quorn

@@ -1,6 +1,8 @@
 // One logged-in connection to a device. A reader thread owns the receiving side: it matches
 // replies to waiting requests by request id, hands upgrade acknowledgements and states to the
-// running upgrade, keeps the connection alive and notices when it dies.
+// running upgrade, keeps the connection alive and notices when it dies. When the connection
+// ends the reader closes the socket and ends at once (it is detached); the object itself stays
+// for its handle, whose later calls then fail as disconnected.
 #pragma once
 
 #include <atomic>
@@ -56,7 +58,8 @@ class Session : public std::enable_shared_from_this<Session> {
     // An already encoded frame.
     bool SendBytes(const std::vector<uint8_t>& frame) { return SendRaw(frame, true); }
 
-    // Polite logout (bounded wait) and teardown; no lost notification follows.
+    // Polite logout (bounded wait) and teardown; no lost notification follows. Waits for the
+    // reader to end unless called on it (from the disconnect callback).
     void Close();
 
     bool Alive();
@@ -78,7 +81,7 @@ class Session : public std::enable_shared_from_this<Session> {
         Frame reply;
     };
 
-    TcpHandle socket_ = kNoSocket;
+    TcpHandle socket_ = kNoSocket;  // after Start: used and closed under writeMutex_
     std::string address_;
     uint16_t port_ = 0;
     int32_t handle_ = 0;
@@ -95,7 +98,8 @@ class Session : public std::enable_shared_from_this<Session> {
     bool alive_ = true;
     bool closing_ = false;
     std::map<uint32_t, std::weak_ptr<Upgrade>> upgrades_;
-    std::thread reader_;
+    std::thread::id reader_;
+    bool readerDone_ = true;
 };
 
 int64_t NowMs();

@@ -9,12 +9,6 @@
 
 namespace quorn {
 
-namespace {
-
-constexpr int kBeginMs = 10000;
-
-}  // namespace
-
 Upgrade::Upgrade(std::shared_ptr<Session> session, int32_t login, std::FILE* file, uint64_t size,
                  QuornProgressCallback progress, void* user)
     : session_(std::move(session)),
@@ -25,137 +19,206 @@ Upgrade::Upgrade(std::shared_ptr<Session> session, int32_t login, std::FILE* fil
       user_(user) {}
 
 Upgrade::~Upgrade() {
-    if (sender_.joinable()) sender_.detach();
     if (file_) std::fclose(file_);
 }
 
+void Upgrade::SetHandle(int32_t handle) {
+    std::lock_guard lock(mutex_);
+    handle_ = handle;
+}
+
 int32_t Upgrade::Start() {
+    uint32_t requestId = session_->NextRequestId();
     {
         std::lock_guard lock(mutex_);
-        if (started_ || stopping_) return kBadState;
-        started_ = true;
+        if (phase_ != Phase::Idle || closed_) return kBadState;
+        phase_ = Phase::Starting;
+        requestId_ = requestId;
     }
     // Attach first: the device may acknowledge as soon as it has answered.
-    requestId_ = session_->NextRequestId();
-    session_->AttachUpgrade(requestId_, shared_from_this());
+    session_->AttachUpgrade(requestId, shared_from_this());
     Writer begin;
     begin.U64(size_);
     Frame reply;
     Reader window(nullptr, 0);
-    int32_t status = session_->StatusRequest(Type::UpgradeBegin, requestId_, begin.Data(), kBeginMs,
-                                             reply, &window);
-    if (status == kOk) {
-        uint32_t granted = window.U32();
-        if (window.Ok()) {
-            std::lock_guard lock(mutex_);
+    int32_t status = session_->StatusRequest(Type::UpgradeBegin, requestId, begin.Data(),
+                                             kUpgradeBeginMs, reply, &window);
+    uint32_t granted = window.U32();
+    if (status == kOk && !window.Ok()) status = kProtocolError;
+    // The device may have begun although we give up: it must forget the upgrade again.
+    bool abort = status == kOk || status == kTimeout;
+    {
+        std::lock_guard lock(mutex_);
+        if (status == kOk && closed_) status = kBadState;
+        if (status == kOk) {
             window_ = std::clamp<uint64_t>(granted, kUpgradeChunk, kMaxWindow);
-        } else {
-            status = kProtocolError;
+            startedMs_ = lastAckMs_ = NowMs();
+            phase_ = Phase::Running;
+            try {
+                // Detached at once: no thread object is shared, and the thread keeps this
+                // object (and the file) alive until it has ended.
+                std::thread([self = shared_from_this()] { self->Run(); }).detach();
+                return kOk;
+            } catch (...) {
+                status = kNoResources;
+            }
         }
+        phase_ = Phase::Ended;  // never started: the caller closes it without a final callback
     }
-    if (status != kOk) {
-        session_->DetachUpgrade(requestId_);
-        std::lock_guard lock(reportMutex_);
-        final_ = true;  // never started: the caller closes it without a final callback
-        return status;
-    }
-    try {
-        sender_ = std::thread([self = shared_from_this()] { self->SendLoop(); });
-    } catch (...) {
-        session_->DetachUpgrade(requestId_);
-        std::lock_guard lock(reportMutex_);
-        final_ = true;
-        return kNoResources;
-    }
-    return kOk;
+    if (abort) session_->Send(Type::UpgradeAbort, requestId, {});
+    session_->DetachUpgrade(requestId);
+    return status;
 }
 
-void Upgrade::SendLoop() {
-    std::vector<uint8_t> frame(kHeaderSize + 8 + kUpgradeChunk);
+int64_t Upgrade::DeadlineMs() const {
+    if (acked_ < size_) {
+        int64_t whole = startedMs_ + kUpgradeTransferBaseMs +
+                        static_cast<int64_t>(size_ * 1000 / kUpgradeMinBytesPerSecond);
+        return std::min(lastAckMs_ + kUpgradeAckStallMs, whole);
+    }
+    return std::min(lastStateMs_ + kUpgradeStateStallMs, writingSinceMs_ + kUpgradeWritingLimitMs);
+}
+
+void Upgrade::Run() {
+    std::vector<uint8_t> frame;
     uint64_t offset = 0;
-    while (offset < size_) {
-        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(kUpgradeChunk, size_ - offset));
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stopping_ || offset + n <= acked_ + window_; });
-            if (stopping_) return;
+    Shown shown;
+    std::unique_lock lock(mutex_);
+    const uint32_t requestId = requestId_;
+    while (!closed_) {
+        if (result_ == 0 && NowMs() >= DeadlineMs()) {
+            result_ = -2;
+            abort_ = true;
         }
-        size_t got = std::fread(frame.data() + kHeaderSize + 8, 1, n, file_);
-        if (got != n) {
-            // The file shrank or cannot be read: the device will never see the whole image.
-            session_->Send(Type::UpgradeAbort, requestId_, {});
-            Finish(false);
+        if (result_ != 0) {
+            // Where the upgrade got to, then its end; nothing after that.
+            ReportProgress(lock, shown, true);
+            ReportProgress(lock, shown, true);
+            phase_ = Phase::Ended;
+            if (abort_) {
+                lock.unlock();
+                session_->Send(Type::UpgradeAbort, requestId, {});
+                lock.lock();
+            }
+            Deliver(lock, 0, result_);
             return;
         }
-        EncodeHeader(static_cast<uint8_t>(Type::UpgradeData), requestId_, 8 + n, frame.data());
-        for (int i = 0; i < 8; ++i)
-            frame[kHeaderSize + i] = static_cast<uint8_t>(offset >> (8 * i));
-        frame.resize(kHeaderSize + 8 + n);
-        if (!session_->SendBytes(frame)) return;  // the session's death reports the failure
-        frame.resize(kHeaderSize + 8 + kUpgradeChunk);
-        offset += n;
+        int64_t dueMs = ReportProgress(lock, shown, false);
+        if (closed_ || result_ != 0) continue;
+        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(kUpgradeChunk, size_ - offset));
+        if (offset < size_ && offset + n <= acked_ + window_) {
+            lock.unlock();
+            bool readable = true;
+            bool sent = SendChunk(frame, offset, n, requestId, readable);
+            lock.lock();
+            if (sent) {
+                offset += n;
+            } else if (result_ == 0) {
+                // An unreadable file: the device will never see the whole image. A lost
+                // connection needs no abort.
+                result_ = -2;
+                abort_ = !readable;
+            }
+            continue;
+        }
+        int64_t wakeMs = dueMs ? std::min(dueMs, DeadlineMs()) : DeadlineMs();
+        changed_.wait_for(lock, std::chrono::milliseconds(std::max<int64_t>(1, wakeMs - NowMs())));
     }
+}
+
+bool Upgrade::SendChunk(std::vector<uint8_t>& frame, uint64_t offset, uint32_t n,
+                        uint32_t requestId, bool& readable) {
+    frame.resize(kHeaderSize + 8 + n);
+    readable = std::fread(frame.data() + kHeaderSize + 8, 1, n, file_) == n;
+    if (!readable) return false;
+    EncodeHeader(static_cast<uint8_t>(Type::UpgradeData), requestId, 8 + n, frame.data());
+    for (int i = 0; i < 8; ++i) frame[kHeaderSize + i] = static_cast<uint8_t>(offset >> (8 * i));
+    return session_->SendBytes(frame);
+}
+
+int64_t Upgrade::ReportProgress(std::unique_lock<std::mutex>& lock, Shown& shown, bool flush) {
+    int64_t now = NowMs();
+    int64_t due = shown.any ? shown.atMs + kUpgradeReportMs : now;
+    // Transfer progress ends when writing progress begins.
+    if (shown.percent < 0 && acked_ > shown.bytes) {
+        bool enough = acked_ == size_ || acked_ - shown.bytes >= std::max<uint64_t>(1, size_ / 100);
+        if (flush || (enough && now >= due)) {
+            shown.bytes = acked_;
+            shown.atMs = now;
+            shown.any = true;
+            Deliver(lock, static_cast<int32_t>(size_), static_cast<int32_t>(shown.bytes));
+            return 0;
+        }
+        if (enough) return due;
+    }
+    if (writing_ >= 0 && writing_ != shown.percent) {
+        if (flush || now >= due) {
+            shown.percent = writing_;
+            shown.atMs = now;
+            shown.any = true;
+            Deliver(lock, -1, shown.percent);
+            return 0;
+        }
+        return due;
+    }
+    return 0;
+}
+
+void Upgrade::Deliver(std::unique_lock<std::mutex>& lock, int32_t total, int32_t current) {
+    if (closed_ || !progress_) return;
+    inCallback_ = true;
+    callbackThread_ = std::this_thread::get_id();
+    int32_t handle = handle_;
+    lock.unlock();
+    progress_(login_, handle, total, current, user_);
+    lock.lock();
+    inCallback_ = false;
+    changed_.notify_all();
 }
 
 void Upgrade::OnDeviceFrame(const Frame& frame) {
     UpgradeEvent event;
-    if (frame.requestId != requestId_ || !DecodeUpgradeEvent(frame, event)) return;
+    if (!DecodeUpgradeEvent(frame, event)) return;
+    std::lock_guard lock(mutex_);
+    if (frame.requestId != requestId_ || result_ != 0) return;
+    int64_t now = NowMs();
     if (event.kind == UpgradeEvent::Ack) {
         uint64_t bytes = std::min(event.bytes, size_);
-        {
-            std::lock_guard lock(mutex_);
-            if (bytes <= acked_) return;
-            acked_ = bytes;
-            changed_.notify_all();
-        }
-        Report(static_cast<int32_t>(size_), static_cast<int32_t>(bytes));
+        if (bytes <= acked_) return;
+        acked_ = bytes;
+        lastAckMs_ = now;
+        if (acked_ == size_) writingSinceMs_ = lastStateMs_ = now;
     } else if (event.kind == UpgradeEvent::Writing) {
-        Report(-1, std::clamp(event.value, 0, 100));
+        writing_ = std::clamp(event.value, 0, 100);
+        lastStateMs_ = now;
     } else {
-        Finish(event.value == kOk);
+        result_ = event.value == kOk ? -1 : -2;
     }
+    changed_.notify_all();
 }
 
 void Upgrade::OnSessionLost() {
-    Finish(false);
-}
-
-void Upgrade::Report(int32_t total, int32_t current) {
-    std::lock_guard lock(reportMutex_);
-    if (final_ || closed_ || !progress_) return;
-    progress_(login_, handle_, total, current, user_);
-}
-
-void Upgrade::Finish(bool done) {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        changed_.notify_all();
-    }
-    std::lock_guard lock(reportMutex_);
-    if (final_) return;
-    final_ = true;
-    if (!closed_ && progress_) progress_(login_, handle_, 0, done ? -1 : -2, user_);
+    std::lock_guard lock(mutex_);
+    if (result_ == 0) result_ = -2;
+    changed_.notify_all();
 }
 
 void Upgrade::Close() {
+    uint32_t requestId;
     bool abort;
     {
-        std::lock_guard lock(mutex_);
-        abort = started_ && !stopping_;
-        stopping_ = true;
-        changed_.notify_all();
-    }
-    {
-        std::lock_guard lock(reportMutex_);
+        std::unique_lock lock(mutex_);
         closed_ = true;
-        final_ = true;
+        abort = phase_ == Phase::Running && result_ == 0;
+        requestId = requestId_;
+        changed_.notify_all();
+        // A callback running on another thread finishes before Close returns; one running on
+        // this thread is the caller itself.
+        changed_.wait(
+            lock, [&] { return !inCallback_ || callbackThread_ == std::this_thread::get_id(); });
     }
-    if (abort) session_->Send(Type::UpgradeAbort, requestId_, {});
-    session_->DetachUpgrade(requestId_);
-    // The sender sees stopping_ and ends by itself; it keeps this object (and the file) alive
-    // until then. Not joining here keeps a callback that closes its own upgrade safe.
-    if (sender_.joinable()) sender_.detach();
+    if (abort) session_->Send(Type::UpgradeAbort, requestId, {});
+    if (requestId) session_->DetachUpgrade(requestId);
 }
 
 }  // namespace quorn

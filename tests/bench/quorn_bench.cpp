@@ -1,5 +1,6 @@
-// Upgrades N virtual recorders at once through libquorn and reports wall time, transfer rate and
-// the peak resident memory of this process. Run by scripts/bench-upgrade inside the test LAN.
+// Upgrades N virtual recorders at once through libquorn and reports wall time, transfer rate,
+// the peak resident memory of this process and the progress callbacks per upgrade. Run by
+// scripts/bench-upgrade inside the test LAN.
 //
 //   quorn_bench --image FILE --devices N [--base-address A] [--port P] [--user U]
 //               [--password P]
@@ -33,10 +34,12 @@ struct Device {
 std::mutex g_mutex;
 std::condition_variable g_changed;
 int g_finals = 0;
+long g_callbacks = 0;  // every progress callback, the final ones included
 
 void QUORN_CALL OnProgress(int32_t, int32_t, int32_t total, int32_t current, void* user) {
     auto* device = static_cast<Device*>(user);
     std::lock_guard lock(g_mutex);
+    ++g_callbacks;
     if (total > 0 && current == total) device->transferred = Clock::now();
     if (total == 0) {
         device->final = current;
@@ -146,8 +149,8 @@ int main(int argc, char** argv) {
     double megabytes = imageBytes * count / 1e6;
     std::printf(
         "devices %d  image %.1f MiB  wall %.2f s  transfer %.2f s  aggregate %.1f MB/s  "
-        "peak RSS %.1f MiB  failed %d\n",
+        "peak RSS %.1f MiB  callbacks/upgrade %.1f  failed %d\n",
         count, imageBytes / 1048576.0, wall, transfer, transfer > 0 ? megabytes / transfer : 0.0,
-        PeakRssKiB() / 1024.0, failed);
+        PeakRssKiB() / 1024.0, static_cast<double>(g_callbacks) / count, failed);
     return failed ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 // are malformed, out of step, oversized or random must end in failed calls with codes, never
 // in a crash, a hang beyond the waits, or a callback out of contract.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -9,8 +10,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <fstream>
 #include <functional>
+#include <mutex>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -218,6 +223,154 @@ TEST_F(QuornHostileDevice, RandomFramesAfterLoginFailCallsWithoutHarm) {
         EXPECT_LE(finals.load(), 1);
     }
     unlink(path);
+}
+
+// A firmware file of `size` bytes, removed when the object goes.
+class ImageFile {
+  public:
+    explicit ImageFile(size_t size) {
+        int fd = mkstemp(path_);
+        std::vector<uint8_t> bytes(size, 0x33);
+        ok_ = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(size);
+        close(fd);
+    }
+    ~ImageFile() { unlink(path_); }
+    const char* Path() const { return path_; }
+    bool Ok() const { return ok_; }
+
+  private:
+    char path_[32] = "/tmp/quorn-hostile-XXXXXX";
+    bool ok_ = false;
+};
+
+// Final callbacks of one upgrade and when the first came.
+struct Finals {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int count = 0;
+    int32_t value = 0;
+
+    static void QUORN_CALL Record(int32_t, int32_t, int32_t total, int32_t current, void* user) {
+        if (total != 0) return;
+        auto* f = static_cast<Finals*>(user);
+        std::lock_guard lock(f->mutex);
+        f->count++;
+        f->value = current;
+        f->changed.notify_all();
+    }
+    bool Wait(std::chrono::seconds limit) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, limit, [&] { return count > 0; });
+    }
+};
+
+TEST_F(QuornHostileDevice, UpgradeThatIsNeverAcknowledgedEndsWithinTheStallBound) {
+    // The device grants a window, takes nothing and keeps the connection alive.
+    std::atomic<bool> done{false};
+    std::atomic<bool> aborted{false};
+    RawDevice device([&](int fd) {
+        quorn::FrameDecoder decoder;
+        if (!Accept(fd, decoder)) return;
+        char peek;
+        while (!done && recv(fd, &peek, 1, MSG_PEEK | MSG_DONTWAIT) != 0) {
+            quorn::Frame f;
+            if (ReadFrame(fd, decoder, f)) {
+                if (f.type == 0x20) {
+                    quorn::Writer window;
+                    window.I32(0).U32(1024 * 1024);
+                    SendFrame(fd, 0xA0, f.requestId, window.Data());
+                }
+                if (f.type == 0x22) aborted = true;
+            }
+            SendFrame(fd, 0x04, 0, {});
+        }
+    });
+    ASSERT_TRUE(device.Ok());
+    ImageFile image(4 * 1024 * 1024);
+    ASSERT_TRUE(image.Ok());
+    int32_t code;
+    int32_t login = Login(&code);
+    ASSERT_NE(login, 0) << code;
+    Finals finals;
+    auto start = std::chrono::steady_clock::now();
+    int32_t upgrade = DevUpgrade(login, image.Path(), Finals::Record, &finals);
+    ASSERT_EQ(DevUpgradeStart(upgrade), 1);
+    EXPECT_TRUE(finals.Wait(std::chrono::seconds(20)));
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LE(seconds, 14.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    {
+        std::lock_guard lock(finals.mutex);
+        EXPECT_EQ(finals.count, 1);
+        EXPECT_EQ(finals.value, -2);
+    }
+    EXPECT_TRUE(aborted.load());
+    DevCloseUpgrade(upgrade);
+    DevLogout(login);
+    done = true;
+}
+
+// Open descriptors and mapped address space of this process.
+size_t OpenDescriptors() {
+    size_t n = 0;
+    for (int fd = 0; fd < 4096; ++fd) n += fcntl(fd, F_GETFD) != -1;
+    return n;
+}
+
+long AddressSpaceKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "VmSize:") {
+            status >> value;
+            return value;
+        }
+    }
+    return 0;
+}
+
+std::atomic<int> g_lost{0};
+
+TEST_F(QuornHostileDevice, DroppedSessionFreesSocketAndThreadButKeepsItsHandle) {
+    RawDevice device([&](int fd) {
+        quorn::FrameDecoder decoder;
+        Accept(fd, decoder);  // then hang up
+    });
+    ASSERT_TRUE(device.Ok());
+    DevInit([](int32_t, const char*, int32_t, void*) { g_lost++; }, nullptr);
+    constexpr int kSessions = 20;
+    std::vector<int32_t> logins;
+    // Logs in kSessions times; the device hangs up on each. Waits until every loss was told
+    // and the descriptors are back to `descriptors`.
+    auto dropSessions = [&](size_t descriptors) {
+        g_lost = 0;
+        for (int i = 0; i < kSessions; ++i) {
+            int32_t code;
+            logins.push_back(Login(&code));
+            EXPECT_NE(logins.back(), 0) << code;
+        }
+        for (int i = 0; i < 300 && (g_lost < kSessions || OpenDescriptors() > descriptors); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(g_lost.load(), kSessions);
+    };
+    size_t descriptors = OpenDescriptors();
+    // A first round lets the allocator set up its per-thread arenas, which stay.
+    dropSessions(descriptors);
+    long space = AddressSpaceKiB();
+    dropSessions(descriptors);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+    // Each unjoined thread would keep its whole stack mapped.
+    EXPECT_LT(AddressSpaceKiB() - space, kSessions * 1024L);
+    for (int32_t login : logins) {
+        uint8_t block[128];
+        int32_t returned = 0;
+        EXPECT_EQ(DevGetConfig(login, 49, -1, block, 128, &returned, 500, 0, 0), 0);
+        EXPECT_EQ(DevGetLastError(), 14);
+        EXPECT_EQ(DevLogout(login), 1);
+    }
+    DevInit(nullptr, nullptr);
 }
 
 }  // namespace

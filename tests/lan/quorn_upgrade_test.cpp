@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "quorn/quorn.h"
@@ -116,6 +117,95 @@ TEST_F(QuornUpgrade, GoodImageRunsBothPhasesThenTheDeviceRestartsWithItsVersion)
     EXPECT_FALSE(s.online);
     std::this_thread::sleep_for(1000ms);
     EXPECT_TRUE(fleet_->Device(0).Snapshot().online);
+    DevLogout(login);
+}
+
+TEST_F(QuornUpgrade, ProgressComesAtMostEveryPercentAndTenthOfASecond) {
+    Start(R"({"devices": [{"address": "192.168.10.15", "writingMs": 1500,
+                           "rebootOfflineMs": 300}]})");
+    TempImage image(16 * 1024 * 1024, "V9.9.8");
+    int32_t login = LoginTo(0);
+    struct Timed {
+        std::mutex mutex;
+        std::vector<std::tuple<std::chrono::steady_clock::time_point, int32_t, int32_t>> calls;
+        Progress progress;
+    } timed;
+    int32_t upgrade = DevUpgrade(
+        login, image.Path(),
+        [](int32_t l, int32_t u, int32_t total, int32_t current, void* user) {
+            auto* t = static_cast<Timed*>(user);
+            {
+                std::lock_guard lock(t->mutex);
+                t->calls.emplace_back(std::chrono::steady_clock::now(), total, current);
+            }
+            Record(l, u, total, current, &t->progress);
+        },
+        &timed);
+    ASSERT_EQ(DevUpgradeStart(upgrade), 1);
+    ASSERT_TRUE(timed.progress.WaitFinal(30s));
+    EXPECT_EQ(timed.progress.final, -1);
+    std::lock_guard lock(timed.mutex);
+    // The last report before the final one may come early: it shows where the upgrade ended.
+    ASSERT_GE(timed.calls.size(), 3u);
+    const int64_t percent = (16 * 1024 * 1024 + 128) / 100;
+    for (size_t i = 1; i + 2 < timed.calls.size(); ++i) {
+        auto [at, total, current] = timed.calls[i];
+        auto [lastAt, lastTotal, lastCurrent] = timed.calls[i - 1];
+        EXPECT_GE(at - lastAt, 95ms) << i;
+        if (total > 0 && lastTotal > 0 && current != total) {
+            EXPECT_GE(current - lastCurrent, percent) << i;
+        }
+    }
+    DevCloseUpgrade(upgrade);
+    DevLogout(login);
+}
+
+// As a window does: the final callback hands the handle over, and another thread closes it
+// while holding the lock the callback took.
+TEST_F(QuornUpgrade, ClosingOnAnotherThreadAtTheFinalCallbackIsSafe) {
+    Start(R"({"devices": [{"address": "192.168.10.25"}]})");
+    TempImage otherModel(20000, "V2", "QX-DVR-1600");
+    int32_t login = LoginTo(0);
+    struct Handover {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<int32_t> finished;
+        int finals = 0;
+    } handover;
+    constexpr int kRounds = 30;
+    std::thread closer([&] {
+        std::unique_lock lock(handover.mutex);
+        for (int closed = 0; closed < kRounds; ++closed) {
+            if (!handover.changed.wait_for(lock, 10s, [&] { return !handover.finished.empty(); }))
+                return;
+            int32_t upgrade = handover.finished.back();
+            handover.finished.pop_back();
+            EXPECT_EQ(DevCloseUpgrade(upgrade), 1);
+        }
+    });
+    std::thread starter([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            int32_t upgrade = DevUpgrade(
+                login, otherModel.Path(),
+                [](int32_t, int32_t upgrade, int32_t total, int32_t, void* user) {
+                    auto* h = static_cast<Handover*>(user);
+                    std::lock_guard lock(h->mutex);
+                    if (total != 0) return;
+                    h->finals++;
+                    h->finished.push_back(upgrade);
+                    h->changed.notify_all();
+                },
+                &handover);
+            EXPECT_EQ(DevUpgradeStart(upgrade), 1) << DevGetLastError();
+            // The device runs one upgrade at a time: wait until this one is closed.
+            for (int w = 0; w < 5000 && DevUpgradeStart(upgrade) == 0 && DevGetLastError() == 19;
+                 ++w)
+                std::this_thread::sleep_for(2ms);
+        }
+    });
+    starter.join();
+    closer.join();
+    EXPECT_EQ(handover.finals, kRounds);
     DevLogout(login);
 }
 

@@ -121,7 +121,8 @@ int32_t ScriptedDeviceAccess::DevGetConfig(int32_t login, int32_t command, int32
                              .waitMs = waitMs});
     const size_t n = std::min(r.data.size(), static_cast<size_t>(std::max(size, 0)));
     if (buffer && n > 0) std::memcpy(buffer, r.data.data(), n);
-    if (returned) *returned = static_cast<int32_t>(n);
+    // With no bytes scripted the device answers a whole block of zeros.
+    if (returned) *returned = r.data.empty() && r.result ? size : static_cast<int32_t>(n);
     return r.result;
 }
 
