@@ -73,6 +73,8 @@ TEST_F(SearchCli, WithNoRecorderTheSearchRunsBothPhasesAndListsNothing) {
     EXPECT_EQ(run.logTexts, (Texts{"Searching...", "Search completed!"}));
     EXPECT_EQ(run.logColours, (Texts{"white", "green"}));
     EXPECT_TRUE(run.Devices().empty());
+    // One line with the usual causes, for the operator rather than the script.
+    EXPECT_NE(run.program.err.find("UDP port 5001"), std::string::npos) << run.program.err;
     // Two 3-second phases that nothing can end early.
     EXPECT_GE(run.program.wallSeconds, 5.9);
     EXPECT_LT(run.program.wallSeconds, 10.0);
