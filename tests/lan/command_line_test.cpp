@@ -1,8 +1,9 @@
-// What tesmara-cli does with command lines it must refuse: a one-line reason naming the
-// option and its value, exit status 2, and nothing sent; help and version on stdout.
+// What tesmara-cli and devsim do with command lines they must refuse: a one-line reason naming
+// the option and its value, exit status 2, and nothing sent; help and version on stdout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,11 @@
 
 namespace tesmara::lan {
 namespace {
+
+std::string DevsimPath() {
+    if (const char* path = std::getenv("TESMARA_DEVSIM")) return path;
+    return DEVSIM_PATH;
+}
 
 struct Case {
     std::vector<std::string> args;
@@ -59,6 +65,23 @@ TEST_F(CommandLine, CliNamesWhatIsWrongAndAnswersHelpAndVersion) {
         {{}, 2, "subcommand"},
     };
     for (const Case& c : cases) ExpectOutcome(CliPath(), c);
+}
+
+TEST_F(CommandLine, DevsimRangeChecksEveryNumber) {
+    // --duration-ms ends any devsim that wrongly accepts its options.
+    const Case cases[] = {
+        {{"--help"}, 0, "--reboot-offline-ms"},
+        {{"--version"}, 0, "devsim "},
+        {{"--duration-ms", "0", "--count", "abc"}, 2, "--count"},
+        {{"--duration-ms", "0", "--count", "-1"}, 2, "--count"},
+        {{"--duration-ms", "0", "--tcp-port", "70000"}, 2, "--tcp-port"},
+        {{"--duration-ms", "0", "--http-port=0"}, 2, "--http-port"},
+        {{"--duration-ms", "0", "--login-error", "9"}, 2, "--login-error"},
+        {{"--duration-ms", "0", "--base-address", "192.168.1"}, 2, "--base-address"},
+        {{"--duration-ms", "-5"}, 2, "--duration-ms"},
+        {{"--frobnicate"}, 2, "--frobnicate"},
+    };
+    for (const Case& c : cases) ExpectOutcome(DevsimPath(), c);
 }
 
 }  // namespace
