@@ -129,6 +129,17 @@ TEST_F(SearchCli, FiftyRecordersAreAllListedOnce) {
     }
 }
 
+TEST_F(SearchCli, FiftyRecordersThatTakeTheirAddressesAreAllListedAmongThousands) {
+    // The fifty confirmations queue behind the basic replies of every other recorder.
+    auto fleet = RunningFleet::Generated(2000, 7);
+    ASSERT_TRUE(fleet->Running()) << fleet->Error();
+    SearchRun run = Search({"--assign", "192.168.1.11"});
+    EXPECT_EQ(run.program.exitCode, 0);
+    EXPECT_EQ(run.Devices().size(), 50u);
+    EXPECT_EQ(run.Macs().size(), 50u);
+    EXPECT_TRUE(run.program.err.empty()) << run.program.err;
+}
+
 TEST_F(SearchCli, SixtyRecordersAreCutToFiftyRows) {
     auto fleet = RunningFleet::Generated(60, 6);
     ASSERT_TRUE(fleet->Running()) << fleet->Error();
