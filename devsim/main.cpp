@@ -5,10 +5,13 @@
 //          [--reply-delay-ms MS] [--duplicates N] [--fleet FILE.json] [--reply-to-sender]
 //          [--log] [--log-file FILE] [--stats-file FILE] [--ready-file FILE] [--duration-ms MS]
 //          [--writing-ms MS] [--reboot-offline-ms MS] [--session-delay-ms MS] [--login-error C]
+//          [--model NAME] [--drop-upgrade-at BYTES] [--fail-import] [--fail-clock] [--never-back]
 //
-// The last four set the generated recorders' session behaviour (writing phase of an upgrade,
-// time offline while restarting, delay of every session reply, a login refusal code 1..7); a
-// fleet file sets them per device (devsim/session/SessionState.h).
+// The options from --writing-ms on set the generated recorders' session behaviour and faults
+// (writing phase of an upgrade, time offline while restarting, delay of every session reply, a
+// login refusal code 1..7, the model images must name, a connection dropped after so many bytes
+// of image, refused imports and clock settings, no return after a restart); a fleet file sets
+// them per device (devsim/session/SessionState.h).
 //
 // Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts to --stats-file.
 #include <signal.h>
@@ -92,6 +95,16 @@ int ParseSettings(int argc, char** argv, Settings& settings) {
     number("--reboot-offline-ms", offlineMs, 0, 600000, "time offline while restarting");
     number("--session-delay-ms", sessionDelayMs, 0, 60000, "delay of every session reply");
     number("--login-error", loginError, 1, 7, "answer every login with this refusal code");
+    app.add_option("--model", settings.defaults.session.model,
+                   "model that firmware images must name (others are the wrong image)")
+        ->type_name("NAME");
+    int64_t dropUpgradeAt = -1;
+    number("--drop-upgrade-at", dropUpgradeAt, 0, INT32_MAX,
+           "drop the connection after this many bytes of an image");
+    SessionFaults& faults = settings.behaviour.session;
+    app.add_flag("--fail-import", faults.failImport, "refuse every configuration import");
+    app.add_flag("--fail-clock", faults.failClock, "refuse every clock setting");
+    app.add_flag("--never-back", faults.neverBack, "stay offline after a restart");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
@@ -112,6 +125,7 @@ int ParseSettings(int argc, char** argv, Settings& settings) {
     behaviour.session.offlineMs = static_cast<uint32_t>(offlineMs);
     behaviour.session.replyDelayMs = static_cast<uint32_t>(sessionDelayMs);
     behaviour.session.loginError = static_cast<int32_t>(loginError);
+    behaviour.session.dropUpgradeAt = dropUpgradeAt;
     return kRun;
 }
 

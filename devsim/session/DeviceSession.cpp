@@ -296,7 +296,8 @@ DeviceSession::Next DeviceSession::OnSetConfig(const Frame& frame) {
     if (!r.Ok()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
     size_t size = r.Remaining();
     const uint8_t* data = r.Bytes(size);
-    if (m_device.Behaviour().session.failSetConfig)
+    const auto& faults = m_device.Behaviour().session;
+    if (faults.failSetConfig || (faults.failClock && command == kCommandClock))
         return ReplyStatus(frame, quorn::kDeviceFailed), Next::Continue;
     int32_t status =
         m_device.Update([&](DeviceState& s) { return WriteBlock(s, command, data, size); });

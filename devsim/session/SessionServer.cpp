@@ -190,14 +190,18 @@ void SessionServer::Reboot(SimDevice& device) {
             user.locked = false;
         }
     });
-    Log("session: " + device.Snapshot().address + " restarts");
+    bool neverBack = device.Behaviour().session.neverBack;
+    Log("session: " + device.Snapshot().address +
+        (neverBack ? " restarts and never comes back" : " restarts"));
     {
         std::lock_guard lock(m_mutex);
         for (auto& c : m_connections) {
             if (c->device == &device) shutdown(c->fd, SHUT_RD);
         }
-        m_returns.emplace_back(
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(offlineMs), &device);
+        if (!neverBack) {
+            m_returns.emplace_back(
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(offlineMs), &device);
+        }
     }
     Wake();
 }

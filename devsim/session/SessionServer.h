@@ -38,7 +38,8 @@ class SessionServer {
     // For the connections: listen on a port a device has just taken (idempotent). A server
     // that was not started listens nowhere (tests hand DeviceSession a socket of their own).
     bool EnsureListener(uint16_t port, std::string* error = nullptr);
-    // The device restarts: its connections end, it is offline for its offline time, then back.
+    // The device restarts: its connections end, it is offline for its offline time, then back
+    // (unless its fault is never to come back).
     void Reboot(SimDevice& device);
     bool Stopping() const { return m_stop; }
     void Log(const std::string& line);
