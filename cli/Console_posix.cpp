@@ -3,6 +3,7 @@
 namespace tesmara::cli {
 
 // Terminals here take UTF-8 as it is.
-void PrepareConsole() {}
+ConsoleOutput::ConsoleOutput() = default;
+ConsoleOutput::~ConsoleOutput() = default;
 
 }  // namespace tesmara::cli

@@ -6,6 +6,7 @@
 #include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
 #include "cli/ConsoleMainView.h"
+#include "platform/Format.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {
@@ -43,16 +44,49 @@ size_t DisplayWidth(const std::wstring& text) {
     return width;
 }
 
+// Characters that move the cursor, start a terminal sequence or reorder the line: a recorder's
+// text containing them could forge rows or recolour the terminal.
+bool IsControl(wchar_t c) {
+    unsigned u = static_cast<unsigned>(c);
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029 ||
+           (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
+// The text with every control character written as an escape ("\n", "\x1B", "\u202E").
+std::wstring Showable(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) {
+        if (!IsControl(c)) {
+            out += c;
+        } else if (c == L'\n') {
+            out += L"\\n";
+        } else if (c == L'\r') {
+            out += L"\\r";
+        } else if (c == L'\t') {
+            out += L"\\t";
+        } else {
+            unsigned u = static_cast<unsigned>(c);
+            out += Utf8ToWide(u <= 0xFF ? FormatNarrow("\\x%02X", u) : FormatNarrow("\\u%04X", u));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string TableText(const std::vector<TableRow>& rows) {
     std::vector<std::wstring> headers;
     for (const DeviceColumn& column : kDeviceColumns) headers.emplace_back(column.header);
+    std::vector<std::vector<std::wstring>> shown;
+    for (const TableRow& row : rows) {
+        shown.emplace_back();
+        for (const std::wstring& cell : row.cells) shown.back().push_back(Showable(cell));
+    }
     std::vector<size_t> widths;
     for (const std::wstring& header : headers) widths.push_back(DisplayWidth(header));
-    for (const TableRow& row : rows) {
+    for (const std::vector<std::wstring>& cells : shown) {
         for (size_t c = 0; c < widths.size(); ++c) {
-            widths[c] = std::max(widths[c], DisplayWidth(row.cells[c]));
+            widths[c] = std::max(widths[c], DisplayWidth(cells[c]));
         }
     }
     auto line = [&widths](const std::vector<std::wstring>& cells) {
@@ -65,7 +99,7 @@ std::string TableText(const std::vector<TableRow>& rows) {
         return out + "\n";
     };
     std::string text = line(headers);
-    for (const TableRow& row : rows) text += line(row.cells);
+    for (const std::vector<std::wstring>& cells : shown) text += line(cells);
     return text;
 }
 

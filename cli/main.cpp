@@ -1,14 +1,16 @@
 // tesmara-cli: the search of the main window without a window, for scripts and headless use.
 //
 //   tesmara-cli search [--assign START] [--json] [--code-page N]
+//   tesmara-cli --help | --version
 //
 // Runs the same search worker as "IP Search" on the machine's own network: status lines are
 // printed as they come ("[green] Search completed!"), then the device table. With --json, one
 // JSON document holds both instead. Exits 0 when the search completed, 1 when it reported a
-// failure, 2 on a usage error.
+// failure, 2 on a usage error (one line on stderr that names the option and what is wrong;
+// nothing is sent then).
+#include <CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
@@ -19,6 +21,7 @@
 #include "cli/SearchReport.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "discovery/SearchCommand.h"
+#include "netcfg/StartAddress.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
@@ -27,12 +30,7 @@
 namespace tesmara::cli {
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tesmara-cli search [--assign START] [--json] [--code-page N]\n"
-    "  --assign START  give every device found a new address from START on\n"
-    "                  (192.168.1.11 gives .11, .12, ...), and list those that confirm\n"
-    "  --json          print one JSON document: {ok, log, devices}\n"
-    "  --code-page N   code page of the devices' texts (default 936)\n";
+constexpr int kRun = -1;
 
 struct Options {
     bool assign = false;
@@ -41,23 +39,48 @@ struct Options {
     unsigned codePage = 0;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-    if (argc < 2 || std::strcmp(argv[1], "search") != 0) return false;
-    for (int i = 2; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--assign" && i + 1 < argc) {
-            options.assign = true;
-            options.startAddress = argv[++i];
-        } else if (arg == "--code-page" && i + 1 < argc) {
-            options.codePage = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
-            if (options.codePage == 0) return false;
-        } else {
-            return false;
-        }
+// kRun: run the search; otherwise the exit status (help or version printed: 0; a usage error
+// told in one line: 2).
+int ParseOptions(int argc, char** argv, Options& options) {
+    CLI::App app("Searches the local network for recorders, as the window's \"IP Search\" does.",
+                 "tesmara-cli");
+    app.set_version_flag("--version", "tesmara-cli " TESMARA_VERSION);
+    app.require_subcommand(1);
+    CLI::App* search = app.add_subcommand("search", "list the recorders that answer");
+    search
+        ->add_option("--assign", options.startAddress,
+                     "give every recorder found a new address from START on (192.168.1.11 gives "
+                     ".11, .12, ...), and list those that confirm")
+        ->type_name("START")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                std::string reason;
+                return ValidateStartAddress(text, reason) ? std::string() : reason;
+            },
+            "", "start address"));
+    search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
+    int codePage = 0;
+    search->add_option("--code-page", codePage, "code page of the recorders' texts (default 936)")
+        ->type_name("N")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                unsigned long n = std::strtoul(text.c_str(), nullptr, 10);
+                return n > 0 && n <= 65535 && IsKnownCodePage(static_cast<unsigned>(n))
+                           ? std::string()
+                           : text + " is not a code page this system can convert";
+            },
+            "", "code page"));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {  // --help or --version
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "tesmara-cli: %s\n", e.what());
+        return 2;
     }
-    return true;
+    options.assign = search->count("--assign") > 0;
+    options.codePage = static_cast<unsigned>(codePage);
+    return kRun;
 }
 
 int RunSearch(const Options& options) {
@@ -85,6 +108,12 @@ int RunSearch(const Options& options) {
     std::string out = options.json ? ReportJson(ok, log, rows) : TableText(rows);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
+    if (ok && rows.empty()) {
+        std::fputs(
+            "tesmara-cli: no recorder answered; usual causes: a firewall blocking UDP port "
+            "5001, the wrong network adapter, or no recorder on this network segment\n",
+            stderr);
+    }
     return ok ? 0 : 1;
 }
 
@@ -93,16 +122,9 @@ int RunSearch(const Options& options) {
 
 int main(int argc, char** argv) {
     using namespace tesmara::cli;
-    PrepareConsole();
+    ConsoleOutput console;
     Options options;
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (!ParseOptions(argc, argv, options)) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (int status = ParseOptions(argc, argv, options); status != kRun) return status;
     try {
         return RunSearch(options);
     } catch (const std::exception& e) {

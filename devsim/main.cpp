@@ -1,22 +1,26 @@
 // devsim: a fleet of virtual recorders in one process, for the test LAN (scripts/testlan).
 //
+//   devsim --help | --version
 //   devsim [--count N] [--base-address A] [--seed S] [--tcp-port P] [--http-port P]
 //          [--reply-delay-ms MS] [--duplicates N] [--fleet FILE.json] [--reply-to-sender]
 //          [--log] [--log-file FILE] [--stats-file FILE] [--ready-file FILE] [--duration-ms MS]
 //          [--writing-ms MS] [--reboot-offline-ms MS] [--session-delay-ms MS] [--login-error C]
+//          [--model NAME] [--drop-upgrade-at BYTES] [--fail-import] [--fail-clock] [--never-back]
 //
-// The last four set the generated recorders' session behaviour (writing phase of an upgrade,
-// time offline while restarting, delay of every session reply, a login refusal code 1..7); a
-// fleet file sets them per device (devsim/session/SessionState.h).
+// The options from --writing-ms on set the generated recorders' session behaviour and faults
+// (writing phase of an upgrade, time offline while restarting, delay of every session reply, a
+// login refusal code 1..7, the model images must name, a connection dropped after so many bytes
+// of image, refused imports and clock settings, no return after a restart); a fleet file sets
+// them per device (devsim/session/SessionState.h).
 //
 // Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts to --stats-file.
 #include <signal.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <CLI.hpp>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -25,81 +29,117 @@
 #include "devsim/discovery/UdpResponder.h"
 #include "devsim/model/FleetBuilder.h"
 #include "devsim/session/SessionServer.h"
+#include "platform/AddressText.h"
 
 using namespace tesmara::devsim;
 
 namespace {
 
-void Usage() {
-    std::fprintf(stderr,
-                 "usage: devsim [--count N] [--base-address A] [--seed S] [--tcp-port P]\n"
-                 "              [--http-port P] [--reply-delay-ms MS] [--duplicates N]\n"
-                 "              [--fleet FILE.json] [--reply-to-sender] [--log]\n"
-                 "              [--log-file FILE] [--stats-file FILE] [--ready-file FILE]\n"
-                 "              [--duration-ms MS] [--writing-ms MS] [--reboot-offline-ms MS]\n"
-                 "              [--session-delay-ms MS] [--login-error C]\n");
-}
+constexpr int kRun = -1;
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct Settings {
     GenerateOptions generate;
     DeviceState defaults;
     DeviceBehaviour behaviour;
     std::string fleetFile, logFile, statsFile, readyFile;
     bool log = false, replyToSender = false;
-    long durationMs = -1;
+    int64_t durationMs = -1;
+};
 
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "devsim: %s needs a value\n", arg.c_str());
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        if (arg == "--count")
-            generate.count = std::stoul(value());
-        else if (arg == "--base-address")
-            generate.baseAddress = value();
-        else if (arg == "--seed")
-            generate.seed = static_cast<uint32_t>(std::stoul(value()));
-        else if (arg == "--tcp-port")
-            defaults.tcpPort = static_cast<uint16_t>(std::stoul(value()));
-        else if (arg == "--http-port")
-            defaults.httpPort = static_cast<uint16_t>(std::stoul(value()));
-        else if (arg == "--reply-delay-ms")
-            behaviour.replyDelayMs = std::stoul(value());
-        else if (arg == "--duplicates")
-            behaviour.duplicateReplies = std::stoul(value());
-        else if (arg == "--fleet")
-            fleetFile = value();
-        else if (arg == "--reply-to-sender")
-            replyToSender = true;
-        else if (arg == "--log")
-            log = true;
-        else if (arg == "--log-file")
-            logFile = value(), log = true;
-        else if (arg == "--stats-file")
-            statsFile = value();
-        else if (arg == "--ready-file")
-            readyFile = value();
-        else if (arg == "--duration-ms")
-            durationMs = std::stol(value());
-        else if (arg == "--writing-ms")
-            behaviour.session.writingMs = std::stoul(value());
-        else if (arg == "--reboot-offline-ms")
-            behaviour.session.offlineMs = std::stoul(value());
-        else if (arg == "--session-delay-ms")
-            behaviour.session.replyDelayMs = std::stoul(value());
-        else if (arg == "--login-error")
-            behaviour.session.loginError = std::stoi(value());
-        else {
-            Usage();
-            return 2;
-        }
+// kRun: run; otherwise the exit status (help or version printed: 0; a usage error told in one
+// line: 2).
+// Every number is range-checked: a count or port that does not fit must not be cut or wrapped.
+int ParseSettings(int argc, char** argv, Settings& settings) {
+    CLI::App app("A fleet of virtual recorders in one process, for the test LAN (scripts/testlan).",
+                 "devsim");
+    app.set_version_flag("--version", "devsim " TESMARA_VERSION);
+    int64_t count = 0, seed = settings.generate.seed, tcpPort = settings.defaults.tcpPort,
+            httpPort = settings.defaults.httpPort, replyDelayMs = 0, duplicates = 0,
+            writingMs = settings.behaviour.session.writingMs,
+            offlineMs = settings.behaviour.session.offlineMs, sessionDelayMs = 0, loginError = 0;
+    auto number = [&app](const char* name, int64_t& value, int64_t lowest, int64_t highest,
+                         const char* help) {
+        app.add_option(name, value, help)->check(CLI::Range(lowest, highest))->type_name("N");
+    };
+    number("--count", count, 0, 10000, "recorders to generate");
+    app.add_option("--base-address", settings.generate.baseAddress,
+                   "address of the first generated recorder")
+        ->type_name("A")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                uint32_t address = 0;
+                return tesmara::ParseDottedAddress(text, address)
+                           ? std::string()
+                           : "\"" + text + "\" is not an IPv4 address (four numbers 0-255)";
+            },
+            "", "address"));
+    number("--seed", seed, 0, UINT32_MAX, "seed of the generated MACs, texts and garbage");
+    number("--tcp-port", tcpPort, 1, 65535, "session port of the generated recorders");
+    number("--http-port", httpPort, 1, 65535, "HTTP port the generated recorders report");
+    number("--reply-delay-ms", replyDelayMs, 0, 60000, "wait before each discovery reply");
+    number("--duplicates", duplicates, 0, 100, "extra copies of each discovery reply");
+    app.add_option("--fleet", settings.fleetFile, "fleet file (devsim/model/FleetBuilder.h)")
+        ->type_name("FILE.json");
+    app.add_flag("--reply-to-sender", settings.replyToSender,
+                 "reply to the request's source address instead of broadcasting");
+    app.add_flag("--log", settings.log, "one line per datagram and session event on stderr");
+    app.add_option("--log-file", settings.logFile, "write the log to FILE instead")
+        ->type_name("FILE");
+    app.add_option("--stats-file", settings.statsFile, "write the receive counts at the end")
+        ->type_name("FILE");
+    app.add_option("--ready-file", settings.readyFile, "write the fleet size once answering")
+        ->type_name("FILE");
+    number("--duration-ms", settings.durationMs, 0, 86400000,
+           "stop after this long (default: at SIGINT or SIGTERM)");
+    number("--writing-ms", writingMs, 0, 600000, "the recorders' writing phase of an upgrade");
+    number("--reboot-offline-ms", offlineMs, 0, 600000, "time offline while restarting");
+    number("--session-delay-ms", sessionDelayMs, 0, 60000, "delay of every session reply");
+    number("--login-error", loginError, 1, 7, "answer every login with this refusal code");
+    app.add_option("--model", settings.defaults.session.model,
+                   "model that firmware images must name (others are the wrong image)")
+        ->type_name("NAME");
+    int64_t dropUpgradeAt = -1;
+    number("--drop-upgrade-at", dropUpgradeAt, 0, INT32_MAX,
+           "drop the connection after this many bytes of an image");
+    SessionFaults& faults = settings.behaviour.session;
+    app.add_flag("--fail-import", faults.failImport, "refuse every configuration import");
+    app.add_flag("--fail-clock", faults.failClock, "refuse every clock setting");
+    app.add_flag("--never-back", faults.neverBack, "stay offline after a restart");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {  // --help or --version
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "devsim: %s\n", e.what());
+        return 2;
     }
+    if (!settings.logFile.empty()) settings.log = true;
+    settings.generate.count = static_cast<size_t>(count);
+    settings.generate.seed = static_cast<uint32_t>(seed);
+    settings.defaults.tcpPort = static_cast<uint16_t>(tcpPort);
+    settings.defaults.httpPort = static_cast<uint16_t>(httpPort);
+    DeviceBehaviour& behaviour = settings.behaviour;
+    behaviour.replyDelayMs = static_cast<uint32_t>(replyDelayMs);
+    behaviour.duplicateReplies = static_cast<uint32_t>(duplicates);
+    behaviour.session.writingMs = static_cast<uint32_t>(writingMs);
+    behaviour.session.offlineMs = static_cast<uint32_t>(offlineMs);
+    behaviour.session.replyDelayMs = static_cast<uint32_t>(sessionDelayMs);
+    behaviour.session.loginError = static_cast<int32_t>(loginError);
+    behaviour.session.dropUpgradeAt = dropUpgradeAt;
+    return kRun;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Settings settings;
+    if (int status = ParseSettings(argc, argv, settings); status != kRun) return status;
+    const GenerateOptions& generate = settings.generate;
+    const std::string &fleetFile = settings.fleetFile, &logFile = settings.logFile,
+                      &statsFile = settings.statsFile, &readyFile = settings.readyFile;
+    const bool log = settings.log;
+    const int64_t durationMs = settings.durationMs;
+
     // Broadcast replies must never reach a real network.
     if (std::string why = WhyNotInsideTestLan(); !why.empty()) {
         std::fprintf(stderr,
@@ -109,7 +149,7 @@ int main(int argc, char** argv) {
     }
 
     Fleet fleet;
-    GenerateDevices(fleet, generate, behaviour, defaults);
+    GenerateDevices(fleet, generate, settings.behaviour, settings.defaults);
     if (!fleetFile.empty()) {
         std::string error;
         if (!LoadFleetFile(fleetFile, fleet, &error)) {
@@ -133,7 +173,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     ResponderOptions options;
-    options.replyToSender = replyToSender;
+    options.replyToSender = settings.replyToSender;
     options.seed = generate.seed;
     if (log) {
         options.log = [&](const std::string& line) {

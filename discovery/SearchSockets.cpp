@@ -4,6 +4,11 @@
 #include "platform/Address.h"
 
 namespace tesmara {
+namespace {
+
+constexpr int kReplyReceiveBufferBytes = 4 * 1024 * 1024;
+
+}  // namespace
 
 bool SearchSockets::Broadcast(const void* data, size_t size) {
     return send && send->SendTo(data, size, kLimitedBroadcast, kDevicePort) >= 0;
@@ -28,6 +33,9 @@ int OpenSearchSockets(SocketFactory& factory, SearchSockets& sockets) {
     if (!sockets.send->Bind(kAddressAny, kSearchSendPort)) return fail(kErrBindSend);
     sockets.receive = factory.CreateDatagramSocket();
     if (!sockets.receive) return fail(kErrCreateReceive);
+    // Room for a whole phase of replies from a large fleet: the default buffer overflowed with
+    // fifty recorders and confirmed recorders went unlisted. A smaller grant still works.
+    sockets.receive->SetReceiveBufferSize(kReplyReceiveBufferBytes);
     if (!sockets.receive->Bind(kAddressAny, kSearchReplyPort)) return fail(kErrBindReceive);
     if (!sockets.receive->SetNonBlocking(true)) return fail(kErrNonBlocking);
     return 0;

@@ -19,6 +19,12 @@ class DatagramSocket {
     virtual bool SetBroadcast(bool on) = 0;
     virtual bool Bind(uint32_t address, uint16_t port) = 0;  // address in network order
     virtual bool SetNonBlocking(bool on) = 0;
+    // Asks for a receive buffer of this many bytes (the system may grant less); false on failure.
+    // Sockets that queue nothing of their own need not implement it.
+    virtual bool SetReceiveBufferSize(int bytes) {
+        (void)bytes;
+        return true;
+    }
     // Bytes sent, or -1.
     virtual int SendTo(const void* data, size_t size, uint32_t address, uint16_t port) = 0;
     // Bytes received (datagrams longer than capacity are cut), or -1 when nothing is waiting or the

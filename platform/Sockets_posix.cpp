@@ -37,6 +37,9 @@ class PosixDatagramSocket final : public DatagramSocket {
         flags = on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK);
         return ::fcntl(m_fd, F_SETFL, flags) == 0;
     }
+    bool SetReceiveBufferSize(int bytes) override {
+        return ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
+    }
     int SendTo(const void* data, size_t size, uint32_t address, uint16_t port) override {
         sockaddr_in sa = MakeAddress(address, port);
         ssize_t n = ::sendto(m_fd, data, size, 0, reinterpret_cast<sockaddr*>(&sa), sizeof sa);

@@ -29,6 +29,10 @@ class WinsockDatagramSocket final : public DatagramSocket {
         u_long mode = on ? 1 : 0;
         return ::ioctlsocket(m_socket, FIONBIO, &mode) == 0;
     }
+    bool SetReceiveBufferSize(int bytes) override {
+        return ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes),
+                            sizeof bytes) == 0;
+    }
     int SendTo(const void* data, size_t size, uint32_t address, uint16_t port) override {
         sockaddr_in sa = MakeAddress(address, port);
         int n = ::sendto(m_socket, static_cast<const char*>(data), static_cast<int>(size), 0,

@@ -16,5 +16,7 @@ std::string WideToUtf8(std::wstring_view text);
 // the code page of the devices' own texts) and may be changed, e.g. by a test.
 unsigned AnsiCodePage();
 void SetAnsiCodePage(unsigned codePage);
+// True when texts can be converted to and from this code page here.
+bool IsKnownCodePage(unsigned codePage);
 
 }  // namespace tesmara

@@ -80,6 +80,12 @@ unsigned AnsiCodePage() {
 void SetAnsiCodePage(unsigned codePage) {
     g_codePage.store(codePage);
 }
+bool IsKnownCodePage(unsigned codePage) {
+    iconv_t cd = ::iconv_open("UTF-32LE", IconvName(codePage).c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    ::iconv_close(cd);
+    return true;
+}
 
 std::wstring AnsiToWide(std::string_view text) {
     return FromBytes(text, IconvName(AnsiCodePage()));

@@ -35,6 +35,9 @@ unsigned AnsiCodePage() {
     return ::GetACP();
 }
 void SetAnsiCodePage(unsigned) {}  // Windows decides
+bool IsKnownCodePage(unsigned codePage) {
+    return ::IsValidCodePage(codePage) != FALSE;
+}
 
 std::wstring AnsiToWide(std::string_view text) {
     return Widen(CP_ACP, text);

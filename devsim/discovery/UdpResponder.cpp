@@ -101,7 +101,7 @@ void Spoil(std::vector<uint8_t>& reply, Hostility hostility, RequestKind kind, s
 }  // namespace
 
 UdpResponder::UdpResponder(Fleet& fleet, ResponderOptions options)
-    : fleet_(fleet), options_(std::move(options)) {}
+    : m_fleet(fleet), m_options(std::move(options)) {}
 
 UdpResponder::~UdpResponder() {
     Stop();
@@ -115,57 +115,57 @@ bool UdpResponder::Start(std::string* error) {
     }
     auto fail = [&](const char* step) {
         if (error) *error = std::string(step) + ": " + std::strerror(errno);
-        if (socket_ >= 0) ::close(socket_);
-        socket_ = -1;
+        if (m_socket >= 0) ::close(m_socket);
+        m_socket = -1;
         return false;
     };
-    socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (socket_ < 0) return fail("socket");
+    m_socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (m_socket < 0) return fail("socket");
     int on = 1;
-    if (::setsockopt(socket_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) {
+    if (::setsockopt(m_socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) {
         return fail("SO_REUSEADDR");
     }
-    if (::setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
+    if (::setsockopt(m_socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
         return fail("SO_BROADCAST");
     }
     // Room for the replies of a large fleet that all answer the same broadcast.
     int buffer = 4 << 20;
-    ::setsockopt(socket_, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
-    ::setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    ::setsockopt(m_socket, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
+    ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    local.sin_port = htons(options_.listenPort);
+    local.sin_port = htons(m_options.listenPort);
     local.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (::bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+    if (::bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
         return fail("bind");
     }
-    stop_ = false;
-    thread_ = std::thread([this] { Run(); });
+    m_stop = false;
+    m_thread = std::thread([this] { Run(); });
     return true;
 }
 
 void UdpResponder::Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (socket_ >= 0) ::close(socket_);
-    socket_ = -1;
+    m_stop = true;
+    if (m_thread.joinable()) m_thread.join();
+    if (m_socket >= 0) ::close(m_socket);
+    m_socket = -1;
 }
 
 ResponderStats UdpResponder::Stats() const {
     ResponderStats s;
-    s.received = received_;
-    s.basicSearches = basic_;
-    s.detailSearches = detail_;
-    s.assigns = assigns_;
-    s.addressChanges = changes_;
-    s.unknown = unknown_;
-    s.repliesSent = sent_;
+    s.received = m_received;
+    s.basicSearches = m_basic;
+    s.detailSearches = m_detail;
+    s.assigns = m_assigns;
+    s.addressChanges = m_changes;
+    s.unknown = m_unknown;
+    s.repliesSent = m_sent;
     return s;
 }
 
 void UdpResponder::Run() {
     std::priority_queue<PendingReply, std::vector<PendingReply>, std::greater<>> pending;
-    std::mt19937 rng(options_.seed);
+    std::mt19937 rng(m_options.seed);
     uint64_t order = 0;
     std::vector<uint8_t> buffer(2048);
 
@@ -180,14 +180,14 @@ void UdpResponder::Run() {
         }
     };
 
-    while (!stop_) {
+    while (!m_stop) {
         // Send whatever is due.
         auto now = std::chrono::steady_clock::now();
         while (!pending.empty() && pending.top().due <= now) {
             const PendingReply& reply = pending.top();
-            if (::sendto(socket_, reply.bytes.data(), reply.bytes.size(), 0,
+            if (::sendto(m_socket, reply.bytes.data(), reply.bytes.size(), 0,
                          reinterpret_cast<const sockaddr*>(&reply.to), sizeof reply.to) >= 0) {
-                ++sent_;
+                ++m_sent;
             }
             pending.pop();
         }
@@ -198,35 +198,35 @@ void UdpResponder::Run() {
                     .count();
             timeoutMs = static_cast<int>(std::clamp<long long>(wait, 0, 20));
         }
-        pollfd pfd{socket_, POLLIN, 0};
+        pollfd pfd{m_socket, POLLIN, 0};
         if (::poll(&pfd, 1, timeoutMs) <= 0) continue;
 
         sockaddr_in from{};
         socklen_t fromSize = sizeof from;
-        ssize_t n = ::recvfrom(socket_, buffer.data(), buffer.size(), MSG_DONTWAIT,
+        ssize_t n = ::recvfrom(m_socket, buffer.data(), buffer.size(), MSG_DONTWAIT,
                                reinterpret_cast<sockaddr*>(&from), &fromSize);
         if (n < 0) continue;
         auto size = static_cast<size_t>(n);
-        ++received_;
+        ++m_received;
         RequestKind kind = ClassifyRequest(buffer.data(), size);
-        if (options_.log) {
-            options_.log("recv " + FormatDotted(from.sin_addr.s_addr) + ":" +
-                         std::to_string(ntohs(from.sin_port)) + " " + std::to_string(size) +
-                         " bytes " + KindName(kind) + " \"" + Printable(buffer.data(), size) +
-                         "\"");
+        if (m_options.log) {
+            m_options.log("recv " + FormatDotted(from.sin_addr.s_addr) + ":" +
+                          std::to_string(ntohs(from.sin_port)) + " " + std::to_string(size) +
+                          " bytes " + KindName(kind) + " \"" + Printable(buffer.data(), size) +
+                          "\"");
         }
 
         sockaddr_in to{};
         to.sin_family = AF_INET;
-        to.sin_port = htons(options_.replyPort);
-        to.sin_addr.s_addr = options_.replyToSender ? from.sin_addr.s_addr : INADDR_BROADCAST;
+        to.sin_port = htons(m_options.replyPort);
+        to.sin_addr.s_addr = m_options.replyToSender ? from.sin_addr.s_addr : INADDR_BROADCAST;
 
         switch (kind) {
             case RequestKind::BasicSearch:
             case RequestKind::DetailSearch: {
                 bool basic = kind == RequestKind::BasicSearch;
-                ++(basic ? basic_ : detail_);
-                fleet_.ForEach([&](SimDevice& device) {
+                ++(basic ? m_basic : m_detail);
+                m_fleet.ForEach([&](SimDevice& device) {
                     const DeviceBehaviour& b = device.Behaviour();
                     if (basic ? b.ignoreBasicSearch : b.ignoreDetailSearch) return;
                     DeviceState state = device.Snapshot();
@@ -238,9 +238,9 @@ void UdpResponder::Run() {
             }
             case RequestKind::Assign:
             case RequestKind::AddressChange: {
-                ++(kind == RequestKind::Assign ? assigns_ : changes_);
+                ++(kind == RequestKind::Assign ? m_assigns : m_changes);
                 NewAddress wanted = DecodeNewAddress(kind, buffer.data(), size);
-                SimDevice* device = fleet_.FindByMac(wanted.mac);
+                SimDevice* device = m_fleet.FindByMac(wanted.mac);
                 if (!device) break;
                 const DeviceBehaviour& b = device->Behaviour();
                 if (kind == RequestKind::Assign ? b.ignoreAssign : b.ignoreAddressChange) break;
@@ -252,10 +252,10 @@ void UdpResponder::Run() {
                     return true;
                 });
                 if (!online) break;
-                if (options_.log) {
-                    options_.log(MacText(wanted.mac) + " takes " + FormatDotted(wanted.address) +
-                                 " mask " + FormatDotted(wanted.mask) + " gateway " +
-                                 FormatDotted(wanted.gateway));
+                if (m_options.log) {
+                    m_options.log(MacText(wanted.mac) + " takes " + FormatDotted(wanted.address) +
+                                  " mask " + FormatDotted(wanted.mask) + " gateway " +
+                                  FormatDotted(wanted.gateway));
                 }
                 // The address-change datagram is not answered.
                 if (kind == RequestKind::Assign) {
@@ -264,7 +264,7 @@ void UdpResponder::Run() {
                 break;
             }
             case RequestKind::Unknown:
-                ++unknown_;
+                ++m_unknown;
                 break;
         }
     }

@@ -52,14 +52,14 @@ class UdpResponder {
   private:
     void Run();
 
-    Fleet& fleet_;
-    ResponderOptions options_;
-    int socket_ = -1;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    Fleet& m_fleet;
+    ResponderOptions m_options;
+    int m_socket = -1;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
 
-    std::atomic<uint64_t> received_{0}, basic_{0}, detail_{0}, assigns_{0}, changes_{0},
-        unknown_{0}, sent_{0};
+    std::atomic<uint64_t> m_received{0}, m_basic{0}, m_detail{0}, m_assigns{0}, m_changes{0},
+        m_unknown{0}, m_sent{0};
 };
 
 }  // namespace tesmara::devsim

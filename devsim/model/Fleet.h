@@ -21,17 +21,17 @@ class Fleet {
 
     // Only while building, before any server runs.
     SimDevice& Add(DeviceState state, DeviceBehaviour behaviour = {}) {
-        devices_.push_back(std::make_unique<SimDevice>(std::move(state), behaviour));
-        return *devices_.back();
+        m_devices.push_back(std::make_unique<SimDevice>(std::move(state), behaviour));
+        return *m_devices.back();
     }
 
-    size_t Size() const { return devices_.size(); }
-    SimDevice& At(size_t index) { return *devices_[index]; }
-    const SimDevice& At(size_t index) const { return *devices_[index]; }
+    size_t Size() const { return m_devices.size(); }
+    SimDevice& At(size_t index) { return *m_devices[index]; }
+    const SimDevice& At(size_t index) const { return *m_devices[index]; }
 
     // The device with this MAC, or null.
     SimDevice* FindByMac(const MacBytes& mac) {
-        for (auto& device : devices_) {
+        for (auto& device : m_devices) {
             if (device->Mac() == mac) return device.get();
         }
         return nullptr;
@@ -40,7 +40,7 @@ class Fleet {
     // The first online device whose current address text is `address`, or null (the session
     // server uses it to tell which recorder a connection was made to).
     SimDevice* FindByAddress(const std::string& address) {
-        for (auto& device : devices_) {
+        for (auto& device : m_devices) {
             bool match =
                 device->Update([&](DeviceState& s) { return s.online && s.address == address; });
             if (match) return device.get();
@@ -50,11 +50,11 @@ class Fleet {
 
     template <class Visit>
     void ForEach(Visit&& visit) {
-        for (auto& device : devices_) visit(*device);
+        for (auto& device : m_devices) visit(*device);
     }
 
   private:
-    std::vector<std::unique_ptr<SimDevice>> devices_;
+    std::vector<std::unique_ptr<SimDevice>> m_devices;
 };
 
 }  // namespace tesmara::devsim

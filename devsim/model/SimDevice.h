@@ -68,32 +68,32 @@ struct DeviceState {
 class SimDevice {
   public:
     SimDevice(DeviceState state, DeviceBehaviour behaviour)
-        : state_(std::move(state)), behaviour_(behaviour) {}
+        : m_state(std::move(state)), m_behaviour(behaviour) {}
     SimDevice(const SimDevice&) = delete;
     SimDevice& operator=(const SimDevice&) = delete;
 
     DeviceState Snapshot() const {
-        std::lock_guard lock(mutex_);
-        return state_;
+        std::lock_guard lock(m_mutex);
+        return m_state;
     }
 
     // Runs change(state) under the device's lock and returns what it returns.
     template <class Change>
     auto Update(Change&& change) {
-        std::lock_guard lock(mutex_);
-        return std::forward<Change>(change)(state_);
+        std::lock_guard lock(m_mutex);
+        return std::forward<Change>(change)(m_state);
     }
 
-    const DeviceBehaviour& Behaviour() const { return behaviour_; }
+    const DeviceBehaviour& Behaviour() const { return m_behaviour; }
 
     // The MAC never changes after construction, so it is readable without the lock.
-    const MacBytes& Mac() const { return mac_; }
+    const MacBytes& Mac() const { return m_mac; }
 
   private:
-    mutable std::mutex mutex_;
-    DeviceState state_;
-    const DeviceBehaviour behaviour_;
-    const MacBytes mac_ = state_.mac;
+    mutable std::mutex m_mutex;
+    DeviceState m_state;
+    const DeviceBehaviour m_behaviour;
+    const MacBytes m_mac = m_state.mac;
 };
 
 // "YYYY-MM-DD HH:MM:SS" of the device clock now (or the fixed text).

@@ -53,7 +53,7 @@ bool SlotText(const uint8_t* slot, size_t size, std::string& text) {
 }  // namespace
 
 DeviceSession::DeviceSession(SessionServer& server, SimDevice& device, int fd)
-    : server_(server), device_(device), fd_(fd), address_(device.Snapshot().address) {}
+    : m_server(server), m_device(device), m_fd(fd), m_address(device.Snapshot().address) {}
 
 bool DeviceSession::Send(uint8_t type, uint32_t requestId, const std::vector<uint8_t>& payload) {
     std::vector<uint8_t> bytes =
@@ -61,18 +61,18 @@ bool DeviceSession::Send(uint8_t type, uint32_t requestId, const std::vector<uin
     const uint8_t* p = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
-        ssize_t n = send(fd_, p, left, MSG_NOSIGNAL);
+        ssize_t n = send(m_fd, p, left, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         p += n;
         left -= static_cast<size_t>(n);
     }
-    lastSentMs_ = NowMs();
+    m_lastSentMs = NowMs();
     return true;
 }
 
 void DeviceSession::Delay() {
-    uint32_t ms = device_.Behaviour().session.replyDelayMs;
+    uint32_t ms = m_device.Behaviour().session.replyDelayMs;
     if (ms) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
@@ -92,20 +92,20 @@ bool DeviceSession::ReplyError(const Frame& request, int32_t status) {
 
 void DeviceSession::Run() {
     timeval tv{quorn::kIdleLimitMs / 1000, 0};
-    setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    const auto& faults = device_.Behaviour().session;
+    setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    const auto& faults = m_device.Behaviour().session;
     quorn::FrameDecoder decoder;
     std::vector<uint8_t> buffer(64 * 1024);
     int64_t lastReceived = NowMs();
-    lastSentMs_ = NowMs();
+    m_lastSentMs = NowMs();
     Next next = Next::Continue;
-    while (next == Next::Continue && !server_.Stopping()) {
-        pollfd p{fd_, POLLIN, 0};
+    while (next == Next::Continue && !m_server.Stopping()) {
+        pollfd p{m_fd, POLLIN, 0};
         int ready = poll(&p, 1, 500);
         if (ready < 0 && errno != EINTR) break;
         int64_t now = NowMs();
         if (ready > 0) {
-            ssize_t n = recv(fd_, buffer.data(), buffer.size(), 0);
+            ssize_t n = recv(m_fd, buffer.data(), buffer.size(), 0);
             if (n <= 0) {
                 next = Next::Drop;
                 break;
@@ -116,43 +116,43 @@ void DeviceSession::Run() {
             Frame frame;
             while (next == Next::Continue && decoder.Next(frame)) next = Handle(frame);
             if (decoder.Failed()) {
-                server_.Log("session: " + address_ + ": malformed frame, connection closed");
+                m_server.Log("session: " + m_address + ": malformed frame, connection closed");
                 next = Next::Drop;
             }
         } else if (now - lastReceived > quorn::kIdleLimitMs) {
             next = Next::Drop;  // the client went silent
         }
-        if (next == Next::Continue && !faults.silent && loggedIn_ &&
-            now - lastSentMs_ > quorn::kKeepAliveMs) {
+        if (next == Next::Continue && !faults.silent && m_loggedIn &&
+            now - m_lastSentMs > quorn::kKeepAliveMs) {
             Send(T(Type::KeepAlive), 0, {});
         }
     }
     Leave();
     if (next == Next::Close) {
         // Let the last answers reach the client before the connection goes.
-        shutdown(fd_, SHUT_WR);
+        shutdown(m_fd, SHUT_WR);
         int64_t until = NowMs() + 1000;
         char sink[4096];
         while (NowMs() < until) {
-            pollfd p{fd_, POLLIN, 0};
-            if (poll(&p, 1, 100) > 0 && recv(fd_, sink, sizeof sink, 0) <= 0) break;
+            pollfd p{m_fd, POLLIN, 0};
+            if (poll(&p, 1, 100) > 0 && recv(m_fd, sink, sizeof sink, 0) <= 0) break;
         }
     } else {
-        shutdown(fd_, SHUT_RDWR);
+        shutdown(m_fd, SHUT_RDWR);
     }
 }
 
 void DeviceSession::Leave() {
-    uint32_t generation = bootGeneration_;
-    bool loggedIn = loggedIn_;
-    bool upgrading = upgrading_;
-    device_.Update([&](DeviceState& s) {
+    uint32_t generation = m_bootGeneration;
+    bool loggedIn = m_loggedIn;
+    bool upgrading = m_upgrading;
+    m_device.Update([&](DeviceState& s) {
         if (s.session.reboots != generation) return;  // a restart already forgot us
         if (loggedIn && s.session.sessions > 0) s.session.sessions--;
         if (upgrading) s.session.upgrading = false;
     });
-    loggedIn_ = false;
-    upgrading_ = false;
+    m_loggedIn = false;
+    m_upgrading = false;
 }
 
 DeviceSession::Next DeviceSession::Handle(const Frame& frame) {
@@ -160,7 +160,7 @@ DeviceSession::Next DeviceSession::Handle(const Frame& frame) {
     if (type == Type::KeepAlive) return Next::Continue;
     if (type == Type::Hello) return OnHello(frame);
     if (type == Type::Login) return OnLogin(frame);
-    if (!loggedIn_) {
+    if (!m_loggedIn) {
         ReplyError(frame, quorn::kBadState);
         return Next::Close;
     }
@@ -176,12 +176,12 @@ DeviceSession::Next DeviceSession::Handle(const Frame& frame) {
             return OnImport(frame);
         case Type::Reboot:
             ReplyStatus(frame, quorn::kOk);
-            server_.Reboot(device_);
+            m_server.Reboot(m_device);
             return Next::Close;
         case Type::GetUsers: {
             Writer w;
             w.I32(quorn::kOk);
-            std::vector<uint8_t> table = UserTable(device_.Snapshot());
+            std::vector<uint8_t> table = UserTable(m_device.Snapshot());
             w.Bytes(table.data(), table.size());
             Reply(frame, w.Data());
             return Next::Continue;
@@ -193,7 +193,7 @@ DeviceSession::Next DeviceSession::Handle(const Frame& frame) {
         case Type::UpgradeData:
             return OnUpgradeData(frame);
         case Type::UpgradeAbort:
-            if (upgrading_ && frame.requestId == upgradeId_) EndUpgrade(-1);
+            if (m_upgrading && frame.requestId == m_upgradeId) EndUpgrade(-1);
             return Next::Continue;
         default:
             ReplyError(frame, quorn::kUnknownType);
@@ -205,18 +205,18 @@ DeviceSession::Next DeviceSession::OnHello(const Frame& frame) {
     Reader r(frame.payload);
     uint16_t low = r.U16();
     uint16_t high = r.U16();
-    const uint8_t* nonce = r.Bytes(sizeof clientNonce_);
-    if (!r.Done() || hello_) {
+    const uint8_t* nonce = r.Bytes(sizeof m_clientNonce);
+    if (!r.Done() || m_hello) {
         ReplyError(frame, quorn::kProtocolError);
         return Next::Close;
     }
-    hello_ = true;
-    std::memcpy(clientNonce_, nonce, sizeof clientNonce_);
-    quorn::RandomBytes(serverNonce_, sizeof serverNonce_);
+    m_hello = true;
+    std::memcpy(m_clientNonce, nonce, sizeof m_clientNonce);
+    quorn::RandomBytes(m_serverNonce, sizeof m_serverNonce);
     bool versionOk = low <= quorn::kMaxVersion && high >= quorn::kMinVersion;
     Writer w;
     w.I32(versionOk ? quorn::kOk : quorn::kProtocolError).U16(quorn::kMaxVersion);
-    w.Bytes(serverNonce_, sizeof serverNonce_);
+    w.Bytes(m_serverNonce, sizeof m_serverNonce);
     Reply(frame, w.Data());
     return versionOk ? Next::Continue : Next::Close;
 }
@@ -225,17 +225,17 @@ DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
     Reader r(frame.payload);
     std::string user = r.Text();
     const uint8_t* proof = r.Bytes(quorn::kProofSize);
-    if (!r.Done() || !hello_ || loggedIn_) {
+    if (!r.Done() || !m_hello || m_loggedIn) {
         ReplyError(frame, quorn::kProtocolError);
         return Next::Close;
     }
     quorn::Digest given;
     std::memcpy(given.data(), proof, given.size());
-    const auto& faults = device_.Behaviour().session;
+    const auto& faults = m_device.Behaviour().session;
     int32_t code = faults.loginError;
     std::string password;
     if (code == 0) {
-        code = device_.Update([&](DeviceState& s) -> int32_t {
+        code = m_device.Update([&](DeviceState& s) -> int32_t {
             SimUser* found = nullptr;
             for (auto& u : s.session.users) {
                 if (u.name == user) found = &u;
@@ -243,7 +243,7 @@ DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
             if (!found) return quorn::kLoginNoSuchUser;
             if (found->locked) return quorn::kLoginLocked;
             quorn::Digest expected;
-            quorn::LoginProof(found->password, serverNonce_, clientNonce_, user, expected);
+            quorn::LoginProof(found->password, m_serverNonce, m_clientNonce, user, expected);
             if (!quorn::DigestsEqual(expected, given)) {
                 if (++found->failedLogins >= faults.lockAfter) found->locked = true;
                 return quorn::kLoginBadPassword;
@@ -251,7 +251,7 @@ DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
             found->failedLogins = 0;
             if (s.session.sessions >= faults.maxSessions) return quorn::kLoginBusy;
             s.session.sessions++;
-            bootGeneration_ = s.session.reboots;
+            m_bootGeneration = s.session.reboots;
             password = found->password;
             return quorn::kOk;
         });
@@ -259,14 +259,14 @@ DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
     Writer w;
     w.I32(code);
     if (code == quorn::kOk) {
-        loggedIn_ = true;
-        quorn::SessionKey(password, serverNonce_, clientNonce_, user, key_);
-        DeviceState s = device_.Snapshot();
+        m_loggedIn = true;
+        quorn::SessionKey(password, m_serverNonce, m_clientNonce, user, m_key);
+        DeviceState s = m_device.Snapshot();
         char info[48] = {};
         std::snprintf(info, sizeof info, "%s", s.session.model.c_str());
         w.Bytes(info, sizeof info).I32(8).U8(1);  // model, channels, one disk
     }
-    server_.Log("session: " + address_ + ": login " + user + " -> " + std::to_string(code));
+    m_server.Log("session: " + m_address + ": login " + user + " -> " + std::to_string(code));
     Reply(frame, w.Data());
     return code == quorn::kOk ? Next::Continue : Next::Close;
 }
@@ -277,10 +277,10 @@ DeviceSession::Next DeviceSession::OnGetConfig(const Frame& frame) {
     r.I32();  // channel: one set of settings per recorder
     uint32_t capacity = r.U32();
     if (!r.Done()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
-    if (device_.Behaviour().session.failGetConfig)
+    if (m_device.Behaviour().session.failGetConfig)
         return ReplyStatus(frame, quorn::kDeviceFailed), Next::Continue;
     std::vector<uint8_t> block;
-    int32_t status = ReadBlock(device_.Snapshot(), command, block);
+    int32_t status = ReadBlock(m_device.Snapshot(), command, block);
     if (status == quorn::kOk && capacity < block.size()) status = quorn::kBadSize;
     Writer w;
     w.I32(status);
@@ -296,25 +296,26 @@ DeviceSession::Next DeviceSession::OnSetConfig(const Frame& frame) {
     if (!r.Ok()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
     size_t size = r.Remaining();
     const uint8_t* data = r.Bytes(size);
-    if (device_.Behaviour().session.failSetConfig)
+    const auto& faults = m_device.Behaviour().session;
+    if (faults.failSetConfig || (faults.failClock && command == kCommandClock))
         return ReplyStatus(frame, quorn::kDeviceFailed), Next::Continue;
     int32_t status =
-        device_.Update([&](DeviceState& s) { return WriteBlock(s, command, data, size); });
+        m_device.Update([&](DeviceState& s) { return WriteBlock(s, command, data, size); });
     if (status == quorn::kOk && command == kCommandNetwork &&
-        !server_.EnsureListener(device_.Snapshot().tcpPort))
+        !m_server.EnsureListener(m_device.Snapshot().tcpPort))
         status = quorn::kDeviceFailed;
     ReplyStatus(frame, status);
     return Next::Continue;
 }
 
 DeviceSession::Next DeviceSession::OnImport(const Frame& frame) {
-    if (device_.Behaviour().session.failImport)
+    if (m_device.Behaviour().session.failImport)
         return ReplyStatus(frame, quorn::kDeviceFailed), Next::Continue;
     std::vector<CoiBlock> blocks;
     int32_t status = quorn::kBadConfigFile;
     if (DecodeCoi(frame.payload, blocks)) {
         // All blocks or none.
-        status = device_.Update([&](DeviceState& s) -> int32_t {
+        status = m_device.Update([&](DeviceState& s) -> int32_t {
             DeviceState copy = s;
             for (const auto& b : blocks) {
                 if (WriteBlock(copy, b.command, b.data.data(), b.data.size()) != quorn::kOk)
@@ -324,8 +325,8 @@ DeviceSession::Next DeviceSession::OnImport(const Frame& frame) {
             return quorn::kOk;
         });
     }
-    if (status == quorn::kOk) server_.EnsureListener(device_.Snapshot().tcpPort);
-    server_.Log("session: " + address_ + ": import -> " + std::to_string(status));
+    if (status == quorn::kOk) m_server.EnsureListener(m_device.Snapshot().tcpPort);
+    m_server.Log("session: " + m_address + ": import -> " + std::to_string(status));
     ReplyStatus(frame, status);
     return Next::Continue;
 }
@@ -341,8 +342,8 @@ DeviceSession::Next DeviceSession::OnModifyUser(const Frame& frame) {
     uint8_t entries[2][quorn::kUserEntrySize];
     std::memcpy(entries[0], first, quorn::kUserEntrySize);
     std::memcpy(entries[1], second, quorn::kUserEntrySize);
-    quorn::MaskPasswordField(key_, frame.requestId, 1, entries[0] + quorn::kUserPasswordOffset);
-    quorn::MaskPasswordField(key_, frame.requestId, 2, entries[1] + quorn::kUserPasswordOffset);
+    quorn::MaskPasswordField(m_key, frame.requestId, 1, entries[0] + quorn::kUserPasswordOffset);
+    quorn::MaskPasswordField(m_key, frame.requestId, 2, entries[1] + quorn::kUserPasswordOffset);
     std::string name, otherName, newPassword, oldPassword;
     bool ok =
         SlotText(entries[0] + quorn::kUserNameOffset, quorn::kUserNameSize, name) &&
@@ -352,7 +353,7 @@ DeviceSession::Next DeviceSession::OnModifyUser(const Frame& frame) {
     int32_t status = quorn::kBadSize;
     if (ok && name != otherName) status = quorn::kDeviceFailed;
     if (ok && name == otherName) {
-        status = device_.Update([&](DeviceState& s) -> int32_t {
+        status = m_device.Update([&](DeviceState& s) -> int32_t {
             for (auto& u : s.session.users) {
                 if (u.name != name) continue;
                 if (u.password != oldPassword) return quorn::kWrongPassword;
@@ -362,7 +363,8 @@ DeviceSession::Next DeviceSession::OnModifyUser(const Frame& frame) {
             return quorn::kNoSuchUser;
         });
     }
-    server_.Log("session: " + address_ + ": password of " + name + " -> " + std::to_string(status));
+    m_server.Log("session: " + m_address + ": password of " + name + " -> " +
+                 std::to_string(status));
     ReplyStatus(frame, status);
     return Next::Continue;
 }
@@ -374,7 +376,7 @@ DeviceSession::Next DeviceSession::OnUpgradeBegin(const Frame& frame) {
     int32_t status = quorn::kOk;
     if (size < kImageHeaderSize || size > kMaxImage) status = quorn::kBadSize;
     if (status == quorn::kOk) {
-        bool busy = device_.Update([](DeviceState& s) {
+        bool busy = m_device.Update([](DeviceState& s) {
             if (s.session.upgrading) return true;
             s.session.upgrading = true;
             return false;
@@ -384,14 +386,14 @@ DeviceSession::Next DeviceSession::OnUpgradeBegin(const Frame& frame) {
     Writer w;
     w.I32(status).U32(quorn::kDefaultWindow);
     if (status == quorn::kOk) {
-        upgrading_ = true;
-        upgradeId_ = frame.requestId;
-        expected_ = size;
-        received_ = 0;
-        lastAck_ = 0;
-        header_.clear();
-        crc_ = 0;
-        server_.Log("session: " + address_ + ": image of " + std::to_string(size) + " bytes");
+        m_upgrading = true;
+        m_upgradeId = frame.requestId;
+        m_expected = size;
+        m_received = 0;
+        m_lastAck = 0;
+        m_header.clear();
+        m_crc = 0;
+        m_server.Log("session: " + m_address + ": image of " + std::to_string(size) + " bytes");
     }
     Reply(frame, w.Data());
     return Next::Continue;
@@ -401,77 +403,77 @@ void DeviceSession::EndUpgrade(int32_t status) {
     if (status >= 0) {
         Writer w;
         w.U8(quorn::kUpgradeFinished).I32(status);
-        Send(T(Type::UpgradeState), upgradeId_, w.Data());
+        Send(T(Type::UpgradeState), m_upgradeId, w.Data());
     }
-    upgrading_ = false;
-    device_.Update([](DeviceState& s) { s.session.upgrading = false; });
+    m_upgrading = false;
+    m_device.Update([](DeviceState& s) { s.session.upgrading = false; });
 }
 
 void DeviceSession::Stall() {
-    server_.Log("session: " + address_ + ": stalls");
+    m_server.Log("session: " + m_address + ": stalls");
     // Neither read nor answer; the client's silence limit ends the connection.
-    while (!server_.Stopping()) {
-        pollfd p{fd_, POLLRDHUP, 0};
+    while (!m_server.Stopping()) {
+        pollfd p{m_fd, POLLRDHUP, 0};
         if (poll(&p, 1, 200) > 0) return;
     }
 }
 
 DeviceSession::Next DeviceSession::OnUpgradeData(const Frame& frame) {
-    if (!upgrading_ || frame.requestId != upgradeId_) return Next::Continue;  // after a failure
+    if (!m_upgrading || frame.requestId != m_upgradeId) return Next::Continue;  // after a failure
     Reader r(frame.payload);
     uint64_t offset = r.U64();
     size_t size = r.Remaining();
     const uint8_t* data = r.Bytes(size);
-    if (!r.Ok() || offset != received_ || size > expected_ - received_) {
+    if (!r.Ok() || offset != m_received || size > m_expected - m_received) {
         EndUpgrade(quorn::kProtocolError);
         return Next::Continue;
     }
-    const auto& faults = device_.Behaviour().session;
+    const auto& faults = m_device.Behaviour().session;
     if (faults.dropUpgradeAt >= 0 &&
-        received_ + size >= static_cast<uint64_t>(faults.dropUpgradeAt)) {
-        server_.Log("session: " + address_ + ": drops the connection mid-transfer");
+        m_received + size >= static_cast<uint64_t>(faults.dropUpgradeAt)) {
+        m_server.Log("session: " + m_address + ": drops the connection mid-transfer");
         return Next::Drop;
     }
     if (faults.stallUpgradeAt >= 0 &&
-        received_ + size >= static_cast<uint64_t>(faults.stallUpgradeAt)) {
+        m_received + size >= static_cast<uint64_t>(faults.stallUpgradeAt)) {
         Stall();
         return Next::Drop;
     }
     size_t taken = 0;
-    if (header_.size() < kImageHeaderSize) {
-        taken = std::min(size, kImageHeaderSize - header_.size());
-        header_.insert(header_.end(), data, data + taken);
-        if (header_.size() == kImageHeaderSize) {
+    if (m_header.size() < kImageHeaderSize) {
+        taken = std::min(size, kImageHeaderSize - m_header.size());
+        m_header.insert(m_header.end(), data, data + taken);
+        if (m_header.size() == kImageHeaderSize) {
             ImageHeader h;
-            DeviceState s = device_.Snapshot();
+            DeviceState s = m_device.Snapshot();
             int32_t status = quorn::kOk;
-            if (!DecodeImageHeader(header_.data(), h) ||
-                h.payloadLength != expected_ - kImageHeaderSize)
+            if (!DecodeImageHeader(m_header.data(), h) ||
+                h.payloadLength != m_expected - kImageHeaderSize)
                 status = quorn::kBadChecksum;
             else if (h.model != s.session.model)
                 status = quorn::kWrongModel;
             if (status != quorn::kOk) {
-                server_.Log("session: " + address_ + ": image refused -> " +
-                            std::to_string(status));
+                m_server.Log("session: " + m_address + ": image refused -> " +
+                             std::to_string(status));
                 EndUpgrade(status);
                 return Next::Continue;
             }
-            newVersion_ = h.releaseVersion;
-            newTime_ = h.releaseTime;
-            expectedCrc_ = h.payloadCrc;
+            m_newVersion = h.releaseVersion;
+            m_newTime = h.releaseTime;
+            m_expectedCrc = h.payloadCrc;
         }
     }
-    crc_ = Crc32(crc_, data + taken, size - taken);
-    received_ += size;
-    if (received_ - lastAck_ >= kAckEvery || received_ == expected_) {
+    m_crc = Crc32(m_crc, data + taken, size - taken);
+    m_received += size;
+    if (m_received - m_lastAck >= kAckEvery || m_received == m_expected) {
         Writer w;
-        w.U64(received_);
-        Send(T(Type::UpgradeAck), upgradeId_, w.Data());
-        lastAck_ = received_;
+        w.U64(m_received);
+        Send(T(Type::UpgradeAck), m_upgradeId, w.Data());
+        m_lastAck = m_received;
     }
-    if (received_ < expected_) return Next::Continue;
-    if (crc_ != expectedCrc_) {
-        server_.Log("session: " + address_ + ": image checksum wrong");
+    if (m_received < m_expected) return Next::Continue;
+    if (m_crc != m_expectedCrc) {
+        m_server.Log("session: " + m_address + ": image checksum wrong");
         EndUpgrade(quorn::kBadChecksum);
         return Next::Continue;
     }
@@ -480,21 +482,21 @@ DeviceSession::Next DeviceSession::OnUpgradeData(const Frame& frame) {
 
 DeviceSession::Next DeviceSession::FinishImage() {
     // The device writes the image to its flash, reporting how far it got, then restarts.
-    uint32_t writingMs = device_.Behaviour().session.writingMs;
+    uint32_t writingMs = m_device.Behaviour().session.writingMs;
     for (int percent = 0; percent <= 100; percent += 10) {
         std::this_thread::sleep_for(std::chrono::milliseconds(writingMs / 11));
         Writer w;
         w.U8(quorn::kUpgradeWriting).I32(percent);
-        if (!Send(T(Type::UpgradeState), upgradeId_, w.Data())) return Next::Drop;
+        if (!Send(T(Type::UpgradeState), m_upgradeId, w.Data())) return Next::Drop;
     }
-    device_.Update([&](DeviceState& s) {
-        s.releaseVersion = newVersion_;
-        s.releaseTime = newTime_;
+    m_device.Update([&](DeviceState& s) {
+        s.releaseVersion = m_newVersion;
+        s.releaseTime = m_newTime;
         s.session.upgradesDone++;
     });
     EndUpgrade(quorn::kOk);
-    server_.Log("session: " + address_ + ": upgraded to " + newVersion_);
-    server_.Reboot(device_);
+    m_server.Log("session: " + m_address + ": upgraded to " + m_newVersion);
+    m_server.Reboot(m_device);
     return Next::Close;
 }
 

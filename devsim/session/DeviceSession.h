@@ -23,8 +23,8 @@ class DeviceSession {
     // For tests that feed requests directly: behave as after a login of the first account
     // (session key all zero).
     void AssumeLoggedIn() {
-        hello_ = true;
-        loggedIn_ = true;
+        m_hello = true;
+        m_loggedIn = true;
     }
 
   private:
@@ -50,30 +50,30 @@ class DeviceSession {
     void Delay();
     void Leave();
 
-    SessionServer& server_;
-    SimDevice& device_;
-    int fd_;
-    std::string address_;
-    int64_t lastSentMs_ = 0;
+    SessionServer& m_server;
+    SimDevice& m_device;
+    int m_fd;
+    std::string m_address;
+    int64_t m_lastSentMs = 0;
 
-    bool hello_ = false;
-    uint8_t clientNonce_[quorn::kNonceSize] = {};
-    uint8_t serverNonce_[quorn::kNonceSize] = {};
-    bool loggedIn_ = false;
-    uint32_t bootGeneration_ = 0;
-    quorn::Digest key_{};
+    bool m_hello = false;
+    uint8_t m_clientNonce[quorn::kNonceSize] = {};
+    uint8_t m_serverNonce[quorn::kNonceSize] = {};
+    bool m_loggedIn = false;
+    uint32_t m_bootGeneration = 0;
+    quorn::Digest m_key{};
 
     // The image being received.
-    bool upgrading_ = false;
-    uint32_t upgradeId_ = 0;
-    uint64_t expected_ = 0;
-    uint64_t received_ = 0;
-    uint64_t lastAck_ = 0;
-    std::vector<uint8_t> header_;
-    uint32_t crc_ = 0;  // of the payload so far
-    uint32_t expectedCrc_ = 0;
-    std::string newVersion_;
-    std::string newTime_;
+    bool m_upgrading = false;
+    uint32_t m_upgradeId = 0;
+    uint64_t m_expected = 0;
+    uint64_t m_received = 0;
+    uint64_t m_lastAck = 0;
+    std::vector<uint8_t> m_header;
+    uint32_t m_crc = 0;  // of the payload so far
+    uint32_t m_expectedCrc = 0;
+    std::string m_newVersion;
+    std::string m_newTime;
 };
 
 }  // namespace tesmara::devsim

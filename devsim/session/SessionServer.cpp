@@ -44,14 +44,14 @@ void Reset(int fd) {
 }  // namespace
 
 SessionServer::SessionServer(Fleet& fleet, SessionServerOptions options)
-    : fleet_(fleet), options_(std::move(options)) {}
+    : m_fleet(fleet), m_options(std::move(options)) {}
 
 SessionServer::~SessionServer() {
     Stop();
 }
 
 void SessionServer::Log(const std::string& line) {
-    if (options_.log) options_.log(line);
+    if (m_options.log) m_options.log(line);
 }
 
 bool SessionServer::Start(std::string* error) {
@@ -60,21 +60,21 @@ bool SessionServer::Start(std::string* error) {
         if (error) *error = std::strerror(errno);
         return false;
     }
-    wakeRead_ = pipeFds[0];
-    wakeWrite_ = pipeFds[1];
+    m_wakeRead = pipeFds[0];
+    m_wakeWrite = pipeFds[1];
     bool ok = true;
-    fleet_.ForEach([&](SimDevice& device) {
+    m_fleet.ForEach([&](SimDevice& device) {
         if (ok) ok = EnsureListener(device.Snapshot().tcpPort, error);
     });
     if (!ok) return false;
-    acceptThread_ = std::thread([this] { AcceptLoop(); });
+    m_acceptThread = std::thread([this] { AcceptLoop(); });
     return true;
 }
 
 bool SessionServer::EnsureListener(uint16_t port, std::string* error) {
-    std::lock_guard lock(mutex_);
-    if (wakeWrite_ < 0) return true;  // not started: serves handed-over connections only
-    for (const auto& [p, fd] : listeners_) {
+    std::lock_guard lock(m_mutex);
+    if (m_wakeWrite < 0) return true;  // not started: serves handed-over connections only
+    for (const auto& [p, fd] : m_listeners) {
         if (p == port) return true;
     }
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -91,19 +91,19 @@ bool SessionServer::EnsureListener(uint16_t port, std::string* error) {
         return false;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    listeners_.emplace_back(port, fd);
+    m_listeners.emplace_back(port, fd);
     char c = 1;
-    (void)!write(wakeWrite_, &c, 1);  // the accept loop picks the new listener up
+    (void)!write(m_wakeWrite, &c, 1);  // the accept loop picks the new listener up
     return true;
 }
 
 void SessionServer::AcceptLoop() {
-    while (!stop_) {
-        std::vector<pollfd> fds{{wakeRead_, POLLIN, 0}};
+    while (!m_stop) {
+        std::vector<pollfd> fds{{m_wakeRead, POLLIN, 0}};
         std::vector<uint16_t> ports{0};
         {
-            std::lock_guard lock(mutex_);
-            for (const auto& [port, fd] : listeners_) {
+            std::lock_guard lock(m_mutex);
+            for (const auto& [port, fd] : m_listeners) {
                 fds.push_back({fd, POLLIN, 0});
                 ports.push_back(port);
             }
@@ -112,7 +112,7 @@ void SessionServer::AcceptLoop() {
         if (ready < 0 && errno != EINTR) break;
         if (fds[0].revents & POLLIN) {
             char drain[64];
-            while (read(wakeRead_, drain, sizeof drain) > 0) {
+            while (read(m_wakeRead, drain, sizeof drain) > 0) {
             }
         }
         for (size_t i = 1; i < fds.size(); ++i) {
@@ -132,7 +132,7 @@ void SessionServer::Accept(int listener, uint16_t port) {
         getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
         std::string address = AddressOf(local);
         SimDevice* device = nullptr;
-        fleet_.ForEach([&](SimDevice& d) {
+        m_fleet.ForEach([&](SimDevice& d) {
             if (device) return;
             bool match = d.Update([&](DeviceState& s) {
                 return s.online && s.address == address && s.tcpPort == port;
@@ -149,8 +149,8 @@ void SessionServer::Accept(int listener, uint16_t port) {
         auto connection = std::make_shared<Connection>();
         connection->fd = fd;
         connection->device = device;
-        std::lock_guard lock(mutex_);
-        connections_.push_back(connection);
+        std::lock_guard lock(m_mutex);
+        m_connections.push_back(connection);
         connection->thread = std::thread([this, connection] {
             DeviceSession session(*this, *connection->device, connection->fd);
             session.Run();
@@ -162,11 +162,11 @@ void SessionServer::Accept(int listener, uint16_t port) {
 void SessionServer::Reap(bool all) {
     std::list<std::shared_ptr<Connection>> finished;
     {
-        std::lock_guard lock(mutex_);
-        for (auto it = connections_.begin(); it != connections_.end();) {
+        std::lock_guard lock(m_mutex);
+        for (auto it = m_connections.begin(); it != m_connections.end();) {
             if (all || (*it)->done) {
                 finished.push_back(*it);
-                it = connections_.erase(it);
+                it = m_connections.erase(it);
             } else {
                 ++it;
             }
@@ -190,22 +190,26 @@ void SessionServer::Reboot(SimDevice& device) {
             user.locked = false;
         }
     });
-    Log("session: " + device.Snapshot().address + " restarts");
+    bool neverBack = device.Behaviour().session.neverBack;
+    Log("session: " + device.Snapshot().address +
+        (neverBack ? " restarts and never comes back" : " restarts"));
     {
-        std::lock_guard lock(mutex_);
-        for (auto& c : connections_) {
+        std::lock_guard lock(m_mutex);
+        for (auto& c : m_connections) {
             if (c->device == &device) shutdown(c->fd, SHUT_RD);
         }
-        returns_.emplace_back(
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(offlineMs), &device);
+        if (!neverBack) {
+            m_returns.emplace_back(
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(offlineMs), &device);
+        }
     }
     Wake();
 }
 
 void SessionServer::Wake() {
-    if (wakeWrite_ >= 0) {
+    if (m_wakeWrite >= 0) {
         char c = 1;
-        (void)!write(wakeWrite_, &c, 1);
+        (void)!write(m_wakeWrite, &c, 1);
     }
 }
 
@@ -214,11 +218,11 @@ int SessionServer::BringBackDue() {
     std::vector<SimDevice*> due;
     int waitMs = 1000;
     {
-        std::lock_guard lock(mutex_);
-        for (auto it = returns_.begin(); it != returns_.end();) {
+        std::lock_guard lock(m_mutex);
+        for (auto it = m_returns.begin(); it != m_returns.end();) {
             if (it->first <= now) {
                 due.push_back(it->second);
-                it = returns_.erase(it);
+                it = m_returns.erase(it);
             } else {
                 auto left =
                     std::chrono::duration_cast<std::chrono::milliseconds>(it->first - now).count();
@@ -237,23 +241,23 @@ int SessionServer::BringBackDue() {
 }
 
 void SessionServer::Stop() {
-    if (stop_.exchange(true)) return;
+    if (m_stop.exchange(true)) return;
     {
-        std::lock_guard lock(mutex_);
-        for (auto& c : connections_) shutdown(c->fd, SHUT_RDWR);
+        std::lock_guard lock(m_mutex);
+        for (auto& c : m_connections) shutdown(c->fd, SHUT_RDWR);
     }
     Wake();
-    if (acceptThread_.joinable()) acceptThread_.join();
+    if (m_acceptThread.joinable()) m_acceptThread.join();
     Reap(true);
     {
-        std::lock_guard lock(mutex_);
-        for (auto& [port, fd] : listeners_) close(fd);
-        listeners_.clear();
-        returns_.clear();
+        std::lock_guard lock(m_mutex);
+        for (auto& [port, fd] : m_listeners) close(fd);
+        m_listeners.clear();
+        m_returns.clear();
     }
-    if (wakeRead_ >= 0) close(wakeRead_);
-    if (wakeWrite_ >= 0) close(wakeWrite_);
-    wakeRead_ = wakeWrite_ = -1;
+    if (m_wakeRead >= 0) close(m_wakeRead);
+    if (m_wakeWrite >= 0) close(m_wakeWrite);
+    m_wakeRead = m_wakeWrite = -1;
 }
 
 }  // namespace tesmara::devsim

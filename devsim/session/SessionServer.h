@@ -38,9 +38,10 @@ class SessionServer {
     // For the connections: listen on a port a device has just taken (idempotent). A server
     // that was not started listens nowhere (tests hand DeviceSession a socket of their own).
     bool EnsureListener(uint16_t port, std::string* error = nullptr);
-    // The device restarts: its connections end, it is offline for its offline time, then back.
+    // The device restarts: its connections end, it is offline for its offline time, then back
+    // (unless its fault is never to come back).
     void Reboot(SimDevice& device);
-    bool Stopping() const { return stop_; }
+    bool Stopping() const { return m_stop; }
     void Log(const std::string& line);
 
   private:
@@ -58,18 +59,18 @@ class SessionServer {
     // Restarted devices whose offline time is over come back; the wait until the next one.
     int BringBackDue();
 
-    Fleet& fleet_;
-    SessionServerOptions options_;
-    std::atomic<bool> stop_{false};
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::thread acceptThread_;
+    Fleet& m_fleet;
+    SessionServerOptions m_options;
+    std::atomic<bool> m_stop{false};
+    int m_wakeRead = -1;
+    int m_wakeWrite = -1;
+    std::thread m_acceptThread;
 
-    std::mutex mutex_;
-    std::vector<std::pair<uint16_t, int>> listeners_;
-    std::list<std::shared_ptr<Connection>> connections_;
+    std::mutex m_mutex;
+    std::vector<std::pair<uint16_t, int>> m_listeners;
+    std::list<std::shared_ptr<Connection>> m_connections;
     // When each restarting device comes back (served by the accept loop).
-    std::vector<std::pair<std::chrono::steady_clock::time_point, SimDevice*>> returns_;
+    std::vector<std::pair<std::chrono::steady_clock::time_point, SimDevice*>> m_returns;
 };
 
 }  // namespace tesmara::devsim

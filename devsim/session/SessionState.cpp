@@ -52,6 +52,8 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("failGetConfig")) f.failGetConfig = j.at("failGetConfig").get<bool>();
         if (j.contains("failSetConfig")) f.failSetConfig = j.at("failSetConfig").get<bool>();
         if (j.contains("failImport")) f.failImport = j.at("failImport").get<bool>();
+        if (j.contains("failClock")) f.failClock = j.at("failClock").get<bool>();
+        if (j.contains("neverBack")) f.neverBack = j.at("neverBack").get<bool>();
         if (j.contains("maxSessions")) f.maxSessions = j.at("maxSessions").get<uint32_t>();
         if (j.contains("lockAfter")) f.lockAfter = j.at("lockAfter").get<uint32_t>();
         if (j.contains("writingMs")) f.writingMs = j.at("writingMs").get<uint32_t>();

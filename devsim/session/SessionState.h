@@ -46,6 +46,8 @@ struct SessionFaults {
     bool failGetConfig = false;   // [failGetConfig]
     bool failSetConfig = false;   // [failSetConfig]
     bool failImport = false;      // [failImport]
+    bool failClock = false;       // [failClock] clock settings (command 8) are refused
+    bool neverBack = false;       // [neverBack] stays offline after a restart
     uint32_t maxSessions = 64;    // [maxSessions] beyond it logins get code 7
     uint32_t lockAfter = 3;       // [lockAfter] wrong passwords in a row lock the account
     uint32_t writingMs = 1000;    // [writingMs] the device's own writing phase

@@ -73,6 +73,8 @@ TEST_F(SearchCli, WithNoRecorderTheSearchRunsBothPhasesAndListsNothing) {
     EXPECT_EQ(run.logTexts, (Texts{"Searching...", "Search completed!"}));
     EXPECT_EQ(run.logColours, (Texts{"white", "green"}));
     EXPECT_TRUE(run.Devices().empty());
+    // One line with the usual causes, for the operator rather than the script.
+    EXPECT_NE(run.program.err.find("UDP port 5001"), std::string::npos) << run.program.err;
     // Two 3-second phases that nothing can end early.
     EXPECT_GE(run.program.wallSeconds, 5.9);
     EXPECT_LT(run.program.wallSeconds, 10.0);
@@ -125,6 +127,17 @@ TEST_F(SearchCli, FiftyRecordersAreAllListedOnce) {
         // Every row got its details from the detail pass.
         EXPECT_NE(run.Devices()[i]["description"], "-- --");
     }
+}
+
+TEST_F(SearchCli, FiftyRecordersThatTakeTheirAddressesAreAllListedAmongThousands) {
+    // The fifty confirmations queue behind the basic replies of every other recorder.
+    auto fleet = RunningFleet::Generated(2000, 7);
+    ASSERT_TRUE(fleet->Running()) << fleet->Error();
+    SearchRun run = Search({"--assign", "192.168.1.11"});
+    EXPECT_EQ(run.program.exitCode, 0);
+    EXPECT_EQ(run.Devices().size(), 50u);
+    EXPECT_EQ(run.Macs().size(), 50u);
+    EXPECT_TRUE(run.program.err.empty()) << run.program.err;
 }
 
 TEST_F(SearchCli, SixtyRecordersAreCutToFiftyRows) {

@@ -2,6 +2,8 @@
 // device text readable as UTF-8, aligned by display width.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "app/MainDialogState.h"
@@ -92,6 +94,28 @@ TEST(ConsoleTable, ColumnsAlignByDisplayWidth) {
     // than the row with "Gate", and both end right after the description column.
     EXPECT_EQ(lines[2].size() + 2, lines[1].size());
     EXPECT_EQ(lines[1].find("大门"), lines[2].find("Gate"));
+}
+
+TEST(ConsoleTable, ControlCharactersInDeviceTextsAreShownAsEscapes) {
+    TableRow row;
+    row.cells = {L"1",
+                 L"00-1A-2B-3C-4D-5E",
+                 L"10.0.0.2",
+                 L"-- --",
+                 L"a\tb",
+                 L"Gate\n2  00-00-00-00-00-99\r",
+                 L"\x1b[31mV1\x1b[0m",
+                 L"\x7f\x9b",
+                 L"\x202e",
+                 L""};
+    std::string text = cli::TableText({row});
+    EXPECT_EQ(2, std::count(text.begin(), text.end(), '\n'));  // the header and one row
+    for (char c : text) EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 && c != '\n') << int(c);
+    EXPECT_NE(std::string::npos, text.find("Gate\\n2  00-00-00-00-00-99\\r"));
+    EXPECT_NE(std::string::npos, text.find("\\x1B[31mV1\\x1B[0m"));
+    EXPECT_NE(std::string::npos, text.find("\\x7F\\x9B"));
+    EXPECT_NE(std::string::npos, text.find("\\u202E"));
+    EXPECT_NE(std::string::npos, text.find("a\\tb"));
 }
 
 }  // namespace
