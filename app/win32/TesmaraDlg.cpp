@@ -15,6 +15,14 @@ namespace tesmara {
 
 namespace {
 
+// Keyboard and mouse input: not served while the window closes, so that the operator cannot start
+// anything on a window that is going away.
+bool IsOperatorInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
 constexpr DWORD kTableExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 constexpr int kAddressFields = 4;
 constexpr BYTE kPanelFieldHigh = 254;
@@ -193,6 +201,7 @@ void CTesmaraDlg::StopWorkers() {
                     PostQuitMessage(static_cast<int>(msg.wParam));
                     break;
                 }
+                if (IsOperatorInput(msg.message)) continue;
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }

@@ -11,7 +11,14 @@ namespace {
 
 // What a box answers when the window is closing and nobody may be asked any more.
 int DeclinedResult(unsigned style) {
-    return (style & 0xF) == kBoxYesNo ? kBoxResultNo : kBoxResultCancel;
+    switch (style & 0xF) {
+        case kBoxOk:
+            return kBoxResultOk;  // the only answer such a box has
+        case kBoxYesNo:
+            return kBoxResultNo;
+        default:
+            return kBoxResultCancel;
+    }
 }
 
 }  // namespace
