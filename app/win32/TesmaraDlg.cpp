@@ -116,12 +116,9 @@ bool CTesmaraDlg::OnNotify(int /*id*/, NMHDR* header, LRESULT& result) {
 
 bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case kRunOnUiMessage: {
-            const auto* work = reinterpret_cast<const std::function<void()>*>(lParam);
-            (*work)();
-            result = 1;
+        case kRunOnUiMessage:
+            result = RunPendingWork(lParam) ? 1 : 0;
             return true;
-        }
         case WM_SYSCOMMAND:
             result = 0;
             return OnSysCommand(wParam);
