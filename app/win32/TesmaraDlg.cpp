@@ -98,10 +98,14 @@ bool CTesmaraDlg::OnInit() {
 }
 
 void CTesmaraDlg::InsertDeviceColumns() {
+    // A list view keeps its first column left-aligned whatever it is asked: the ten columns go in
+    // behind a placeholder, which is then removed so that the first of them keeps its centring.
+    m_table.InsertColumn(0, L"", LVCFMT_LEFT, 0);
     for (size_t i = 0; i < kDeviceColumns.size(); ++i) {
-        m_table.InsertColumn(static_cast<int>(i), kDeviceColumns[i].header, LVCFMT_CENTER,
+        m_table.InsertColumn(static_cast<int>(i) + 1, kDeviceColumns[i].header, LVCFMT_CENTER,
                              kDeviceColumns[i].width);
     }
+    m_table.DeleteColumn(0);
 }
 
 bool CTesmaraDlg::OnCommand(int id, int code, HWND control) {

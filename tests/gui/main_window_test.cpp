@@ -183,6 +183,12 @@ TEST_F(MainWindowTest, DeviceTableHasTheTenCentredColumns) {
         EXPECT_STREQ(header, kDeviceColumns[i].header);
         EXPECT_EQ(column.cx, kDeviceColumns[i].width);
         EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_CENTER);
+        // What is drawn: the header item (Wine reports the asked-for format above regardless).
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        ASSERT_TRUE(SendMessageW(ListView_GetHeader(table), HDM_GETITEMW, i,
+                                 reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, HDF_CENTER);
     }
     LVCOLUMNW extra{};
     extra.mask = LVCF_WIDTH;
