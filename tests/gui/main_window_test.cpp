@@ -222,6 +222,22 @@ int TypeIntoField(HWND control, int field, const wchar_t* digits, HWND elsewhere
     return static_cast<int>((address >> (8 * (3 - field))) & 0xFF);
 }
 
+TEST_F(MainWindowTest, EmptyingThePanelAddressByKeyboardDisablesModify) {
+    HWND address = Control(IDC_PANEL_ADDRESS);
+    SendMessageW(address, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 20));
+    EnableWindow(Control(IDC_MODIFY_ADDRESS), TRUE);
+    std::vector<HWND> fields = AddressFields(address);
+    ASSERT_EQ(fields.size(), 4u);
+    for (HWND field : fields) {
+        SetFocus(field);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        SendMessageW(field, WM_CHAR, VK_BACK, 0);
+        Pump();
+    }
+    ASSERT_TRUE(SendMessageW(address, IPM_ISBLANK, 0, 0));
+    EXPECT_FALSE(Enabled(IDC_MODIFY_ADDRESS));
+}
+
 TEST_F(MainWindowTest, PanelAddressAndGatewayFieldsStopAt254AndMaskAt255) {
     HWND elsewhere = Control(IDC_LOGIN_USER);
     for (int id : {IDC_PANEL_ADDRESS, IDC_PANEL_GATEWAY}) {
