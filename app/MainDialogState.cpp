@@ -1,14 +1,38 @@
 #include "app/MainDialogState.h"
 
+#include <string_view>
+
 #include "app/MainView.h"
 
 namespace tesmara {
 
 MainView* g_mainDialog = nullptr;
 
-void StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*)) {
+namespace {
+
+// The window stays usable after a worker that could not run to its end.
+void ReportWorkerFailure(MainView& view, std::wstring_view text) {
+    try {
+        view.AppendStatusLine(text, StatusColour::kFailure);
+        view.SetWindowEnabled(true);
+    } catch (...) {
+        // Nothing more can be said; the thread must still end normally.
+    }
+}
+
+}  // namespace
+
+bool StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*)) {
     MainDialogState* target = &dialog;
-    dialog.m_workers.Start([worker, target] { worker(target); });
+    bool started = dialog.m_workers.Start([worker, target] {
+        try {
+            worker(target);
+        } catch (...) {
+            ReportWorkerFailure(target->m_view, L"Worker stopped by an internal error!");
+        }
+    });
+    if (!started) ReportWorkerFailure(dialog.m_view, L"Worker could not be started!");
+    return started;
 }
 
 }  // namespace tesmara

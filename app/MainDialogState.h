@@ -51,7 +51,9 @@ struct MainDialogState {
     WorkerGroup m_workers;
 };
 
-// Starts `worker(&dialog)` on a thread of the dialog's worker group.
-void StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*));
+// Starts `worker(&dialog)` on a thread of the dialog's worker group. A worker that cannot be
+// started, or that ends by an exception, is reported in red and leaves the window enabled.
+// False when no thread could be started.
+bool StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*));
 
 }  // namespace tesmara

@@ -1,16 +1,33 @@
 #include "discovery/SearchCommand.h"
 
+#include <string>
+
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchOnlyWorker.h"
 #include "netcfg/AddressPlanning.h"
+#include "netcfg/StartAddress.h"
+#include "platform/Text.h"
 #include "res/MainDlgRes.h"
 
 namespace tesmara {
 
 void RunIpSearchCommand(MainDialogState& dialog) {
     MainView& view = dialog.m_view;
+    // One search at a time, whatever clicks were queued before the worker disabled the window:
+    // a second worker would fail on the reply port and a clear would pull the lists from under
+    // the first.
+    if (dialog.m_workers.Running() > 0) return;
+    const bool ownAddress = view.IsButtonChecked(IDC_OWN_ADDRESS);
+    if (!ownAddress) {
+        // Every recorder found would be moved to an address counted from this one.
+        std::string reason;
+        if (!ValidateStartAddress(WideToAnsi(view.ControlText(IDC_START_ADDRESS)), reason)) {
+            view.ShowMessage(AnsiToWide(reason), L"", kBoxOk | kBoxIconWarning);
+            return;
+        }
+    }
     // Rows point into the lists: drop the rows before the records they point at.
     view.DeleteAllRows();
     dialog.m_devices.clear();
@@ -19,7 +36,8 @@ void RunIpSearchCommand(MainDialogState& dialog) {
     dialog.m_configDevices.clear();
     dialog.m_readdressedDevices.clear();
     view.ClearStatusLog();
-    if (view.IsButtonChecked(IDC_OWN_ADDRESS)) {
+    view.SetWindowEnabled(false);
+    if (ownAddress) {
         StartWorker(dialog, SearchOnlyWorker);
     } else {
         PlanAddresses(dialog);

@@ -33,6 +33,11 @@ void OnOwnAddressClicked(MainDialogState& dialog) {
     }
 }
 
+void OnPanelAddressEdited(MainDialogState& dialog) {
+    MainView& view = dialog.m_view;
+    if (view.IsAddressBlank(IDC_PANEL_ADDRESS)) view.EnableControl(IDC_MODIFY_ADDRESS, false);
+}
+
 void OnPanelAddressFieldChanged(MainDialogState& dialog) {
     MainView& view = dialog.m_view;
     if (view.IsAddressBlank(IDC_PANEL_ADDRESS)) {

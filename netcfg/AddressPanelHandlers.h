@@ -14,4 +14,8 @@ void OnOwnAddressClicked(MainDialogState& dialog);
 // the control is blank.
 void OnPanelAddressFieldChanged(MainDialogState& dialog);
 
+// 1040 edited (any change of a field's text, emptying included, which brings no field-changed
+// notice): disables "Modify" (1082) once the control is blank.
+void OnPanelAddressEdited(MainDialogState& dialog);
+
 }  // namespace tesmara

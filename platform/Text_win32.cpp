@@ -32,6 +32,12 @@ std::string Narrow(UINT codePage, std::wstring_view text) {
 }  // namespace
 
 unsigned AnsiCodePage() {
+    DWORD codePage = 0;
+    if (::GetLocaleInfoW(::GetThreadLocale(), LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                         reinterpret_cast<LPWSTR>(&codePage), sizeof(codePage) / sizeof(WCHAR)) &&
+        codePage != 0) {
+        return codePage;
+    }
     return ::GetACP();
 }
 void SetAnsiCodePage(unsigned) {}  // Windows decides
@@ -39,11 +45,12 @@ bool IsKnownCodePage(unsigned codePage) {
     return ::IsValidCodePage(codePage) != FALSE;
 }
 
+// The thread's ANSI code page: the one device texts, addresses and paths are taken to be in.
 std::wstring AnsiToWide(std::string_view text) {
-    return Widen(CP_ACP, text);
+    return Widen(CP_THREAD_ACP, text);
 }
 std::string WideToAnsi(std::wstring_view text) {
-    return Narrow(CP_ACP, text);
+    return Narrow(CP_THREAD_ACP, text);
 }
 std::wstring Utf8ToWide(std::string_view text) {
     return Widen(CP_UTF8, text);

@@ -26,6 +26,7 @@ class ListView : public Window {
         column.iSubItem = index;
         return static_cast<int>(Send(LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)));
     }
+    bool DeleteColumn(int index) const { return Send(LVM_DELETECOLUMN, index) != 0; }
     DWORD ExtendedStyle() const { return static_cast<DWORD>(Send(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
     void SetExtendedStyle(DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style); }
 

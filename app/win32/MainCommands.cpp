@@ -42,6 +42,7 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_ALL, BN_CLICKED, Plain<OnAllClicked>},
     {WM_COMMAND, IDC_OWN_ADDRESS, BN_CLICKED, Plain<OnOwnAddressClicked>},
     {WM_NOTIFY, IDC_PANEL_ADDRESS, IPN_FIELDCHANGED, Plain<OnPanelAddressFieldChanged>},
+    {WM_COMMAND, IDC_PANEL_ADDRESS, EN_CHANGE, Plain<OnPanelAddressEdited>},
     {WM_UPGRADE_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgrade>},
     {WM_UPGRADE_CONFIG_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgradeConfig>},
 };

@@ -15,6 +15,14 @@ namespace tesmara {
 
 namespace {
 
+// Keyboard and mouse input: not served while the window closes, so that the operator cannot start
+// anything on a window that is going away.
+bool IsOperatorInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
 constexpr DWORD kTableExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 constexpr int kAddressFields = 4;
 constexpr BYTE kPanelFieldHigh = 254;
@@ -90,10 +98,14 @@ bool CTesmaraDlg::OnInit() {
 }
 
 void CTesmaraDlg::InsertDeviceColumns() {
+    // A list view keeps its first column left-aligned whatever it is asked: the ten columns go in
+    // behind a placeholder, which is then removed so that the first of them keeps its centring.
+    m_table.InsertColumn(0, L"", LVCFMT_LEFT, 0);
     for (size_t i = 0; i < kDeviceColumns.size(); ++i) {
-        m_table.InsertColumn(static_cast<int>(i), kDeviceColumns[i].header, LVCFMT_CENTER,
+        m_table.InsertColumn(static_cast<int>(i) + 1, kDeviceColumns[i].header, LVCFMT_CENTER,
                              kDeviceColumns[i].width);
     }
+    m_table.DeleteColumn(0);
 }
 
 bool CTesmaraDlg::OnCommand(int id, int code, HWND control) {
@@ -108,12 +120,9 @@ bool CTesmaraDlg::OnNotify(int /*id*/, NMHDR* header, LRESULT& result) {
 
 bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case kRunOnUiMessage: {
-            const auto* work = reinterpret_cast<const std::function<void()>*>(lParam);
-            (*work)();
-            result = 1;
+        case kRunOnUiMessage:
+            result = RunPendingWork(lParam) ? 1 : 0;
             return true;
-        }
         case WM_SYSCOMMAND:
             result = 0;
             return OnSysCommand(wParam);
@@ -193,6 +202,7 @@ void CTesmaraDlg::StopWorkers() {
                     PostQuitMessage(static_cast<int>(msg.wParam));
                     break;
                 }
+                if (IsOperatorInput(msg.message)) continue;
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <set>
 
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
@@ -22,6 +24,8 @@
 namespace tesmara {
 
 // Sent to the main window to run a piece of work on its thread (lParam: std::function<void()>*).
+// Only work that this process's own RunOnUiThread has queued is run: any program on the desktop
+// can send this message, with any lParam.
 constexpr UINT kRunOnUiMessage = WM_APP + 1;
 
 // Stands in for the configuration dialog until it exists; the main dialog holds it by value so
@@ -75,9 +79,14 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     // Asks the workers to stop and keeps serving their sent messages until all have ended.
     void StopWorkers();
 
+    // Runs work of kRunOnUiMessage if it is pending; true when it ran.
+    bool RunPendingWork(LPARAM lParam);
+
     HICON m_icon = nullptr;
     DWORD m_uiThread = 0;
     std::atomic<bool> m_closing{false};
+    std::mutex m_pendingLock;
+    std::set<const std::function<void()>*> m_pendingWork;  // sent, not yet run
 
     // Control members, bound in OnInit.
     ui::ListView m_table;

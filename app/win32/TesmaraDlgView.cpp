@@ -11,7 +11,14 @@ namespace {
 
 // What a box answers when the window is closing and nobody may be asked any more.
 int DeclinedResult(unsigned style) {
-    return (style & 0xF) == kBoxYesNo ? kBoxResultNo : kBoxResultCancel;
+    switch (style & 0xF) {
+        case kBoxOk:
+            return kBoxResultOk;  // the only answer such a box has
+        case kBoxYesNo:
+            return kBoxResultNo;
+        default:
+            return kBoxResultCancel;
+    }
 }
 
 }  // namespace
@@ -23,7 +30,24 @@ bool CTesmaraDlg::RunOnUiThread(const std::function<void()>& work) {
     }
     HWND hwnd = Handle();
     if (!hwnd) return false;
-    return SendMessageW(hwnd, kRunOnUiMessage, 0, reinterpret_cast<LPARAM>(&work)) != 0;
+    {
+        std::lock_guard<std::mutex> hold(m_pendingLock);
+        m_pendingWork.insert(&work);
+    }
+    SendMessageW(hwnd, kRunOnUiMessage, 0, reinterpret_cast<LPARAM>(&work));
+    // Ran when no longer pending: the window took it off (whichever send reached it first).
+    std::lock_guard<std::mutex> hold(m_pendingLock);
+    return m_pendingWork.erase(&work) == 0;
+}
+
+bool CTesmaraDlg::RunPendingWork(LPARAM lParam) {
+    const auto* work = reinterpret_cast<const std::function<void()>*>(lParam);
+    {
+        std::lock_guard<std::mutex> hold(m_pendingLock);
+        if (m_pendingWork.erase(work) == 0) return false;
+    }
+    (*work)();
+    return true;
 }
 
 void CTesmaraDlg::AppendStatusLine(std::wstring_view text, StatusColour colour) {

@@ -19,11 +19,25 @@ int ChattyWorker(MainDialogState* dialog) {
 }
 
 std::atomic<int> g_boxAnswer{-1};
+std::atomic<unsigned> g_boxStyle{kBoxOkCancel};
 
 int AskingWorker(MainDialogState* dialog) {
     while (!dialog->m_workers.StopRequested()) dialog->m_clock.SleepMs(1);
     // Asks after the window started closing: nobody may be asked any more.
-    g_boxAnswer = dialog->m_view.ShowMessage(L"late", L"", kBoxOkCancel | kBoxIconWarning);
+    g_boxAnswer = dialog->m_view.ShowMessage(L"late", L"", g_boxStyle | kBoxIconWarning);
+    return 0;
+}
+
+std::atomic<HWND> g_allBox{nullptr};
+std::atomic<LRESULT> g_allAfterClose{-1};
+
+int OperatorDuringCloseWorker(MainDialogState* dialog) {
+    while (!dialog->m_workers.StopRequested()) dialog->m_clock.SleepMs(1);
+    // The operator presses Space on "All" while the window is closing.
+    PostMessageW(g_allBox, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageW(g_allBox, WM_KEYUP, VK_SPACE, 0xC0000001);
+    Sleep(200);
+    g_allAfterClose = SendMessageW(g_allBox, BM_GETCHECK, 0, 0);
     return 0;
 }
 
@@ -38,14 +52,37 @@ TEST_F(MainWindowTest, ClosingWhileWorkersSendMessagesEndsCleanly) {
     EXPECT_EQ(State().m_workers.Running(), 0);
 }
 
-TEST_F(MainWindowTest, AWorkerAskingWhileTheWindowClosesIsDeclinedWithoutABox) {
+struct Declined {
+    unsigned style;
+    int answer;
+};
+
+class DeclinedWhileClosing : public MainWindowTest,
+                             public ::testing::WithParamInterface<Declined> {};
+
+TEST_P(DeclinedWhileClosing, AWorkerAskingIsAnsweredWithoutABox) {
     g_boxAnswer = -1;
+    g_boxStyle = GetParam().style;
     DialogAnswerer answerer(GetCurrentThreadId(), hwnd);
     StartWorker(State(), AskingWorker);
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
-    EXPECT_EQ(g_boxAnswer.load(), kBoxResultCancel);
+    EXPECT_EQ(g_boxAnswer.load(), GetParam().answer);
     EXPECT_TRUE(answerer.Seen().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryButtonSet, DeclinedWhileClosing,
+                         ::testing::Values(Declined{kBoxOk, kBoxResultOk},
+                                           Declined{kBoxOkCancel, kBoxResultCancel},
+                                           Declined{kBoxYesNo, kBoxResultNo}));
+
+TEST_F(MainWindowTest, OperatorInputWhileTheWindowClosesIsIgnored) {
+    g_allBox = Control(IDC_ALL);
+    g_allAfterClose = -1;
+    StartWorker(State(), OperatorDuringCloseWorker);
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+    EXPECT_EQ(g_allAfterClose.load(), BST_UNCHECKED);
 }
 
 TEST_F(MainWindowTest, MessageBoxFromAWorkerRunsOwnedByTheWindow) {

@@ -183,6 +183,12 @@ TEST_F(MainWindowTest, DeviceTableHasTheTenCentredColumns) {
         EXPECT_STREQ(header, kDeviceColumns[i].header);
         EXPECT_EQ(column.cx, kDeviceColumns[i].width);
         EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_CENTER);
+        // What is drawn: the header item (Wine reports the asked-for format above regardless).
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        ASSERT_TRUE(SendMessageW(ListView_GetHeader(table), HDM_GETITEMW, i,
+                                 reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, HDF_CENTER);
     }
     LVCOLUMNW extra{};
     extra.mask = LVCF_WIDTH;
@@ -214,6 +220,22 @@ int TypeIntoField(HWND control, int field, const wchar_t* digits, HWND elsewhere
     DWORD address = 0;
     SendMessageW(control, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
     return static_cast<int>((address >> (8 * (3 - field))) & 0xFF);
+}
+
+TEST_F(MainWindowTest, EmptyingThePanelAddressByKeyboardDisablesModify) {
+    HWND address = Control(IDC_PANEL_ADDRESS);
+    SendMessageW(address, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 20));
+    EnableWindow(Control(IDC_MODIFY_ADDRESS), TRUE);
+    std::vector<HWND> fields = AddressFields(address);
+    ASSERT_EQ(fields.size(), 4u);
+    for (HWND field : fields) {
+        SetFocus(field);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        SendMessageW(field, WM_CHAR, VK_BACK, 0);
+        Pump();
+    }
+    ASSERT_TRUE(SendMessageW(address, IPM_ISBLANK, 0, 0));
+    EXPECT_FALSE(Enabled(IDC_MODIFY_ADDRESS));
 }
 
 TEST_F(MainWindowTest, PanelAddressAndGatewayFieldsStopAt254AndMaskAt255) {
