@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,6 +108,16 @@ int PrintTable(HWND dialog) {
         Print(line);
     }
     return 0;
+}
+
+// A text argument as the system passed it: the narrow argv is in the ANSI code page, which cannot
+// hold every text the application shows (the Chinese ones).
+std::wstring WideArg(int index) {
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring arg = args && index < count ? args[index] : L"";
+    LocalFree(args);
+    return arg;
 }
 
 std::wstring TextOf(HWND hwnd) {
@@ -221,7 +232,7 @@ int main(int argc, char** argv) {
     }
     if (command == "table") return PrintTable(dialog);
     if (command == "wait-log" && argc > 3) {
-        std::wstring wanted = tesmara::Utf8ToWide(argv[2]);
+        std::wstring wanted = WideArg(2);
         DWORD timeout = std::strtoul(argv[3], nullptr, 10);
         DWORD start = GetTickCount();
         for (;;) {
@@ -240,11 +251,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "choose-file" && argc > 4) {
-        return ChooseFile(dialog, std::atoi(argv[2]), tesmara::Utf8ToWide(argv[3]),
+        return ChooseFile(dialog, std::atoi(argv[2]), WideArg(3),
                           std::strtoul(argv[4], nullptr, 10));
     }
     if (command == "wait-box" && argc > 3) {
-        return WaitForBox(dialog, tesmara::Utf8ToWide(argv[2]), std::strtoul(argv[3], nullptr, 10));
+        return WaitForBox(dialog, WideArg(2), std::strtoul(argv[3], nullptr, 10));
     }
     if (command == "boxes") {
         for (HWND box : OtherDialogs(dialog)) {
