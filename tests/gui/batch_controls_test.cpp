@@ -82,6 +82,18 @@ TEST_F(BatchControlsTest, AChosenFileStaysInEffectWhenItsBoxIsTickedAgain) {
     DeleteFileW(path.c_str());
 }
 
+TEST_F(BatchControlsTest, ClosingTheWindowDuringARunClosesItsTransfers) {
+    AddTickedDevice();
+    State().m_firmwarePath = "fw.upf";
+    Click(Control(IDC_MODE_UPGRADE));
+    EXPECT_TRUE(Start().empty());
+    ASSERT_TRUE(PumpUntil([&] { return State().m_workers.Running() == 0; }));
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_EQ(1, access.CountOf(testing::DevOp::CloseUpgrade));
+    EXPECT_EQ(1, access.CountOf(testing::DevOp::Logout));
+}
+
 TEST_F(BatchControlsTest, DialogManagerMessagesOfTheSameNumbersAreNotProgress) {
     DialogAnswerer answerer(GetCurrentThreadId(), hwnd);
     SendMessageW(hwnd, WM_UPGRADE_PROGRESS, IDC_IP_SEARCH, 0);  // DM_SETDEFID

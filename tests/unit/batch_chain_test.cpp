@@ -1,11 +1,13 @@
 // The chain threads after a finished transfer: restart wait, login attempts, second step.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
 #include "app/DeviceTable.h"
 #include "batch/UpgradeChains.h"
 #include "devaccess/NetworkConfigBlock.h"
+#include "platform/Clock.h"
 #include "tests/support/BatchFixture.h"
 
 namespace tesmara {
@@ -139,6 +141,21 @@ TEST(UpgradeChains, TheAddressResetWritesOnlyTheAddressAndGatewayTexts) {
     EXPECT_EQ(expected, written[0].data);
     EXPECT_EQ(kConfigNetwork, written[0].command);
     EXPECT_EQ(-1, written[0].channel);
+}
+
+TEST(UpgradeChains, AClosingWindowCutsTheRestartWaitShort) {
+    BatchBench b;
+    MainDialogState dialog{b.view, b.dialogs, b.network, SystemClock(), b.access};
+    dialog.m_counters.Start(1);
+    const AddressChainSlot slot{&dialog, "10.0.0.1", 34567, 0};
+    StartAddressReset(dialog, slot);
+    const auto start = std::chrono::steady_clock::now();
+    dialog.m_workers.RequestStop();
+    dialog.m_workers.JoinAll();
+    // Well under the 20 s restart wait: the window is not held up.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(0, b.access.CountOf(Login));
+    EXPECT_TRUE(b.view.boxes.empty());
 }
 
 }  // namespace
