@@ -40,6 +40,12 @@ void InMemoryMainView::InsertRow(int row, std::wstring_view numberText) {
     rows.insert(rows.begin() + row, added);
 }
 
+std::wstring InMemoryMainView::CellText(int row, int column) {
+    Hold h(m_lock);
+    if (!HasRow(row) || column < 0 || column >= static_cast<int>(kDeviceColumns.size())) return {};
+    return rows[row].cells[column];
+}
+
 void InMemoryMainView::SetCellText(int row, int column, std::wstring_view text) {
     Hold h(m_lock);
     if (HasRow(row) && column >= 0 && column < static_cast<int>(kDeviceColumns.size())) {

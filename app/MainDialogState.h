@@ -10,6 +10,7 @@
 #include "app/DeviceRow.h"
 #include "batch/BatchCounters.h"
 #include "batch/ChainSlots.h"
+#include "batch/OpenTransfers.h"
 #include "netcfg/AddressPlanning.h"
 #include "platform/Workers.h"
 
@@ -45,6 +46,7 @@ struct MainDialogState {
     DeviceList m_readdressedDevices;
     AddressChainSlots m_addressChainSlots;
     ConfigChainSlots m_configChainSlots;
+    OpenTransfers m_openTransfers;
 
     // Declared last so that it is destroyed first: its destructor stops and joins the workers
     // while everything they touch still exists.

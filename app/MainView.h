@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/DialogView.h"
@@ -32,6 +33,7 @@ class MainView : public DialogView {
     virtual void SetChecked(int row, bool checked) = 0;
     virtual DeviceRow* DeviceOfRow(int row) = 0;
     virtual void InsertRow(int row, std::wstring_view numberText) = 0;
+    virtual std::wstring CellText(int row, int column) = 0;
     virtual void SetCellText(int row, int column, std::wstring_view text) = 0;
     virtual void SetItemData(int row, DeviceRow* device) = 0;
     virtual void DeleteAllRows() = 0;

@@ -14,12 +14,31 @@ void BatchCounters::Start(int32_t total) {
     m_ended = false;
 }
 
-bool BatchCounters::Count(bool succeeded) {
+bool BatchCounters::Count(bool succeeded, bool mayEnd) {
     std::lock_guard<std::mutex> hold(m_lock);
     ++(succeeded ? m_success : m_fail);
+    if (!mayEnd || m_ended || m_success + m_fail < m_total) return false;
+    m_ended = true;
+    return true;
+}
+
+bool BatchCounters::EndIfComplete() {
+    std::lock_guard<std::mutex> hold(m_lock);
     if (m_ended || m_success + m_fail < m_total) return false;
     m_ended = true;
     return true;
+}
+
+bool BatchCounters::End() {
+    std::lock_guard<std::mutex> hold(m_lock);
+    if (m_ended) return false;
+    m_ended = true;
+    return true;
+}
+
+bool BatchCounters::Ended() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_ended;
 }
 
 BatchTally BatchCounters::Tally() const {

@@ -24,19 +24,31 @@ class BatchCounters {
 
     // Counts one device's outcome. True for exactly one call per run: the one whose count makes
     // success + fail reach the total. Counts after that are kept but never end the run again.
-    bool CountSuccess() { return Count(true); }
-    bool CountFailure() { return Count(false); }
+    bool CountSuccess() { return Count(true, true); }
+    bool CountFailure() { return Count(false, true); }
 
+    // Counts without the completion test, for the workers that end their run themselves once
+    // they have visited the last row.
+    void Record(bool succeeded) { Count(succeeded, false); }
+
+    // The completion test alone: ends the run when every device has been counted. True when
+    // this call ended it.
+    bool EndIfComplete();
+    // Ends the run whatever the counts. True when this call ended it.
+    bool End();
+
+    // Before the first run, and once a run has ended, nothing is running.
+    bool Ended() const;
     BatchTally Tally() const;
 
   private:
-    bool Count(bool succeeded);
+    bool Count(bool succeeded, bool mayEnd);
 
     mutable std::mutex m_lock;
     int32_t m_total = 0;
     int32_t m_success = 0;
     int32_t m_fail = 0;
-    bool m_ended = false;
+    bool m_ended = true;
 };
 
 // The counter labels ("Totals:" 1029, "Success:" 1030, "Fail:" 1028), each as "%d": all three

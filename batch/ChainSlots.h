@@ -1,16 +1,16 @@
 // Work slots of the two chains that finish a device after its firmware transfer: slot i serves
-// table row i. Filled by the progress handlers, read by the chain threads.
+// table row i. "Start" sizes the array of its mode to the table's rows, so that every row has a
+// slot however many devices are ticked; the progress handlers fill them, the chain threads read
+// them.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tesmara {
 
 struct MainDialogState;
-
-constexpr int kChainSlotCount = 50;
 
 struct AddressChainSlot {
     MainDialogState* dialog = nullptr;
@@ -27,7 +27,7 @@ struct ConfigChainSlot {
     int32_t row = 0;
 };
 
-using AddressChainSlots = std::array<AddressChainSlot, kChainSlotCount>;
-using ConfigChainSlots = std::array<ConfigChainSlot, kChainSlotCount>;
+using AddressChainSlots = std::vector<AddressChainSlot>;
+using ConfigChainSlots = std::vector<ConfigChainSlot>;
 
 }  // namespace tesmara

@@ -18,8 +18,7 @@ struct DeviceInfo {
 // Progress callback: two leading values (ignored), total, current, user data.
 // total 0: current is final (-1 done, -2 failed); total -1: current is the second phase's
 // percentage; otherwise current of total of the first phase. Called on library threads.
-using UpgradeProgressCallback = void (*)(int32_t, int32_t, int32_t total, int32_t current,
-                                         void* user);
+using DevProgressCallback = void (*)(int32_t, int32_t, int32_t total, int32_t current, void* user);
 using DisconnectCallback = void (*)(int32_t loginHandle, const char* address, int32_t port,
                                     void* user);
 
@@ -44,7 +43,7 @@ class DeviceAccess {
     virtual int32_t DevSetConfig(int32_t login, int32_t command, int32_t channel,
                                  const void* buffer, int32_t size, int32_t waitMs) = 0;
     virtual int32_t DevImportConfig(int32_t login, const char* path) = 0;
-    virtual int32_t DevUpgrade(int32_t login, const char* path, UpgradeProgressCallback progress,
+    virtual int32_t DevUpgrade(int32_t login, const char* path, DevProgressCallback progress,
                                void* user) = 0;
     virtual int32_t DevUpgradeStart(int32_t upgrade) = 0;
     virtual int32_t DevCloseUpgrade(int32_t upgrade) = 0;

@@ -23,7 +23,7 @@ class PlaceholderDeviceAccess : public DeviceAccess {
         return 0;
     }
     int32_t DevImportConfig(int32_t, const char*) override { return 0; }
-    int32_t DevUpgrade(int32_t, const char*, UpgradeProgressCallback, void*) override { return 0; }
+    int32_t DevUpgrade(int32_t, const char*, DevProgressCallback, void*) override { return 0; }
     int32_t DevUpgradeStart(int32_t) override { return 0; }
     int32_t DevCloseUpgrade(int32_t) override { return 0; }
     int32_t DevReboot(int32_t) override { return 0; }

@@ -11,7 +11,7 @@ namespace {
 // The port's callbacks go to the library as they are: on x86-64 the library's calling
 // convention is the platform's only one, so the types are the same. A target where they differ
 // (32-bit Windows) fails here instead of calling callbacks wrongly.
-static_assert(std::is_same_v<QuornProgressCallback, UpgradeProgressCallback>);
+static_assert(std::is_same_v<QuornProgressCallback, DevProgressCallback>);
 static_assert(std::is_same_v<QuornDisconnectCallback, DisconnectCallback>);
 
 // The trailing arguments that the library's interface fixes.
@@ -63,8 +63,8 @@ int32_t QuornDeviceAccess::DevImportConfig(int32_t login, const char* path) {
     return ::DevImportConfig(login, path, kUnused, kUnused, kUnused, kUnused, kImportWhole);
 }
 
-int32_t QuornDeviceAccess::DevUpgrade(int32_t login, const char* path,
-                                      UpgradeProgressCallback progress, void* user) {
+int32_t QuornDeviceAccess::DevUpgrade(int32_t login, const char* path, DevProgressCallback progress,
+                                      void* user) {
     return ::DevUpgrade(login, path, progress, user);
 }
 

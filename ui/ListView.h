@@ -16,6 +16,8 @@ class ListView : public Window {
   public:
     using Window::Window;
 
+    static constexpr int kItemTextChars = 512;
+
     int InsertColumn(int index, std::wstring_view header, int format, int width) const {
         std::wstring text(header);
         LVCOLUMNW column{};
@@ -38,6 +40,15 @@ class ListView : public Window {
         item.iItem = index;
         item.pszText = &copy[0];
         return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    std::wstring ItemText(int index, int subItem) const {
+        wchar_t buffer[kItemTextChars] = {};
+        LVITEMW item{};
+        item.iSubItem = subItem;
+        item.pszText = buffer;
+        item.cchTextMax = kItemTextChars;
+        Send(LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+        return buffer;
     }
     bool SetItemText(int index, int subItem, std::wstring_view text) const {
         std::wstring copy(text);

@@ -8,6 +8,7 @@
 
 #include "app/DeviceTable.h"
 #include "app/MainDialogState.h"
+#include "batch/StartCommand.h"
 #include "batch/UpgradeProgress.h"
 #include "discovery/SearchCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
@@ -16,7 +17,8 @@
 namespace tesmara {
 namespace {
 
-using Handler = void (*)(MainDialogState&, WPARAM, LPARAM);
+// False: the message is not ours after all and goes on to the default processing.
+using Handler = bool (*)(MainDialogState&, WPARAM, LPARAM);
 
 struct Binding {
     UINT message;  // WM_COMMAND, WM_NOTIFY or a private message
@@ -27,14 +29,19 @@ struct Binding {
 
 // A portable handler that needs nothing from the message.
 template <void (*Run)(MainDialogState&)>
-void Plain(MainDialogState& dialog, WPARAM, LPARAM) {
+bool Plain(MainDialogState& dialog, WPARAM, LPARAM) {
     Run(dialog);
+    return true;
 }
 
+// WM_USER+1 and WM_USER+2 are also the dialog manager's DM_SETDEFID and DM_REPOSITION: only a
+// message that names a device of the running upgrade is progress.
 template <UpgradeProgressKind Kind>
-void Progress(MainDialogState& dialog, WPARAM wParam, LPARAM lParam) {
-    OnUpgradeProgress(dialog, Kind, reinterpret_cast<DeviceRow*>(wParam),
-                      static_cast<int32_t>(lParam));
+bool Progress(MainDialogState& dialog, WPARAM wParam, LPARAM lParam) {
+    auto* device = reinterpret_cast<DeviceRow*>(wParam);
+    if (!IsDeviceOfCurrentRun(dialog, device)) return false;
+    OnUpgradeProgress(dialog, Kind, device, static_cast<int32_t>(lParam));
+    return true;
 }
 
 constexpr Binding kBindings[] = {
@@ -42,6 +49,12 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_ALL, BN_CLICKED, Plain<OnAllClicked>},
     {WM_COMMAND, IDC_OWN_ADDRESS, BN_CLICKED, Plain<OnOwnAddressClicked>},
     {WM_NOTIFY, IDC_PANEL_ADDRESS, IPN_FIELDCHANGED, Plain<OnPanelAddressFieldChanged>},
+    {WM_COMMAND, IDC_MODE_UPGRADE, BN_CLICKED, Plain<OnUpgradeModeClicked>},
+    {WM_COMMAND, IDC_MODE_CONFIGURE, BN_CLICKED, Plain<OnConfigureModeClicked>},
+    {WM_COMMAND, IDC_MODE_SYNC_TIME, BN_CLICKED, Plain<OnSyncTimeModeClicked>},
+    {WM_COMMAND, IDC_FIRMWARE_BROWSE, BN_CLICKED, Plain<OnBrowseFirmware>},
+    {WM_COMMAND, IDC_CONFIG_BROWSE, BN_CLICKED, Plain<OnBrowseConfig>},
+    {WM_COMMAND, IDC_START, BN_CLICKED, Plain<RunStartCommand>},
     {WM_UPGRADE_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgrade>},
     {WM_UPGRADE_CONFIG_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgradeConfig>},
 };
@@ -61,8 +74,7 @@ bool RunMainBinding(MainDialogState& dialog, UINT message, WPARAM wParam, LPARAM
     }
     for (const Binding& binding : kBindings) {
         if (binding.message == message && binding.id == id && binding.code == code) {
-            binding.handler(dialog, wParam, lParam);
-            return true;
+            return binding.handler(dialog, wParam, lParam);
         }
     }
     return false;

@@ -14,7 +14,8 @@ constexpr UINT WM_UPGRADE_PROGRESS = WM_USER + 1;
 constexpr UINT WM_UPGRADE_CONFIG_PROGRESS = WM_USER + 2;
 
 // Runs the handler bound to the message: WM_COMMAND by (control, notification code), WM_NOTIFY by
-// the header's (idFrom, code), any other message by itself. False when nothing is bound.
+// the header's (idFrom, code), any other message by itself. False when nothing is bound, or
+// the handler found the message is not its own (then the default processing has it).
 bool RunMainBinding(MainDialogState& dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tesmara

@@ -9,6 +9,7 @@
 #include "app/DeviceTable.h"
 #include "app/win32/AboutDlg.h"
 #include "app/win32/MainCommands.h"
+#include "batch/BatchRun.h"
 #include "devaccess/DeviceAccess.h"
 
 namespace tesmara {
@@ -29,6 +30,7 @@ CTesmaraDlg::CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& acc
 
 CTesmaraDlg::~CTesmaraDlg() {
     StopWorkers();
+    CloseOpenTransfers(m_state);
     if (g_mainDialog == static_cast<MainView*>(this)) g_mainDialog = nullptr;
 }
 
@@ -176,6 +178,8 @@ bool CTesmaraDlg::PaintMinimised() {
 void CTesmaraDlg::OnCancel() {
     if (m_closing.exchange(true)) return;  // already closing, e.g. a second click on the close box
     StopWorkers();
+    // After this the library calls back no more: nothing posts to a window that is going away.
+    CloseOpenTransfers(m_state);
     End(IDCANCEL);
 }
 

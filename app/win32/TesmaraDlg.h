@@ -48,6 +48,7 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     void SetChecked(int row, bool checked) override;
     DeviceRow* DeviceOfRow(int row) override;
     void InsertRow(int row, std::wstring_view numberText) override;
+    std::wstring CellText(int row, int column) override;
     void SetCellText(int row, int column, std::wstring_view text) override;
     void SetItemData(int row, DeviceRow* device) override;
     void DeleteAllRows() override;

@@ -55,6 +55,10 @@ void CTesmaraDlg::InsertRow(int row, std::wstring_view numberText) {
     m_table.InsertItem(row, numberText);
 }
 
+std::wstring CTesmaraDlg::CellText(int row, int column) {
+    return m_table.ItemText(row, column);
+}
+
 void CTesmaraDlg::SetCellText(int row, int column, std::wstring_view text) {
     m_table.SetItemText(row, column, text);
 }

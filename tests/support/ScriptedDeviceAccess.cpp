@@ -150,7 +150,7 @@ int32_t ScriptedDeviceAccess::DevImportConfig(int32_t login, const char* path) {
 }
 
 int32_t ScriptedDeviceAccess::DevUpgrade(int32_t login, const char* path,
-                                         UpgradeProgressCallback progress, void* user) {
+                                         DevProgressCallback progress, void* user) {
     const std::string address = AddressOfLogin(login);
     ScriptedResult r =
         Take({.op = DevOp::Upgrade, .address = address, .handle = login, .path = path ? path : ""});

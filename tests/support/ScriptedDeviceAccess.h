@@ -84,7 +84,7 @@ class ScriptedDeviceAccess final : public DeviceAccess {
     int32_t DevSetConfig(int32_t login, int32_t command, int32_t channel, const void* buffer,
                          int32_t size, int32_t waitMs) override;
     int32_t DevImportConfig(int32_t login, const char* path) override;
-    int32_t DevUpgrade(int32_t login, const char* path, UpgradeProgressCallback progress,
+    int32_t DevUpgrade(int32_t login, const char* path, DevProgressCallback progress,
                        void* user) override;
     int32_t DevUpgradeStart(int32_t upgrade) override;
     int32_t DevCloseUpgrade(int32_t upgrade) override;
@@ -96,7 +96,7 @@ class ScriptedDeviceAccess final : public DeviceAccess {
   private:
     struct Upgrade {
         std::string address;
-        UpgradeProgressCallback callback = nullptr;
+        DevProgressCallback callback = nullptr;
         void* user = nullptr;
     };
 

@@ -1,0 +1,74 @@
+#include "batch/TimeSyncWorker.h"
+
+#include "app/DeviceRow.h"
+#include "app/MainDialogState.h"
+#include "app/MainView.h"
+#include "batch/BatchRun.h"
+#include "batch/PcClockTime.h"
+#include "devaccess/DeviceAccess.h"
+#include "devaccess/DeviceTime.h"
+#include "devaccess/LoginMessages.h"
+#include "platform/Text.h"
+
+namespace tesmara {
+
+int32_t LoginToDevice(MainDialogState& dialog, const std::string& address, uint16_t port,
+                      int32_t& error) {
+    DeviceInfo info{};
+    error = 0;
+    return dialog.m_access.DevLogin(address.c_str(), port, dialog.m_loginUser.c_str(),
+                                    dialog.m_loginPassword.c_str(), &info, &error);
+}
+
+bool SetClockBeforeMainStep(MainDialogState& dialog, const DeviceRow& device, int32_t login) {
+    DeviceAccess& access = dialog.m_access;
+    if (!SendDeviceTime(access, login, DeviceTimeFromPcClock())) {
+        const int32_t error = access.DevGetLastError();
+        AppendDeviceLine(dialog.m_view, StatusColour::kFailure, "[%s]同步时间失败！Error = %d",
+                         device.ipText, error);
+        access.DevLogout(login);
+        return false;
+    }
+    PauseRun(dialog, kSettlePauseMs);
+    return true;
+}
+
+int TimeSyncWorker(MainDialogState* state) {
+    MainDialogState& dialog = *state;
+    MainView& view = dialog.m_view;
+    DeviceAccess& access = dialog.m_access;
+    view.SetWindowEnabled(false);
+    const int rows = view.RowCount();
+    for (int i = 0; i < rows; ++i) {
+        if (dialog.m_workers.StopRequested()) return 0;
+        DeviceRow* device = view.IsChecked(i) ? view.DeviceOfRow(i) : nullptr;
+        if (!device) continue;
+        AppendDeviceLine(view, StatusColour::kProgress, "[%s]正在同步时间...", device->ipText);
+        int32_t error = 0;
+        const int32_t login = LoginToDevice(dialog, device->ipText, device->tcpPort, error);
+        if (login == 0) {
+            view.AppendStatusLine(DeviceLoginFailureLine(AnsiToWide(device->ipText), error),
+                                  StatusColour::kFailure);
+            dialog.m_counters.Record(false);
+            continue;
+        }
+        device->loginHandle = login;
+        if (SendDeviceTime(access, login, DeviceTimeFromPcClock())) {
+            AppendDeviceLine(view, StatusColour::kSuccess, "[%s]同步设备时间成功！",
+                             device->ipText);
+            dialog.m_counters.Record(true);
+        } else {
+            const int32_t lastError = access.DevGetLastError();
+            AppendDeviceLine(view, StatusColour::kFailure, "[%s]同步设备时间失败！Error = %d",
+                             device->ipText, lastError);
+            dialog.m_counters.Record(false);
+        }
+        // Logged out after the pause whatever the outcome, also when the window is closing.
+        PauseRun(dialog, kSettlePauseMs);
+        access.DevLogout(login);
+    }
+    if (dialog.m_counters.End()) FinishRun(dialog, kOperateCompletedZh);
+    return 0;
+}
+
+}  // namespace tesmara

@@ -1,0 +1,192 @@
+// The four workers, device by device: each failure row with its line, its clean-up calls and the
+// pauses; the code in each line is the one the library reported for the failing call itself.
+#include <gtest/gtest.h>
+
+#include "batch/ConfigImportWorker.h"
+#include "batch/TimeSyncWorker.h"
+#include "batch/UpgradeWorkers.h"
+#include "devaccess/DeviceTime.h"
+#include "res/MainDlgRes.h"
+#include "tests/support/BatchFixture.h"
+
+namespace tesmara {
+namespace {
+
+using testing::BatchBench;
+using testing::DevOp;
+using enum testing::DevOp;
+
+struct WorkerCase {
+    int (*worker)(MainDialogState*);
+    bool syncTime;
+    DevOp failing;  // Init: nothing fails
+    int32_t error;
+    std::vector<std::wstring> lines;
+    std::vector<DevOp> ops;
+    uint32_t pausedMs;
+    std::wstring box;  // empty: the run goes on in the transfer
+};
+
+TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
+    const std::wstring up = L"[10.0.0.1] is upgrading...";
+    const std::wstring both = L"[10.0.0.1] is upgrading and configuring...";
+    const std::wstring conf = L"[10.0.0.1] is configuring...";
+    const std::wstring sync = L"[10.0.0.1]正在同步时间...";
+    const std::wstring done = L"Operate completed!";
+    const WorkerCase cases[] = {
+        {FirmwareUpgradeWorker,
+         false,
+         Login,
+         1,
+         {up, L"[10.0.0.1] login failed! Password error"},
+         {Login},
+         0,
+         done},
+        {FirmwareUpgradeWorker,
+         true,
+         SetConfig,
+         7,
+         {up, L"[10.0.0.1]同步时间失败！Error = 7"},
+         {Login, SetConfig, Logout},
+         0,
+         done},
+        {FirmwareUpgradeWorker,
+         false,
+         Upgrade,
+         5,
+         {up, L"[10.0.0.1] upgrade failed1!Error = 5"},
+         {Login, Upgrade, Logout},
+         0,
+         done},
+        {FirmwareUpgradeWorker,
+         true,
+         UpgradeStart,
+         9,
+         {up, L"[10.0.0.1] upgrade failed2!Error = 9"},
+         {Login, SetConfig, Upgrade, UpgradeStart, CloseUpgrade, Logout},
+         200,
+         done},
+        {FirmwareUpgradeWorker, false, Init, 0, {up}, {Login, Upgrade, UpgradeStart}, 0, L""},
+        {UpgradeConfigWorker,
+         false,
+         Login,
+         9,
+         {both, L"[10.0.0.1] login failed! Fail to connect to host"},
+         {Login},
+         0,
+         done},
+        {UpgradeConfigWorker,
+         false,
+         Upgrade,
+         5,
+         {both, L"[10.0.0.1]upgrade failed1!Error = 5"},
+         {Login, Upgrade, Logout},
+         0,
+         done},
+        {UpgradeConfigWorker,
+         false,
+         UpgradeStart,
+         4,
+         {both, L"[10.0.0.1] upgrade failed2!Error = 4"},
+         {Login, Upgrade, UpgradeStart, CloseUpgrade, Logout},
+         0,
+         done},
+        {ConfigImportWorker,
+         false,
+         Login,
+         3,
+         {conf, L"[10.0.0.1] login failed! Login timeout"},
+         {Login},
+         0,
+         done},
+        {ConfigImportWorker,
+         true,
+         SetConfig,
+         4,
+         {conf, L"[10.0.0.1]同步时间失败！Error = 4"},
+         {Login, SetConfig, Logout},
+         0,
+         done},
+        {ConfigImportWorker,
+         false,
+         ImportConfig,
+         12,
+         {conf, L"[10.0.0.1] configure failed!Error = 12"},
+         {Login, ImportConfig, Logout},
+         0,
+         done},
+        {ConfigImportWorker,
+         true,
+         Init,
+         0,
+         {conf, L"[10.0.0.1] configure successfully!"},
+         {Login, SetConfig, ImportConfig, Logout},
+         200,
+         done},
+        {TimeSyncWorker,
+         false,
+         Login,
+         0,
+         {sync, L"[10.0.0.1]登录设备失败！Error = 0"},
+         {Login},
+         0,
+         L"操作完成！"},
+        {TimeSyncWorker,
+         false,
+         SetConfig,
+         6,
+         {sync, L"[10.0.0.1]同步设备时间失败！Error = 6"},
+         {Login, SetConfig, Logout},
+         200,
+         L"操作完成！"},
+        {TimeSyncWorker,
+         false,
+         Init,
+         0,
+         {sync, L"[10.0.0.1]同步设备时间成功！"},
+         {Login, SetConfig, Logout},
+         200,
+         L"操作完成！"},
+    };
+    for (const WorkerCase& c : cases) {
+        BatchBench b;
+        b.AddDevices(1);
+        b.AddDevices(1, false);  // skipped without a line
+        b.view.SetButtonChecked(IDC_MODE_SYNC_TIME, c.syncTime);
+        b.PrepareRun();
+        if (c.failing != Init) b.access.Script(c.failing, {.result = 0, .error = c.error});
+        b.Run(c.worker);
+
+        const std::wstring context = c.lines.back();
+        EXPECT_EQ(c.lines, b.Lines()) << context;
+        EXPECT_EQ(c.ops, b.OpsOf("10.0.0.1")) << context;
+        EXPECT_TRUE(b.OpsOf("10.0.0.2").empty()) << context;
+        EXPECT_EQ(c.pausedMs, b.clock.Peek() - 1000) << context;
+        EXPECT_EQ(c.box.empty() ? std::vector<std::wstring>{} : std::vector{c.box}, b.BoxTexts())
+            << context;
+        if (c.box.empty()) continue;
+        const bool success = c.failing == Init;
+        EXPECT_EQ(success ? L"1" : L"0", b.view.ControlText(IDC_SUCCESS_COUNT)) << context;
+        EXPECT_EQ(success ? L"0" : L"1", b.view.ControlText(IDC_FAIL_COUNT)) << context;
+        EXPECT_EQ((std::vector<bool>{false, true}), b.view.windowEnabled) << context;
+    }
+}
+
+TEST(BatchWorkers, TheClockRecordIsTheLocalTimeSentAsCommand8) {
+    BatchBench b;
+    b.AddDevices(1);
+    b.PrepareRun();
+    b.Run(TimeSyncWorker);
+    const std::vector<testing::DevCall> sets = b.access.Calls(SetConfig);
+    ASSERT_EQ(1u, sets.size());
+    EXPECT_EQ(kConfigDeviceTime, sets[0].command);
+    EXPECT_EQ(0, sets[0].channel);
+    EXPECT_EQ(24, sets[0].size);
+    EXPECT_EQ(2000, sets[0].waitMs);
+    const DeviceTime sent = DecodeDeviceTime(sets[0].data);
+    EXPECT_GE(sent.year, 2024);
+    EXPECT_TRUE(sent.month >= 1 && sent.month <= 12 && sent.second >= 0 && sent.second <= 59);
+}
+
+}  // namespace
+}  // namespace tesmara
