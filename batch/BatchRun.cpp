@@ -32,6 +32,14 @@ void AppendDeviceLine(MainView& view, StatusColour colour, const char* format,
     view.AppendStatusLine(FormatUi(format, AddressArg(ansiAddress).c_str(), number), colour);
 }
 
+int32_t LoginToDevice(MainDialogState& dialog, const std::string& address, uint16_t port,
+                      int32_t& error) {
+    DeviceInfo info{};
+    error = 0;
+    return dialog.m_access.DevLogin(address.c_str(), port, dialog.m_loginUser.c_str(),
+                                    dialog.m_loginPassword.c_str(), &info, &error);
+}
+
 void WriteCounterLabels(MainView& view, const BatchTally& tally) {
     view.SetControlText(IDC_TOTAL_COUNT, FormatUi("%d", tally.total));
     view.SetControlText(IDC_SUCCESS_COUNT, FormatUi("%d", tally.success));

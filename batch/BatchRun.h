@@ -1,6 +1,6 @@
-// What every party of a batch run shares: the device's address in its lines, the counter labels,
-// the end of the run (labels, completion box, window enabled again), the pauses, and closing what
-// the library still runs when the window goes away.
+// What every party of a batch run shares: the login, the device's address in its lines, the
+// counter labels, the end of the run (labels, completion box, window enabled again), the pauses,
+// and closing what the library still runs when the window goes away.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,10 @@ void AppendDeviceLine(MainView& view, StatusColour colour, const char* format,
                       const std::string& ansiAddress);
 void AppendDeviceLine(MainView& view, StatusColour colour, const char* format,
                       const std::string& ansiAddress, int32_t number);
+
+// DevLogin to the device with the run's user and password; 0 with `error` set when it failed.
+int32_t LoginToDevice(MainDialogState& dialog, const std::string& address, uint16_t port,
+                      int32_t& error);
 
 // Totals (1029), Success (1030) and Fail (1028) with "%d".
 void WriteCounterLabels(MainView& view, const BatchTally& tally);

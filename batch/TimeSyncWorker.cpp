@@ -12,14 +12,6 @@
 
 namespace tesmara {
 
-int32_t LoginToDevice(MainDialogState& dialog, const std::string& address, uint16_t port,
-                      int32_t& error) {
-    DeviceInfo info{};
-    error = 0;
-    return dialog.m_access.DevLogin(address.c_str(), port, dialog.m_loginUser.c_str(),
-                                    dialog.m_loginPassword.c_str(), &info, &error);
-}
-
 bool SetClockBeforeMainStep(MainDialogState& dialog, const DeviceRow& device, int32_t login) {
     DeviceAccess& access = dialog.m_access;
     if (!SendDeviceTime(access, login, DeviceTimeFromPcClock())) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace tesmara {
 
@@ -16,9 +15,5 @@ int TimeSyncWorker(MainDialogState* dialog);
 // 200 ms pause). On failure it appends "[%s]同步时间失败！Error = %d" and logs out at once; the
 // caller counts the device as failed and skips its main step.
 bool SetClockBeforeMainStep(MainDialogState& dialog, const DeviceRow& device, int32_t login);
-
-// DevLogin to the device with the run's user and password; 0 with `error` set when it failed.
-int32_t LoginToDevice(MainDialogState& dialog, const std::string& address, uint16_t port,
-                      int32_t& error);
 
 }  // namespace tesmara

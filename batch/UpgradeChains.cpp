@@ -4,7 +4,6 @@
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "batch/BatchRun.h"
-#include "batch/TimeSyncWorker.h"
 #include "devaccess/DeviceAccess.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"

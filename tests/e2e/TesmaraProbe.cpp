@@ -8,6 +8,11 @@
 //   tesmara-probe table                       one row per line: CHECKED<TAB>cell 0<TAB>...
 //   tesmara-probe wait-log TEXT TIMEOUT_MS    exit 0 once a status line equals TEXT
 //   tesmara-probe enabled                     prints 1 if the main window is enabled, else 0
+//   tesmara-probe press ID                    clicks button ID as the mouse does (boxes toggle)
+//   tesmara-probe text ID                     prints the text of control ID
+//   tesmara-probe choose-file ID PATH MS      clicks "Browse" ID and opens PATH in its dialog
+//   tesmara-probe wait-box TEXT MS            answers the first message box showing TEXT with OK
+//   tesmara-probe boxes                       prints the texts of the message boxes now shown
 //
 // Output is UTF-8. The main window is found by its caption (TESMARA_CAPTION, default
 // "Varnholt").
@@ -104,11 +109,81 @@ int PrintTable(HWND dialog) {
     return 0;
 }
 
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+// The application's dialogs other than the main window (message boxes, file dialogs), visible.
+std::vector<HWND> OtherDialogs(HWND dialog) {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetWindowThreadProcessId(dialog, nullptr),
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(hwnd, name, 16);
+            if (IsWindowVisible(hwnd) && std::wstring(name) == L"#32770") {
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    std::erase(found, dialog);
+    return found;
+}
+
+// Polls for a dialog that `match` accepts; null after `timeout` ms.
+template <class Match>
+HWND WaitForDialog(HWND dialog, DWORD timeout, Match match) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        for (HWND other : OtherDialogs(dialog)) {
+            if (match(other)) return other;
+        }
+        if (GetTickCount() - start > timeout) return nullptr;
+        Sleep(50);
+    }
+}
+
+constexpr int kMessageTextId = 0xFFFF;  // the text of a message box
+constexpr int kFileNameBoxId = 1148;    // the file-name box of the file-open dialog
+
+int ChooseFile(HWND dialog, int browse, const std::wstring& path, DWORD timeout) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(browse, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, browse)));
+    HWND open =
+        WaitForDialog(dialog, timeout, [](HWND d) { return GetDlgItem(d, kFileNameBoxId); });
+    if (!open) return 1;
+    SendMessageW(GetDlgItem(open, kFileNameBoxId), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    DWORD start = GetTickCount();
+    while (IsWindow(open) && IsWindowVisible(open)) {
+        if (GetTickCount() - start > timeout) return 1;
+        Sleep(50);
+    }
+    return 0;
+}
+
+int WaitForBox(HWND dialog, const std::wstring& text, DWORD timeout) {
+    HWND box = WaitForDialog(dialog, timeout, [&](HWND d) {
+        HWND message = GetDlgItem(d, kMessageTextId);
+        return message && TextOf(message) == text;
+    });
+    if (!box) return 1;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: tesmara-probe find|click|log|table|wait-log|enabled ...\n");
+        std::fprintf(
+            stderr,
+            "usage: tesmara-probe "
+            "find|click|press|log|table|text|wait-log|wait-box|boxes|choose-file|enabled ...\n");
         return 2;
     }
     std::string command = argv[1];
@@ -156,6 +231,26 @@ int main(int argc, char** argv) {
             if (GetTickCount() - start > timeout) return 1;
             Sleep(100);
         }
+    }
+    if (command == "press" && argc > 2) {
+        return PostMessageW(GetDlgItem(dialog, std::atoi(argv[2])), BM_CLICK, 0, 0) ? 0 : 1;
+    }
+    if (command == "text" && argc > 2) {
+        Print(TextOf(GetDlgItem(dialog, std::atoi(argv[2]))));
+        return 0;
+    }
+    if (command == "choose-file" && argc > 4) {
+        return ChooseFile(dialog, std::atoi(argv[2]), tesmara::Utf8ToWide(argv[3]),
+                          std::strtoul(argv[4], nullptr, 10));
+    }
+    if (command == "wait-box" && argc > 3) {
+        return WaitForBox(dialog, tesmara::Utf8ToWide(argv[2]), std::strtoul(argv[3], nullptr, 10));
+    }
+    if (command == "boxes") {
+        for (HWND box : OtherDialogs(dialog)) {
+            if (HWND message = GetDlgItem(box, kMessageTextId)) Print(TextOf(message));
+        }
+        return 0;
     }
     if (command == "enabled") {
         Print(IsWindowEnabled(dialog) ? L"1" : L"0");

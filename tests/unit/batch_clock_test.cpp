@@ -26,7 +26,9 @@ TEST(PcClockTime, CalendarTimeToDate) {
     for (const Case& c : cases) {
         double date = 0;
         EXPECT_EQ(c.ok, CalendarToDate(c.time, date)) << c.time.year << "-" << c.time.month;
-        if (c.ok) EXPECT_DOUBLE_EQ(c.date, date) << c.time.year;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(c.date, date) << c.time.year;
+        }
     }
 }
 

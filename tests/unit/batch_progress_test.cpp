@@ -142,6 +142,22 @@ TEST(UpgradeProgress, RowsBeyondFiftyAreFollowedThroughTheirRestartLikeTheOthers
     }
 }
 
+TEST(UpgradeProgress, ARowAddedAfterStartHasNoSlotAndCountsAsFailed) {
+    for (UpgradeProgressKind kind : {kUpgrade, kUpgradeConfig}) {
+        BatchBench b;
+        b.view.SetButtonChecked(IDC_OWN_ADDRESS, false);
+        StartedDevice(b);
+        b.dialog.m_addressChainSlots.clear();
+        b.dialog.m_configChainSlots.clear();
+        OnUpgradeProgress(b.dialog, kind, &b.dialog.m_devices.front(), -1);
+        b.ServeUntilIdle();
+        EXPECT_EQ(1, b.dialog.m_counters.Tally().fail);
+        EXPECT_EQ(StatusColour::kFailure, b.view.log.back().colour);
+        EXPECT_EQ(1, b.access.CountOf(CloseUpgrade));
+        EXPECT_EQ(1u, b.view.boxes.size());
+    }
+}
+
 TEST(UpgradeProgress, AClosingWindowClosesTheTransfersAndIgnoresTheirProgress) {
     BatchBench b;
     b.AddDevices(2);

@@ -99,7 +99,9 @@ TEST(BatchStart, RefusesOrStartsTheWorkerOfTheModes) {
 
         const std::wstring label = c.box.empty() ? L"0" : L"7";
         EXPECT_EQ(c.box.empty() ? L"1" : L"7", b.view.ControlText(IDC_TOTAL_COUNT)) << c.firstLine;
-        if (c.firstLine.empty()) EXPECT_EQ(label, b.view.ControlText(IDC_SUCCESS_COUNT));
+        if (c.firstLine.empty()) {
+            EXPECT_EQ(label, b.view.ControlText(IDC_SUCCESS_COUNT));
+        }
         if (!c.box.empty()) {
             ASSERT_EQ(1u, b.view.boxes.size());
             EXPECT_EQ(c.box, b.view.boxes[0].text);
