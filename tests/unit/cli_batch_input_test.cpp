@@ -26,7 +26,9 @@ TEST(CliBatchInput, MacsAreSixHexPairsWithOneKindOfSeparator) {
         std::string form;
         const std::string reason = CheckMac(c.text, &form);
         EXPECT_EQ(reason.empty(), c.form != nullptr) << c.text;
-        if (c.form) EXPECT_EQ(form, c.form);
+        if (c.form) {
+            EXPECT_EQ(form, c.form);
+        }
     }
 }
 
@@ -52,7 +54,9 @@ TEST(CliBatchInput, EndpointsAreStrictAddressesWithAnOptionalPort) {
     for (const auto& c : cases) {
         Endpoint endpoint;
         EXPECT_EQ(CheckEndpoint(c.text, &endpoint).empty(), c.good) << c.text;
-        if (c.good) EXPECT_EQ(endpoint.port, c.port) << c.text;
+        if (c.good) {
+            EXPECT_EQ(endpoint.port, c.port) << c.text;
+        }
     }
 }
 
