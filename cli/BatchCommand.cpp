@@ -54,9 +54,9 @@ struct Selected {
     std::vector<DeviceOutcome> devices;  // devices[i] is rows[i]; then those not found
 };
 
-Selected SelectFromSearch(const BatchOptions& options, MainView& view) {
+Selected SelectFromSearch(const BatchOptions& options, ConsoleMainView& view) {
     Selected out;
-    const std::vector<TableRow> table = static_cast<ConsoleMainView&>(view).Rows();
+    const std::vector<TableRow> table = view.Rows();
     const SelectedRows picked = SelectRows(options.selection, table);
     for (int row : picked.rows) {
         view.SetChecked(row, true);
