@@ -3,9 +3,13 @@
 // loop that handles posted progress on the main thread while the workers run.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Dialogs.h"
 #include "app/InMemoryMainView.h"
@@ -25,17 +29,32 @@ class ConsoleMainView : public InMemoryMainView {
     explicit ConsoleMainView(std::FILE* echo) : m_echo(echo) {}
 
     void AppendStatusLine(std::wstring_view text, StatusColour colour) override;
+    void ClearStatusLog() override;
+    // Message boxes are also printed on stderr as "[message] text" unless turned off.
+    void SetMessageEcho(bool on) { m_echoMessages = on; }
     // Nobody is there to answer: every question is answered as the default button would be.
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override;
 
     // The console's main loop: hands posted progress to its handler until every worker of
-    // `dialog` has ended, then joins them and handles what is left.
-    void RunUntilWorkersEnd(MainDialogState& dialog);
+    // `dialog` has ended and no batch run is going on (an upgrade run goes on in the library
+    // after its worker returned), then joins the workers and handles what is left. `tick`, when
+    // given, runs on this thread after each round, for a display of the run.
+    void RunUntilWorkersEnd(MainDialogState& dialog, const std::function<void()>& tick = {});
+
+    // When each status line arrived (parallel to Log()), the message boxes shown, and the
+    // progress messages handed to the handlers so far.
+    std::vector<std::chrono::steady_clock::time_point> LineTimes();
+    std::vector<std::wstring> Messages();
+    uint64_t ProgressHandled() const { return m_progressHandled; }
 
   private:
     void HandlePosted(MainDialogState& dialog);
 
     std::FILE* m_echo;
+    bool m_echoMessages = true;
+    std::vector<std::chrono::steady_clock::time_point> m_lineTimes;
+    std::vector<std::wstring> m_messages;
+    uint64_t m_progressHandled = 0;  // main loop only
 };
 
 // Nobody is there to answer: the warning is accepted, no file is ever chosen.

@@ -1,24 +1,37 @@
-// tesmara-cli: the search of the main window without a window, for scripts and headless use.
+// tesmara-cli: the main window's search and batch runs without a window, for scripts and
+// headless use.
 //
 //   tesmara-cli search [--assign START] [--json] [--code-page N]
+//   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] DEVICES [RUN OPTIONS]
+//   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
+//   tesmara-cli sync-time DEVICES [RUN OPTIONS]
 //   tesmara-cli --help | --version
 //
-// Runs the same search worker as "IP Search" on the machine's own network: status lines are
-// printed as they come ("[green] Search completed!"), then the device table. With --json, one
-// JSON document holds both instead. Exits 0 when the search completed, 1 when it reported a
-// failure, 2 on a usage error (one line on stderr that names the option and what is wrong;
-// nothing is sent then).
+//   DEVICES: --all | --mac M[,M...] | --ip A[,A...]   (chosen from a search)
+//            | --device IP[:PORT] ...                  (dialled without a search)
+//   RUN OPTIONS: --user NAME (admin) --password-file FILE (or TESMARA_PASSWORD, or a prompt)
+//                --json --report FILE.csv --verify [--verify-wait S] --code-page N
+//
+// The search runs the same worker as "IP Search"; the batch commands tick the chosen rows, set
+// the mode boxes and press "Start" on the same workers and progress handlers as the window.
+// Exits 0 when the search completed or every device succeeded, 1 otherwise, 2 on a usage error
+// (one line on stderr that names the option and what is wrong; nothing is sent then).
 #include <CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/MainDialogState.h"
+#include "cli/BatchCommand.h"
 #include "cli/Console.h"
 #include "cli/ConsoleMainView.h"
+#include "cli/DeviceSelection.h"
 #include "cli/SearchReport.h"
+#include "cli/Terminal.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "discovery/SearchCommand.h"
 #include "netcfg/StartAddress.h"
@@ -33,17 +46,163 @@ namespace {
 constexpr int kRun = -1;
 
 struct Options {
+    std::string command;
     bool assign = false;
     std::string startAddress;
     bool json = false;
     unsigned codePage = 0;
+    BatchOptions batch;
+    std::string passwordFile;
+    std::vector<std::string> macs, addresses, devices;
 };
 
-// kRun: run the search; otherwise the exit status (help or version printed: 0; a usage error
+int Usage(const std::string& reason) {
+    std::fprintf(stderr, "tesmara-cli: %s\n", reason.c_str());
+    return 2;
+}
+
+// A CLI11 check from one of ours that returns a reason, empty when the text is good.
+CLI::Validator Check(std::string (*check)(const std::string&), const char* what) {
+    return CLI::Validator([check](std::string& text) { return check(text); }, "", what);
+}
+
+std::string CheckCodePage(const std::string& text) {
+    unsigned long n = std::strtoul(text.c_str(), nullptr, 10);
+    return n > 0 && n <= 65535 && IsKnownCodePage(static_cast<unsigned>(n))
+               ? std::string()
+               : text + " is not a code page this system can convert";
+}
+
+std::string CheckMacText(const std::string& text) {
+    return CheckMac(text);
+}
+
+std::string CheckEndpointText(const std::string& text) {
+    return CheckEndpoint(text);
+}
+
+void AddCodePage(CLI::App* command, int& codePage) {
+    command->add_option("--code-page", codePage, "code page of the recorders' texts (default 936)")
+        ->type_name("N")
+        ->check(Check(CheckCodePage, "code page"));
+}
+
+// The options every batch command takes: the devices, the login and how the run is reported.
+void AddRunOptions(CLI::App* command, Options& options, int& codePage) {
+    BatchOptions& batch = options.batch;
+    CLI::Option* all = command->add_flag("--all", batch.selection.all,
+                                         "every recorder the search finds (at most 50)");
+    CLI::Option* mac = command->add_option("--mac", options.macs, "recorders found with these MACs")
+                           ->type_name("M[,M...]")
+                           ->delimiter(',')
+                           ->check(Check(CheckMacText, "MAC"));
+    CLI::Option* ip =
+        command->add_option("--ip", options.addresses, "recorders found at these addresses")
+            ->type_name("A[,A...]")
+            ->delimiter(',')
+            ->check(Check(CheckDeviceAddress, "address"));
+    CLI::Option* device =
+        command
+            ->add_option("--device", options.devices,
+                         "dial this recorder without a search (repeatable; port 34567 unless "
+                         "given)")
+            ->type_name("IP[:PORT]")
+            ->check(Check(CheckEndpointText, "device"));
+    all->excludes(mac, ip, device);
+    mac->excludes(ip, device);
+    ip->excludes(device);
+    command->add_option("--user", batch.user, "login name (default admin)")->type_name("NAME");
+    command
+        ->add_option("--password-file", options.passwordFile,
+                     "read the password from the first line of FILE (otherwise from "
+                     "TESMARA_PASSWORD, or asked for without echo)")
+        ->type_name("FILE");
+    command->add_flag("--json", batch.json, "print one JSON document at the end");
+    command
+        ->add_option("--report", batch.reportPath,
+                     "write one CSV row per device: mac, ip, version before, result, last "
+                     "line, seconds")
+        ->type_name("FILE.csv");
+    AddCodePage(command, codePage);
+}
+
+// Reads the password from where the options say; a usage error (2) when there is none.
+int TakePassword(Options& options) {
+    std::string& password = options.batch.password;
+    if (!options.passwordFile.empty()) {
+        std::ifstream file(options.passwordFile, std::ios::binary);
+        if (!file) return Usage("--password-file: cannot read \"" + options.passwordFile + "\"");
+        std::getline(file, password);
+        if (!password.empty() && password.back() == '\r') password.pop_back();
+        return kRun;
+    }
+    if (const char* fromEnvironment = std::getenv("TESMARA_PASSWORD")) {
+        password = fromEnvironment;
+        return kRun;
+    }
+    const std::string prompt = "Password for " + options.batch.user + ": ";
+    if (ReadHiddenLine(prompt.c_str(), password)) return kRun;
+    return Usage(
+        "no password: give --password-file FILE or set TESMARA_PASSWORD (standard input is not a "
+        "terminal to ask on)");
+}
+
+// What the parsed options leave to check: one way of choosing devices, --verify only where a
+// search gives versions, each dialled device once.
+int CheckBatch(Options& options) {
+    BatchOptions& batch = options.batch;
+    for (const std::string& text : options.macs) {
+        std::string form;
+        CheckMac(text, &form);
+        batch.selection.macs.push_back(form);
+    }
+    batch.selection.addresses = options.addresses;
+    std::set<std::string> dialled;
+    for (const std::string& text : options.devices) {
+        Endpoint endpoint;
+        CheckEndpoint(text, &endpoint);
+        // Status lines name a device by its address only.
+        if (!dialled.insert(endpoint.address).second) {
+            return Usage("--device: " + endpoint.address +
+                         " is given twice (the log tells devices apart by address)");
+        }
+        batch.endpoints.push_back(endpoint);
+    }
+    if (!batch.selection.all && batch.selection.macs.empty() && batch.selection.addresses.empty() &&
+        batch.endpoints.empty()) {
+        return Usage(options.command +
+                     ": no devices chosen: give --all, --mac M[,M...], --ip A[,A...] or --device "
+                     "IP[:PORT]");
+    }
+    if (batch.verify && !batch.endpoints.empty()) {
+        return Usage(
+            "--verify: needs the versions a search reports; choose the devices with "
+            "--all, --mac or --ip");
+    }
+    return TakePassword(options);
+}
+
+// A password is never taken as an argument: other users of the machine can read those.
+int RefusePasswordArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--password" || arg.rfind("--password=", 0) == 0 || arg == "-p") {
+            return Usage(arg.substr(0, arg.find('=')) +
+                         ": a password is never taken on the command line; use --password-file "
+                         "FILE or TESMARA_PASSWORD");
+        }
+    }
+    return kRun;
+}
+
+// kRun: run the command; otherwise the exit status (help or version printed: 0; a usage error
 // told in one line: 2).
 int ParseOptions(int argc, char** argv, Options& options) {
-    CLI::App app("Searches the local network for recorders, as the window's \"IP Search\" does.",
-                 "tesmara-cli");
+    if (int status = RefusePasswordArgument(argc, argv); status != kRun) return status;
+    CLI::App app(
+        "Searches the local network for recorders, as the window's \"IP Search\" does, "
+        "and upgrades, configures or sets the clock of them, as its \"Start\" does.",
+        "tesmara-cli");
     app.set_version_flag("--version", "tesmara-cli " TESMARA_VERSION);
     app.require_subcommand(1);
     CLI::App* search = app.add_subcommand("search", "list the recorders that answer");
@@ -60,31 +219,65 @@ int ParseOptions(int argc, char** argv, Options& options) {
             "", "start address"));
     search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
     int codePage = 0;
-    search->add_option("--code-page", codePage, "code page of the recorders' texts (default 936)")
-        ->type_name("N")
-        ->check(CLI::Validator(
-            [](std::string& text) {
-                unsigned long n = std::strtoul(text.c_str(), nullptr, 10);
-                return n > 0 && n <= 65535 && IsKnownCodePage(static_cast<unsigned>(n))
-                           ? std::string()
-                           : text + " is not a code page this system can convert";
-            },
-            "", "code page"));
+    AddCodePage(search, codePage);
+
+    BatchOptions& batch = options.batch;
+    CLI::App* upgrade = app.add_subcommand(
+        "upgrade",
+        "upgrade the chosen recorders' firmware; with --config, configure each after "
+        "its restart");
+    upgrade->add_option("--firmware", batch.firmwarePath, "firmware image")
+        ->type_name("FILE")
+        ->required()
+        ->check(CLI::ExistingFile);
+    upgrade->add_option("--config", batch.configPath, "configuration file (.coi)")
+        ->type_name("FILE")
+        ->check(CLI::ExistingFile);
+    upgrade->add_flag("--sync-time", batch.syncTime, "set each recorder's clock first");
+    upgrade->add_flag("--verify", batch.verify,
+                      "search again after the run and fail every device whose version did not "
+                      "change");
+    upgrade
+        ->add_option("--verify-wait", batch.verifyWaitSeconds,
+                     "how long --verify waits for the devices to come back (default 180)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(1, 3600));
+    AddRunOptions(upgrade, options, codePage);
+
+    CLI::App* configure =
+        app.add_subcommand("configure", "import a configuration file into the chosen recorders");
+    configure->add_option("--config", batch.configPath, "configuration file (.coi)")
+        ->type_name("FILE")
+        ->required()
+        ->check(CLI::ExistingFile);
+    configure->add_flag("--sync-time", batch.syncTime, "set each recorder's clock first");
+    AddRunOptions(configure, options, codePage);
+
+    CLI::App* syncTime = app.add_subcommand(
+        "sync-time", "set the chosen recorders' clocks to this computer's local time");
+    AddRunOptions(syncTime, options, codePage);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "tesmara-cli: %s\n", e.what());
-        return 2;
+        return Usage(e.what());
     }
-    options.assign = search->count("--assign") > 0;
     options.codePage = static_cast<unsigned>(codePage);
-    return kRun;
+    CLI::App* chosen = app.get_subcommands().front();
+    options.command = chosen->get_name();
+    if (chosen == search) {
+        options.assign = search->count("--assign") > 0;
+        return kRun;
+    }
+    batch.command = options.command;
+    batch.upgrade = chosen == upgrade;
+    batch.configure = chosen == configure || !batch.configPath.empty();
+    batch.syncTime = batch.syncTime || chosen == syncTime;
+    return CheckBatch(options);
 }
 
 int RunSearch(const Options& options) {
-    if (options.codePage != 0) SetAnsiCodePage(options.codePage);
     if (!StartSockets()) {
         std::fputs("tesmara-cli: the sockets layer did not start\n", stderr);
         return 1;
@@ -125,7 +318,9 @@ int main(int argc, char** argv) {
     ConsoleOutput console;
     Options options;
     if (int status = ParseOptions(argc, argv, options); status != kRun) return status;
+    if (options.codePage != 0) tesmara::SetAnsiCodePage(options.codePage);
     try {
+        if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tesmara-cli: %s\n", e.what());

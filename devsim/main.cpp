@@ -6,6 +6,7 @@
 //          [--log] [--log-file FILE] [--stats-file FILE] [--ready-file FILE] [--duration-ms MS]
 //          [--writing-ms MS] [--reboot-offline-ms MS] [--session-delay-ms MS] [--login-error C]
 //          [--model NAME] [--drop-upgrade-at BYTES] [--fail-import] [--fail-clock] [--never-back]
+//          [--keep-version]
 //
 // The options from --writing-ms on set the generated recorders' session behaviour and faults
 // (writing phase of an upgrade, time offline while restarting, delay of every session reply, a
@@ -13,7 +14,8 @@
 // of image, refused imports and clock settings, no return after a restart); a fleet file sets
 // them per device (devsim/session/SessionState.h).
 //
-// Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts to --stats-file.
+// Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts, and the sessions
+// still open or left behind by clients, to --stats-file.
 #include <signal.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -105,6 +107,8 @@ int ParseSettings(int argc, char** argv, Settings& settings) {
     app.add_flag("--fail-import", faults.failImport, "refuse every configuration import");
     app.add_flag("--fail-clock", faults.failClock, "refuse every clock setting");
     app.add_flag("--never-back", faults.neverBack, "stay offline after a restart");
+    app.add_flag("--keep-version", faults.keepVersion,
+                 "accept images and restart, but keep reporting the old version");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
@@ -208,6 +212,14 @@ int main(int argc, char** argv) {
     }
     int received = 0;
     sigwait(&signals, &received);
+    // Taken before the server closes the connections that are still open.
+    uint64_t open = 0, abandoned = 0, upgrades = 0;
+    for (size_t i = 0; i < fleet.Size(); ++i) {
+        const DeviceState device = fleet.At(i).Snapshot();
+        open += device.session.sessions;
+        abandoned += device.session.abandonedSessions;
+        upgrades += device.session.upgradesDone;
+    }
     sessions.Stop();
     responder.Stop();
 
@@ -217,6 +229,9 @@ int main(int argc, char** argv) {
                                  << "\ndetail " << s.detailSearches << "\nassign " << s.assigns
                                  << "\naddress-change " << s.addressChanges << "\nunknown "
                                  << s.unknown << "\nreplies " << s.repliesSent << "\n";
+        std::ofstream(statsFile, std::ios::app)
+            << "sessions-open " << open << "\nsessions-abandoned " << abandoned << "\nupgrades "
+            << upgrades << "\n";
     }
     if (logOut != stderr) std::fclose(logOut);
     return 0;

@@ -107,6 +107,7 @@ void DeviceSession::Run() {
         if (ready > 0) {
             ssize_t n = recv(m_fd, buffer.data(), buffer.size(), 0);
             if (n <= 0) {
+                m_clientLeft = true;
                 next = Next::Drop;
                 break;
             }
@@ -149,6 +150,7 @@ void DeviceSession::Leave() {
     m_device.Update([&](DeviceState& s) {
         if (s.session.reboots != generation) return;  // a restart already forgot us
         if (loggedIn && s.session.sessions > 0) s.session.sessions--;
+        if (loggedIn && m_clientLeft) s.session.abandonedSessions++;
         if (upgrading) s.session.upgrading = false;
     });
     m_loggedIn = false;
@@ -489,9 +491,12 @@ DeviceSession::Next DeviceSession::FinishImage() {
         w.U8(quorn::kUpgradeWriting).I32(percent);
         if (!Send(T(Type::UpgradeState), m_upgradeId, w.Data())) return Next::Drop;
     }
+    const bool keepVersion = m_device.Behaviour().session.keepVersion;
     m_device.Update([&](DeviceState& s) {
-        s.releaseVersion = m_newVersion;
-        s.releaseTime = m_newTime;
+        if (!keepVersion) {
+            s.releaseVersion = m_newVersion;
+            s.releaseTime = m_newTime;
+        }
         s.session.upgradesDone++;
     });
     EndUpgrade(quorn::kOk);

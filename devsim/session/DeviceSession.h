@@ -57,6 +57,7 @@ class DeviceSession {
     int64_t m_lastSentMs = 0;
 
     bool m_hello = false;
+    bool m_clientLeft = false;  // the client closed the connection
     uint8_t m_clientNonce[quorn::kNonceSize] = {};
     uint8_t m_serverNonce[quorn::kNonceSize] = {};
     bool m_loggedIn = false;

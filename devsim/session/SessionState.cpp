@@ -54,6 +54,7 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("failImport")) f.failImport = j.at("failImport").get<bool>();
         if (j.contains("failClock")) f.failClock = j.at("failClock").get<bool>();
         if (j.contains("neverBack")) f.neverBack = j.at("neverBack").get<bool>();
+        if (j.contains("keepVersion")) f.keepVersion = j.at("keepVersion").get<bool>();
         if (j.contains("maxSessions")) f.maxSessions = j.at("maxSessions").get<uint32_t>();
         if (j.contains("lockAfter")) f.lockAfter = j.at("lockAfter").get<uint32_t>();
         if (j.contains("writingMs")) f.writingMs = j.at("writingMs").get<uint32_t>();

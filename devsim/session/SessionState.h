@@ -33,6 +33,9 @@ struct SessionState {
     bool upgrading = false;     // one image at a time
     uint32_t upgradesDone = 0;  // images written (for tests)
     uint32_t reboots = 0;
+    // Connections the client closed while still logged in, without a logout and with no
+    // restart in between: sessions a client left behind.
+    uint32_t abandonedSessions = 0;
 };
 
 // Fixed when the fleet is built. Fleet-file keys in brackets.
@@ -48,6 +51,7 @@ struct SessionFaults {
     bool failImport = false;      // [failImport]
     bool failClock = false;       // [failClock] clock settings (command 8) are refused
     bool neverBack = false;       // [neverBack] stays offline after a restart
+    bool keepVersion = false;     // [keepVersion] accepts an image, restarts, keeps its version
     uint32_t maxSessions = 64;    // [maxSessions] beyond it logins get code 7
     uint32_t lockAfter = 3;       // [lockAfter] wrong passwords in a row lock the account
     uint32_t writingMs = 1000;    // [writingMs] the device's own writing phase

@@ -8,6 +8,11 @@ RunningFleet::RunningFleet(devsim::Fleet fleet, devsim::ResponderOptions options
     running_ = responder_->Start(&error_);
 }
 
+bool RunningFleet::ServeSessions() {
+    sessions_ = std::make_unique<devsim::SessionServer>(fleet_);
+    return sessions_->Start(&error_);
+}
+
 std::unique_ptr<RunningFleet> RunningFleet::Generated(size_t count, uint32_t seed) {
     devsim::Fleet fleet;
     devsim::GenerateOptions options;

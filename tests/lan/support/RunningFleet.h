@@ -7,6 +7,7 @@
 #include "devsim/discovery/UdpResponder.h"
 #include "devsim/model/Fleet.h"
 #include "devsim/model/FleetBuilder.h"
+#include "devsim/session/SessionServer.h"
 
 namespace tesmara::lan {
 
@@ -19,6 +20,9 @@ class RunningFleet {
     // Null (with the reason) when the fleet file text is malformed.
     static std::unique_ptr<RunningFleet> FromJson(const std::string& json, std::string* error);
 
+    // Serves the recorders' sessions too (logins, upgrades, imports); false with the reason.
+    bool ServeSessions();
+
     bool Running() const { return running_; }
     const std::string& Error() const { return error_; }
     devsim::Fleet& Devices() { return fleet_; }
@@ -27,6 +31,7 @@ class RunningFleet {
   private:
     devsim::Fleet fleet_;
     std::unique_ptr<devsim::UdpResponder> responder_;
+    std::unique_ptr<devsim::SessionServer> sessions_;  // stops before the fleet goes
     bool running_ = false;
     std::string error_;
 };

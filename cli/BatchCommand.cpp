@@ -1,0 +1,260 @@
+#include "cli/BatchCommand.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "app/DeviceRow.h"
+#include "app/DeviceTable.h"
+#include "app/MainDialogState.h"
+#include "batch/StartCommand.h"
+#include "cli/BatchDisplay.h"
+#include "cli/BatchReport.h"
+#include "cli/ConsoleMainView.h"
+#include "cli/Terminal.h"
+#include "devaccess/DeviceAccessFactory.h"
+#include "discovery/SearchCommand.h"
+#include "platform/Clock.h"
+#include "platform/Sockets.h"
+#include "platform/Text.h"
+#include "res/MainDlgRes.h"
+
+namespace tesmara::cli {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr auto kVerifyRetryPause = std::chrono::seconds(1);
+
+std::string Utf8OfAnsi(const std::string& ansi) {
+    return WideToUtf8(AnsiToWide(ansi));
+}
+
+// One search as "IP Search" with the own-address box checked; true when it completed.
+bool Search(MainDialogState& dialog, ConsoleMainView& view) {
+    RunIpSearchCommand(dialog);
+    view.RunUntilWorkersEnd(dialog);
+    const std::vector<StatusLine> log = view.Log();
+    return !log.empty() && log.back().colour == StatusColour::kSuccess;
+}
+
+void PrintLog(std::FILE* out, const std::vector<StatusLine>& log) {
+    if (!out) return;
+    for (const StatusLine& line : log) {
+        std::fprintf(out, "[%s] %s\n", ColourTag(line.colour), WideToUtf8(line.text).c_str());
+    }
+    std::fflush(out);
+}
+
+struct Selected {
+    std::vector<int> rows;               // ticked table rows
+    std::vector<DeviceOutcome> devices;  // devices[i] is rows[i]; then those not found
+};
+
+Selected SelectFromSearch(const BatchOptions& options, ConsoleMainView& view) {
+    Selected out;
+    const std::vector<TableRow> table = view.Rows();
+    const SelectedRows picked = SelectRows(options.selection, table);
+    for (int row : picked.rows) {
+        view.SetChecked(row, true);
+        const DeviceRow* device = table[static_cast<size_t>(row)].device;
+        DeviceOutcome outcome;
+        outcome.mac = WideToUtf8(table[static_cast<size_t>(row)].cells[kColumnMac]);
+        outcome.ip = WideToUtf8(table[static_cast<size_t>(row)].cells[kColumnIp]);
+        if (device) {
+            outcome.port = device->tcpPort;
+            outcome.versionBefore = Utf8OfAnsi(device->details.releaseVersion);
+        }
+        out.rows.push_back(row);
+        out.devices.push_back(outcome);
+    }
+    for (const std::string& name : picked.notFound) {
+        DeviceOutcome missing;
+        (name.find('.') != std::string::npos ? missing.ip : missing.mac) = name;
+        missing.problem = "not found by the search";
+        out.devices.push_back(missing);
+    }
+    return out;
+}
+
+Selected AddDialled(const BatchOptions& options, MainDialogState& dialog) {
+    Selected out;
+    for (const Endpoint& endpoint : options.endpoints) {
+        DeviceRow& device = dialog.m_addedDevices.emplace_back();
+        device.shown = 1;
+        device.ipText = endpoint.address;
+        device.tcpPort = endpoint.port;
+        const int row = AppendDeviceRow(dialog.m_view, &device);
+        dialog.m_view.SetChecked(row, true);
+        DeviceOutcome outcome;
+        outcome.ip = endpoint.address;
+        outcome.port = endpoint.port;
+        out.rows.push_back(row);
+        out.devices.push_back(outcome);
+    }
+    return out;
+}
+
+// Searches until every upgraded device reports a version other than its old one, or the wait is
+// over; a device seen only with its old version, or not seen at all, has failed.
+void Verify(const BatchOptions& options, MainDialogState& dialog, ConsoleMainView& view,
+            std::vector<DeviceOutcome>& devices) {
+    std::vector<DeviceOutcome*> pending;
+    for (DeviceOutcome& device : devices) {
+        if (device.Succeeded() && !device.mac.empty()) pending.push_back(&device);
+    }
+    const auto deadline = SteadyClock::now() + std::chrono::seconds(options.verifyWaitSeconds);
+    while (!pending.empty()) {
+        if (Search(dialog, view)) {
+            const std::vector<TableRow> table = view.Rows();
+            std::erase_if(pending, [&](DeviceOutcome* device) {
+                for (const TableRow& row : table) {
+                    if (WideToUtf8(row.cells[kColumnMac]) != device->mac || !row.device) continue;
+                    device->versionAfter = Utf8OfAnsi(row.device->details.releaseVersion);
+                    return device->versionAfter != device->versionBefore;
+                }
+                return false;
+            });
+        }
+        if (SteadyClock::now() >= deadline) break;
+        std::this_thread::sleep_for(kVerifyRetryPause);
+    }
+    for (DeviceOutcome* device : pending) {
+        device->problem = device->versionAfter.empty() ? "not back after the upgrade"
+                                                       : "firmware version unchanged";
+    }
+}
+
+void PrintSummary(std::FILE* out, const std::vector<DeviceOutcome>& devices, bool verify) {
+    if (!out) return;
+    std::fputs("\n", out);
+    for (const DeviceOutcome& d : devices) {
+        std::string versions = d.versionBefore;
+        if (verify && d.Succeeded()) versions += " -> " + d.versionAfter;
+        std::fprintf(out, "%-17s %-15s %-11s %6.1f s  %s\n", d.mac.empty() ? "-" : d.mac.c_str(),
+                     d.ip.empty() ? "-" : d.ip.c_str(), d.Result().c_str(), d.seconds,
+                     versions.c_str());
+    }
+    std::fflush(out);
+}
+
+}  // namespace
+
+int RunBatch(const BatchOptions& options) {
+    // A report that cannot be written is refused before anything is sent.
+    std::FILE* report = nullptr;
+    if (!options.reportPath.empty()) {
+        report = std::fopen(options.reportPath.c_str(), "wb");
+        if (!report) {
+            std::fprintf(stderr, "tesmara-cli: --report: cannot write \"%s\": %s\n",
+                         options.reportPath.c_str(), std::strerror(errno));
+            return 2;
+        }
+    }
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> reportFile(report, &std::fclose);
+    if (!StartSockets()) {
+        std::fputs("tesmara-cli: the sockets layer did not start\n", stderr);
+        return 1;
+    }
+    std::FILE* out = options.json ? nullptr : stdout;
+    ConsoleMainView view(nullptr);
+    view.SetMessageEcho(false);
+    ConsoleDialogs dialogs;
+    std::unique_ptr<DeviceAccess> access = CreateDeviceAccess();
+    access->DevInit(nullptr, nullptr);
+    auto dialog =
+        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+    g_mainDialog = &view;
+    view.SetButtonChecked(IDC_OWN_ADDRESS, true);
+
+    Selected selected;
+    if (options.endpoints.empty()) {
+        const bool searched = Search(*dialog, view);
+        PrintLog(out, view.Log());
+        if (!searched) {
+            std::fputs("tesmara-cli: the search failed; nothing was sent\n", stderr);
+            return 1;
+        }
+        selected = SelectFromSearch(options, view);
+    } else {
+        selected = AddDialled(options, *dialog);
+    }
+    std::vector<DeviceOutcome>& devices = selected.devices;
+
+    BatchSummary summary;
+    summary.command = options.command;
+    std::vector<StatusLine> runLog;
+    const auto started = SteadyClock::now();
+    if (!selected.rows.empty()) {
+        view.SetButtonChecked(IDC_MODE_UPGRADE, options.upgrade);
+        view.SetButtonChecked(IDC_MODE_CONFIGURE, options.configure);
+        view.SetButtonChecked(IDC_MODE_SYNC_TIME, options.syncTime);
+        dialog->m_firmwarePath = options.firmwarePath;
+        dialog->m_configPath = options.configPath;
+        view.SetControlText(IDC_LOGIN_USER, Utf8ToWide(options.user));
+        view.SetControlText(IDC_LOGIN_PASSWORD, Utf8ToWide(options.password));
+        const size_t logFrom = view.Log().size();
+        const size_t messagesFrom = view.Messages().size();
+
+        const DisplayStyle style = options.json         ? DisplayStyle::kQuiet
+                                   : OutputIsTerminal() ? DisplayStyle::kTerminal
+                                                        : DisplayStyle::kLines;
+        BatchDisplay display(style, stdout, selected.rows, TerminalHeight());
+        RunStartCommand(*dialog);
+        view.RunUntilWorkersEnd(
+            *dialog, [&] { display.Update(view, dialog->m_counters.Tally(), devices, logFrom); });
+        const BatchTally tally = dialog->m_counters.Tally();
+        display.Finish(view, tally, devices, logFrom);
+        ReadOutcomes(view.Log(), view.LineTimes(), logFrom, devices);
+        const std::vector<StatusLine> log = view.Log();
+        runLog.assign(log.begin() + static_cast<std::ptrdiff_t>(logFrom), log.end());
+        const std::vector<std::wstring> messages = view.Messages();
+        summary.completions.assign(messages.begin() + static_cast<std::ptrdiff_t>(messagesFrom),
+                                   messages.end());
+        summary.total = tally.total;
+        summary.success = tally.success;
+        summary.fail = tally.fail;
+        summary.progressMessages = view.ProgressHandled();
+        if (out) {
+            for (const std::wstring& message : summary.completions) {
+                std::fprintf(out, "%s\n", WideToUtf8(message).c_str());
+            }
+        }
+        if (options.verify) {
+            if (out) std::fputs("Searching again for the upgraded devices...\n", out);
+            Verify(options, *dialog, view, devices);
+        }
+    } else {
+        std::fputs("tesmara-cli: no recorder selected; nothing was sent\n", stderr);
+    }
+    summary.seconds = std::chrono::duration<double>(SteadyClock::now() - started).count();
+
+    bool ok = !selected.rows.empty() && summary.completions.size() == 1;
+    if (!selected.rows.empty() && summary.completions.size() != 1) {
+        std::fprintf(stderr, "tesmara-cli: the run ended %zu times instead of once\n",
+                     summary.completions.size());
+    }
+    for (const DeviceOutcome& device : devices) ok = ok && device.Succeeded();
+    summary.ok = ok;
+    PrintSummary(out, devices, options.verify);
+    if (options.json) {
+        const std::string doc = BatchJson(summary, runLog, devices, options.verify);
+        std::fputs(doc.c_str(), stdout);
+        std::fflush(stdout);
+    }
+    if (report) {
+        const std::string csv = ReportCsv(devices, options.verify);
+        if (std::fwrite(csv.data(), 1, csv.size(), report) != csv.size() ||
+            std::fflush(report) != 0) {
+            std::fprintf(stderr, "tesmara-cli: --report: writing \"%s\" failed\n",
+                         options.reportPath.c_str());
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
+}
+
+}  // namespace tesmara::cli

@@ -1,0 +1,34 @@
+// The batch commands of tesmara-cli: the window's "Start" on the same workers and progress
+// handlers, with the console view standing in for the window. Devices come from a search (all,
+// or by MAC or address) or are dialled directly.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/DeviceSelection.h"
+
+namespace tesmara::cli {
+
+struct BatchOptions {
+    std::string command;  // "upgrade", "configure" or "sync-time", for the report
+    bool upgrade = false;
+    bool configure = false;
+    bool syncTime = false;
+    std::string firmwarePath;  // as given (the library opens it)
+    std::string configPath;
+    Selection selection;              // with a search
+    std::vector<Endpoint> endpoints;  // without one, when not empty
+    std::string user = "admin";
+    std::string password;  // UTF-8
+    bool json = false;
+    std::string reportPath;
+    bool verify = false;
+    uint32_t verifyWaitSeconds = 180;
+};
+
+// Runs the batch and prints its outcome: 0 when every device succeeded, 1 otherwise.
+int RunBatch(const BatchOptions& options);
+
+}  // namespace tesmara::cli

@@ -1,0 +1,158 @@
+#include "cli/BatchDisplay.h"
+
+#include <cwchar>
+
+#include "app/DeviceRow.h"
+#include "app/DeviceTable.h"
+#include "platform/Text.h"
+
+namespace tesmara::cli {
+namespace {
+
+constexpr auto kRedrawEvery = std::chrono::milliseconds(200);
+constexpr int kBarWidth = 30;
+
+const char* AnsiColour(StatusColour colour) {
+    switch (colour) {
+        case StatusColour::kFailure:
+            return "\x1b[31m";
+        case StatusColour::kSuccess:
+            return "\x1b[32m";
+        case StatusColour::kProgress:
+            break;
+    }
+    return "";
+}
+
+// A percentage the Upgrade Status cell shows ("37%"), or -1.
+int PercentOf(const std::string& state) {
+    if (state.size() < 2 || state.size() > 4 || state.back() != '%') return -1;
+    int value = 0;
+    for (size_t i = 0; i + 1 < state.size(); ++i) {
+        if (state[i] < '0' || state[i] > '9') return -1;
+        value = value * 10 + (state[i] - '0');
+    }
+    return value;
+}
+
+std::string Counters(const BatchTally& tally) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Totals: %d  Success: %d  Fail: %d", tally.total,
+                  tally.success, tally.fail);
+    return text;
+}
+
+}  // namespace
+
+std::string DeviceState(const TableRow& row, const DeviceOutcome& device) {
+    const std::string cell = WideToUtf8(row.cells[kColumnUpgradeStatus]);
+    if (device.finished) return device.succeeded ? "done" : "failed";
+    if (!cell.empty() && cell != kNoValue) return cell;
+    return device.lastLine.empty() ? "waiting" : "working";
+}
+
+BatchDisplay::BatchDisplay(DisplayStyle style, std::FILE* out, std::vector<int> rows, int height)
+    : m_style(style), m_out(out), m_rows(std::move(rows)), m_height(height) {
+    m_lastStatus.resize(m_rows.size());
+}
+
+std::vector<std::string> BatchDisplay::LiveLines(const std::vector<TableRow>& table,
+                                                 const std::vector<DeviceOutcome>& devices,
+                                                 const BatchTally& tally) const {
+    std::vector<std::string> lines;
+    const bool perDevice = static_cast<int>(m_rows.size()) + 2 < m_height;
+    int percentSum = 0, finished = 0;
+    for (size_t i = 0; i < m_rows.size() && i < devices.size(); ++i) {
+        const size_t row = static_cast<size_t>(m_rows[i]);
+        const std::string state = row < table.size() ? DeviceState(table[row], devices[i]) : "";
+        const int percent = PercentOf(state);
+        finished += devices[i].finished ? 1 : 0;
+        percentSum += devices[i].finished ? 100 : percent > 0 ? percent : 0;
+        if (perDevice) {
+            char text[160];
+            std::snprintf(text, sizeof text, "  %-15s %s", devices[i].ip.c_str(), state.c_str());
+            lines.push_back(text);
+        }
+    }
+    if (!perDevice && !m_rows.empty()) {
+        const int average = percentSum / static_cast<int>(m_rows.size());
+        const int filled = average * kBarWidth / 100;
+        std::string bar(static_cast<size_t>(filled), '#');
+        bar.append(static_cast<size_t>(kBarWidth - filled), '.');
+        char text[160];
+        std::snprintf(text, sizeof text, "  [%s] %3d%%  %d of %zu devices finished", bar.c_str(),
+                      average, finished, m_rows.size());
+        lines.push_back(text);
+    }
+    lines.push_back("  " + Counters(tally));
+    return lines;
+}
+
+void BatchDisplay::PrintNewLines(const std::vector<StatusLine>& log) {
+    for (; m_printed < log.size(); ++m_printed) {
+        const StatusLine& line = log[m_printed];
+        const std::string text = WideToUtf8(line.text);
+        if (m_style == DisplayStyle::kTerminal) {
+            std::fprintf(m_out, "%s%s\x1b[0m\n", AnsiColour(line.colour), text.c_str());
+        } else {
+            std::fprintf(m_out, "[%s] %s\n", ColourTag(line.colour), text.c_str());
+        }
+    }
+}
+
+void BatchDisplay::EraseLive() {
+    if (m_liveLines > 0) std::fprintf(m_out, "\x1b[%dA\x1b[J", m_liveLines);
+    m_liveLines = 0;
+}
+
+void BatchDisplay::Update(ConsoleMainView& view, const BatchTally& tally,
+                          std::vector<DeviceOutcome>& devices, size_t logFrom) {
+    if (m_style == DisplayStyle::kQuiet) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastDraw < kRedrawEvery) return;
+    m_lastDraw = now;
+    const std::vector<StatusLine> log = view.Log();
+    ReadOutcomes(log, view.LineTimes(), logFrom, devices);
+    if (m_printed < logFrom) m_printed = logFrom;
+    const std::vector<TableRow> table = view.Rows();
+    if (m_style == DisplayStyle::kTerminal) {
+        EraseLive();
+        PrintNewLines(log);
+        for (const std::string& line : LiveLines(table, devices, tally)) {
+            std::fprintf(m_out, "\x1b[2K%s\n", line.c_str());
+            ++m_liveLines;
+        }
+    } else {
+        PrintNewLines(log);
+        // Progress as plain lines: each device at 25, 50 and 75 % and each other state once.
+        for (size_t i = 0; i < m_rows.size() && i < devices.size(); ++i) {
+            const size_t row = static_cast<size_t>(m_rows[i]);
+            if (row >= table.size() || devices[i].finished) continue;
+            std::string state = DeviceState(table[row], devices[i]);
+            const int percent = PercentOf(state);
+            if (percent >= 0) state = std::to_string(percent / 25 * 25) + "%";
+            if (state == m_lastStatus[i] || state == "waiting" || state == "0%" ||
+                state == "100%") {
+                continue;
+            }
+            m_lastStatus[i] = state;
+            std::fprintf(m_out, "[progress] %s %s\n", devices[i].ip.c_str(), state.c_str());
+        }
+    }
+    std::fflush(m_out);
+}
+
+void BatchDisplay::Finish(ConsoleMainView& view, const BatchTally& tally,
+                          std::vector<DeviceOutcome>& devices, size_t logFrom) {
+    if (m_style == DisplayStyle::kQuiet) return;
+    m_lastDraw = {};
+    Update(view, tally, devices, logFrom);
+    if (m_style == DisplayStyle::kTerminal) {
+        EraseLive();
+        PrintNewLines(view.Log());
+    }
+    std::fprintf(m_out, "%s\n", Counters(tally).c_str());
+    std::fflush(m_out);
+}
+
+}  // namespace tesmara::cli

@@ -1,0 +1,107 @@
+#include "cli/BatchReport.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli/ConsoleMainView.h"
+#include "platform/Text.h"
+
+namespace tesmara::cli {
+namespace {
+
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", seconds);
+    return text;
+}
+
+}  // namespace
+
+void ReadOutcomes(const std::vector<StatusLine>& log, const std::vector<LineTime>& times,
+                  size_t from, std::vector<DeviceOutcome>& devices) {
+    for (DeviceOutcome& device : devices) {
+        if (device.ip.empty()) continue;
+        const std::wstring tag = L"[" + Utf8ToWide(device.ip) + L"]";
+        device.finished = device.succeeded = false;
+        bool seen = false;
+        LineTime first{}, last{};
+        for (size_t i = from; i < log.size(); ++i) {
+            if (log[i].text.find(tag) == std::wstring::npos) continue;
+            const LineTime at = i < times.size() ? times[i] : LineTime{};
+            if (!seen) first = at;
+            seen = true;
+            last = at;
+            device.lastLine = WideToUtf8(log[i].text);
+            if (log[i].colour == StatusColour::kProgress) continue;
+            device.finished = true;
+            device.succeeded = log[i].colour == StatusColour::kSuccess;
+        }
+        if (seen) device.seconds = std::chrono::duration<double>(last - first).count();
+    }
+}
+
+std::string DeviceOutcome::Result() const {
+    if (!problem.empty()) return problem;
+    if (!finished) return "unfinished";
+    return succeeded ? "success" : "failed";
+}
+
+std::string CsvField(const std::string& text) {
+    std::string value = text;
+    if (!value.empty() && std::string("=+-@\t\r").find(value[0]) != std::string::npos) {
+        value.insert(value.begin(), '\'');
+    }
+    if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
+    std::string quoted = "\"";
+    for (char c : value) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string ReportCsv(const std::vector<DeviceOutcome>& devices, bool withVersionAfter) {
+    std::string out = withVersionAfter
+                          ? "mac,ip,version_before,version_after,result,last_line,seconds\r\n"
+                          : "mac,ip,version_before,result,last_line,seconds\r\n";
+    for (const DeviceOutcome& d : devices) {
+        out += CsvField(d.mac) + "," + CsvField(d.ip) + "," + CsvField(d.versionBefore) + ",";
+        if (withVersionAfter) out += CsvField(d.versionAfter) + ",";
+        out +=
+            CsvField(d.Result()) + "," + CsvField(d.lastLine) + "," + Seconds(d.seconds) + "\r\n";
+    }
+    return out;
+}
+
+std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>& log,
+                      const std::vector<DeviceOutcome>& devices, bool withVersionAfter) {
+    nlohmann::json doc;
+    doc["ok"] = summary.ok;
+    doc["command"] = summary.command;
+    doc["total"] = summary.total;
+    doc["success"] = summary.success;
+    doc["fail"] = summary.fail;
+    doc["completions"] = nlohmann::json::array();
+    for (const std::wstring& text : summary.completions) {
+        doc["completions"].push_back(WideToUtf8(text));
+    }
+    doc["progressMessages"] = summary.progressMessages;
+    doc["seconds"] = summary.seconds;
+    doc["log"] = nlohmann::json::array();
+    for (const StatusLine& line : log) {
+        doc["log"].push_back({{"colour", ColourTag(line.colour)}, {"text", WideToUtf8(line.text)}});
+    }
+    doc["devices"] = nlohmann::json::array();
+    for (const DeviceOutcome& d : devices) {
+        nlohmann::json entry = {{"mac", d.mac},         {"ip", d.ip},
+                                {"port", d.port},       {"versionBefore", d.versionBefore},
+                                {"result", d.Result()}, {"lastLine", d.lastLine},
+                                {"seconds", d.seconds}};
+        if (withVersionAfter) entry["versionAfter"] = d.versionAfter;
+        doc["devices"].push_back(entry);
+    }
+    // Device texts may hold bytes that are not UTF-8 after conversion; never throw on them.
+    return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace tesmara::cli

@@ -1,0 +1,61 @@
+// What a console batch run leaves behind per device: its outcome read from the status log (the
+// system names a device by "[address]" in every line about it), as a CSV report and as JSON.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/InMemoryMainView.h"
+
+namespace tesmara::cli {
+
+struct DeviceOutcome {
+    std::string mac;  // empty when dialled without a search
+    std::string ip;
+    uint16_t port = 0;
+    std::string versionBefore;  // from the search; empty without one
+    std::string versionAfter;   // from the search after the run (--verify)
+    bool finished = false;      // a success or failure line came
+    bool succeeded = false;     // ... and it was a success line
+    std::string problem;        // why the device failed where the log does not tell
+    std::string lastLine;       // the device's last status line (UTF-8)
+    double seconds = 0;         // from its first line to its last
+
+    bool Succeeded() const { return problem.empty() && finished && succeeded; }
+    // "success", "failed", "unfinished", or the problem.
+    std::string Result() const;
+};
+
+using LineTime = std::chrono::steady_clock::time_point;
+
+// Reads each device's lines among log[from...]: its outcome is the colour of its last green or
+// red line; a device with neither has not finished. `times` is parallel to `log`.
+void ReadOutcomes(const std::vector<StatusLine>& log, const std::vector<LineTime>& times,
+                  size_t from, std::vector<DeviceOutcome>& devices);
+
+// One CSV field: quoted when it holds a comma, quote or line break, and a leading character that
+// spreadsheets would run as a formula is neutralised with an apostrophe (texts come from devices).
+std::string CsvField(const std::string& text);
+
+// Header and one row per device: mac, ip, version_before, [version_after,] result, last_line,
+// seconds. Lines end with CRLF, as RFC 4180 has them.
+std::string ReportCsv(const std::vector<DeviceOutcome>& devices, bool withVersionAfter);
+
+struct BatchSummary {
+    std::string command;
+    bool ok = false;
+    int32_t total = 0, success = 0, fail = 0;
+    std::vector<std::wstring> completions;  // message boxes the run showed
+    uint64_t progressMessages = 0;
+    double seconds = 0;
+};
+
+// {"ok", "command", "total", "success", "fail", "completions", "progressMessages", "seconds",
+//  "log": [{"colour", "text"}...], "devices": [{"mac", "ip", "port", "versionBefore",
+//  ["versionAfter",] "result", "lastLine", "seconds"}...]}
+std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>& log,
+                      const std::vector<DeviceOutcome>& devices, bool withVersionAfter);
+
+}  // namespace tesmara::cli
