@@ -25,6 +25,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 The Tesmara deve
 !define MUI_ICON "${STAGE}/tesmara.ico"
 !define MUI_UNICON "${STAGE}/tesmara.ico"
 !define MUI_ABORTWARNING
+; The uninstaller speaks the language the installer was run in.
+!define MUI_LANGDLL_REGISTRY_ROOT HKCU
+!define MUI_LANGDLL_REGISTRY_KEY "Software\Tesmara"
+!define MUI_LANGDLL_REGISTRY_VALUENAME "Installer Language"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\tesmara.exe"
 
 !insertmacro MUI_PAGE_DIRECTORY
@@ -75,4 +79,5 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    DeleteRegKey HKCU "Software\Tesmara"
 SectionEnd
