@@ -148,5 +148,19 @@ TEST_F(HighDpiTest, CaptionShowsTheIconsOwnSmallImage) {
     DeleteObject(icon.hbmMask);
 }
 
+TEST_F(HighDpiTest, MovingToAMonitorOfAnotherDpiRescalesTheColumns) {
+    RECT frame;
+    GetWindowRect(hwnd, &frame);
+    constexpr int kNewDpi = 192;
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(kNewDpi, kNewDpi),
+                 reinterpret_cast<LPARAM>(&frame));
+    HWND table = Control(IDC_DEVICE_TABLE);
+    for (size_t i = 0; i < kDeviceColumns.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(SendMessageW(table, LVM_GETCOLUMNWIDTH, i, 0),
+                  ui::ScaleToDpi(kDeviceColumns[i].width, kNewDpi));
+    }
+}
+
 }  // namespace
 }  // namespace tesmara::gui
