@@ -2,13 +2,15 @@
 """Draws the application icon and the warning picture.
 
 Usage: make_images.py OUTPUT_DIR
-Writes tesmara.ico (16, 32 and 48 pixels, 32-bit with alpha) and warning.bmp (80 x 78, 24-bit).
+Writes tesmara.ico (16, 32, 48 and 256 pixels, 32-bit with alpha; the 256-pixel image PNG-compressed,
+as Windows Vista and later read it) and warning.bmp (80 x 78, 24-bit).
 Shapes are evaluated per pixel with 4 x 4 supersampling, so the edges come out smooth.
 """
 import math
 import os
 import struct
 import sys
+import zlib
 
 SAMPLES = 4
 
@@ -62,15 +64,11 @@ def icon_pixels(size):
     dark = (0x40, 0x30, 0x20)
     green = (0x3C, 0xD8, 0x2C)
     amber = (0x1C, 0xA8, 0xF0)
-    shapes = [
-        (recorder, white),
-        (slot, dark),
-        (led(21.5, 23), green),
-        (arc(4.5), white),
-        (arc(8.5), white),
-        (arc(12.5), white),
-        (led(16, 16.5), amber),
-    ]
+    # At 16 pixels three waves run together: two, the outer one left out.
+    waves = [4.5, 8.5] if size <= 16 else [4.5, 8.5, 12.5]
+    shapes = [(recorder, white), (slot, dark), (led(21.5, 23), green)]
+    shapes += [(arc(r), white) for r in waves]
+    shapes.append((led(16, 16.5), amber))
     pixels = []
     for y in range(size):
         row = []
@@ -105,8 +103,26 @@ def icon_image(size):
     return header + bytes(xor) + bytes(mask)
 
 
+def icon_png(size):
+    """One icon directory image as PNG (RGBA, 8 bits per channel)."""
+    pixels = icon_pixels(size)
+    raw = bytearray()
+    for row in pixels:
+        raw.append(0)  # filter: none
+        for (b, g, r), a in row:
+            raw += bytes((round(r), round(g), round(b), round(a * 255)))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def write_icon(path, sizes):
-    images = [icon_image(n) for n in sizes]
+    images = [icon_png(n) if n >= 256 else icon_image(n) for n in sizes]
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
     for n, data in zip(sizes, images):
@@ -165,7 +181,7 @@ def write_warning_bitmap(path, width=80, height=78):
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
-    write_icon(os.path.join(out, "tesmara.ico"), [16, 32, 48])
+    write_icon(os.path.join(out, "tesmara.ico"), [16, 32, 48, 256])
     write_warning_bitmap(os.path.join(out, "warning.bmp"))
 
 

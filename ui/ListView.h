@@ -29,6 +29,9 @@ class ListView : public Window {
         return static_cast<int>(Send(LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column)));
     }
     bool DeleteColumn(int index) const { return Send(LVM_DELETECOLUMN, index) != 0; }
+    bool SetColumnWidth(int index, int width) const {
+        return Send(LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0)) != 0;
+    }
     DWORD ExtendedStyle() const { return static_cast<DWORD>(Send(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
     void SetExtendedStyle(DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style); }
 

@@ -11,6 +11,8 @@
 #include "app/win32/MainCommands.h"
 #include "batch/BatchRun.h"
 #include "devaccess/DeviceAccess.h"
+#include "ui/Dpi.h"
+#include "ui/Placement.h"
 
 namespace tesmara {
 
@@ -34,12 +36,17 @@ CTesmaraDlg::CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& acc
     : Win32DialogView<MainView>(IDD_TESMARA_DIALOG),
       m_state(*this, m_dialogs, sockets, clock, access) {
     m_icon = LoadIconW(ui::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    // The caption and the taskbar take the icon's own small image, not the large one shrunk.
+    m_smallIcon = static_cast<HICON>(
+        LoadImageW(ui::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 }
 
 CTesmaraDlg::~CTesmaraDlg() {
     StopWorkers();
     CloseOpenTransfers(m_state);
     if (g_mainDialog == static_cast<MainView*>(this)) g_mainDialog = nullptr;
+    if (m_smallIcon) DestroyIcon(m_smallIcon);
 }
 
 bool CTesmaraDlg::OnInit() {
@@ -64,7 +71,8 @@ bool CTesmaraDlg::OnInit() {
     }
 
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(m_smallIcon ? m_smallIcon : m_icon));
 
     InsertDeviceColumns();
     m_table.SetExtendedStyle(m_table.ExtendedStyle() | kTableExtendedStyles);
@@ -96,16 +104,19 @@ bool CTesmaraDlg::OnInit() {
         panelAddress.SetRange(field, 0, kPanelFieldHigh);
         panelGateway.SetRange(field, 0, kPanelFieldHigh);
     }
+    ui::CentreOnMouseMonitor(hwnd);
     return true;
 }
 
 void CTesmaraDlg::InsertDeviceColumns() {
     // A list view keeps its first column left-aligned whatever it is asked: the ten columns go in
     // behind a placeholder, which is then removed so that the first of them keeps its centring.
+    // The widths are pixels at 96 DPI; the window's font, and so its layout, follows its DPI.
+    int dpi = ui::WindowDpi(Handle());
     m_table.InsertColumn(0, L"", LVCFMT_LEFT, 0);
     for (size_t i = 0; i < kDeviceColumns.size(); ++i) {
         m_table.InsertColumn(static_cast<int>(i) + 1, kDeviceColumns[i].header, LVCFMT_CENTER,
-                             kDeviceColumns[i].width);
+                             ui::ScaleToDpi(kDeviceColumns[i].width, dpi));
     }
     m_table.DeleteColumn(0);
 }
@@ -130,6 +141,14 @@ bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return OnSysCommand(wParam);
         case WM_PAINT:
             return PaintMinimised();
+        case WM_DPICHANGED:
+            // Moved to a monitor of another DPI: the system rescales the dialog, the columns are
+            // ours. The default handling still runs.
+            for (size_t i = 0; i < kDeviceColumns.size(); ++i) {
+                m_table.SetColumnWidth(static_cast<int>(i),
+                                       ui::ScaleToDpi(kDeviceColumns[i].width, HIWORD(wParam)));
+            }
+            return false;
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(m_icon);
             return true;

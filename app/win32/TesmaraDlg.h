@@ -84,6 +84,7 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     bool RunPendingWork(LPARAM lParam);
 
     HICON m_icon = nullptr;
+    HICON m_smallIcon = nullptr;  // owned
     DWORD m_uiThread = 0;
     std::atomic<bool> m_closing{false};
     std::mutex m_pendingLock;

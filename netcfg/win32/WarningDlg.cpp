@@ -1,5 +1,7 @@
 #include "netcfg/win32/WarningDlg.h"
 
+#include "ui/Dpi.h"
+
 namespace tesmara {
 namespace {
 
@@ -16,8 +18,10 @@ CWarningDlg::~CWarningDlg() {
 bool CWarningDlg::OnInit() {
     m_text.Attach(Handle(), IDC_WARNING_TEXT);
 
-    m_font = CreateFontW(20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"Arial");
+    // 20 pixels at 96 DPI, as the dialog's own font grows with the DPI.
+    m_font = CreateFontW(ui::ScaleToDpi(20, ui::WindowDpi(Handle())), 0, 0, 0, FW_BOLD, FALSE,
+                         FALSE, FALSE, 0, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         FF_SWISS, L"Arial");
     m_text.SetFont(m_font, true);
 
     m_bitmap = LoadBitmapW(ui::ResourceModule(), MAKEINTRESOURCEW(IDB_WARNING));

@@ -40,12 +40,12 @@ wine_prefix() {
 }
 
 # start_xvfb: starts a private Xvfb on a free display number and exports DISPLAY; XVFB_PID holds
-# its process id.
+# its process id. XVFB_SCREEN sets the screen (default 1280x1024x24).
 start_xvfb() {
     local fifo display
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     read -r -t 20 display <"$fifo" || true
     rm -f "$fifo"

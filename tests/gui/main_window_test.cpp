@@ -291,7 +291,6 @@ TEST_F(MainWindowTest, DragIconIsTheApplicationIcon) {
     EXPECT_NE(icon, nullptr);
     EXPECT_EQ(icon, dialog->Icon());
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
 }
 
 TEST_F(MainWindowTest, EnterDoesNotCloseTheWindow) {

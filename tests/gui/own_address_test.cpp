@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "res/WarningDlgRes.h"
+#include "ui/Dpi.h"
 
 namespace tesmara::gui {
 namespace {
@@ -14,6 +15,7 @@ struct WarningLook {
     COLORREF textColour = 0;
     LONG pictureStyle = 0;
     BITMAP bitmap{};
+    int dpi = 0;
 };
 
 WarningLook Inspect(HWND warning) {
@@ -30,6 +32,7 @@ WarningLook Inspect(HWND warning) {
     look.pictureStyle = GetWindowLongW(picture, GWL_STYLE);
     auto image = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
     GetObjectW(image, sizeof(look.bitmap), &look.bitmap);
+    look.dpi = ui::WindowDpi(warning);
     return look;
 }
 
@@ -48,7 +51,7 @@ TEST_F(MainWindowTest, UntickingOwnAddressWarnsAndCancelTicksItAgain) {
               L"注意：不勾选时，会给所有搜索到的设备重新分配IP地址,确认继续？");
     EXPECT_EQ(seen[0].texts[IDOK], L"确定");
     EXPECT_EQ(seen[0].texts[IDCANCEL], L"取消");
-    EXPECT_EQ(look.font.lfHeight, 20);
+    EXPECT_EQ(look.font.lfHeight, ui::ScaleToDpi(20, look.dpi)) << "20 pixels at 96 DPI";
     EXPECT_EQ(look.font.lfWeight, FW_BOLD);
     EXPECT_STREQ(look.font.lfFaceName, L"Arial");
     EXPECT_EQ(look.textColour, RGB(255, 0, 0));
