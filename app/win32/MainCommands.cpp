@@ -14,6 +14,7 @@
 #include "discovery/SearchCommand.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
+#include "netcfg/PasswordChange.h"
 #include "netcfg/PortPanel.h"
 #include "res/MainDlgRes.h"
 #include "ui/ListView.h"
@@ -84,6 +85,7 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_TCP_PORT, EN_CHANGE, PortEdited<IDC_TCP_PORT>},
     {WM_COMMAND, IDC_MODIFY_ADDRESS, BN_CLICKED, Plain<RunAddressChangeCommand>},
     {WM_COMMAND, IDC_MODIFY_PORTS, BN_CLICKED, Plain<RunPortChangeCommand>},
+    {WM_COMMAND, IDC_MODIFY_PASSWORD, BN_CLICKED, Plain<RunPasswordCommand>},
     {WM_COMMAND, IDC_MODE_UPGRADE, BN_CLICKED, Plain<OnUpgradeModeClicked>},
     {WM_COMMAND, IDC_MODE_CONFIGURE, BN_CLICKED, Plain<OnConfigureModeClicked>},
     {WM_COMMAND, IDC_MODE_SYNC_TIME, BN_CLICKED, Plain<OnSyncTimeModeClicked>},
