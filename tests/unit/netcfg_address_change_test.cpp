@@ -39,11 +39,11 @@ struct AddressChange : SearchFixture {
     void SetUp() override {
         network.AddDevices(3);
         // The row names device 1 (MAC 00-1A-2B-00-00-01), in lower case.
-        row = {.shown = 1,
-               .macText = "00-1a-2b-00-00-01",
-               .ipText = "192.168.1.21",
-               .tcpPort = 34567,
-               .httpPort = 80};
+        row.shown = 1;
+        row.macText = "00-1a-2b-00-00-01";
+        row.ipText = "192.168.1.21";
+        row.tcpPort = 34567;
+        row.httpPort = 80;
         view.rows.resize(1);
         view.rows[0].device = &row;
         view.highlighted = 0;

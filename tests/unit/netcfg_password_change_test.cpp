@@ -149,7 +149,9 @@ TEST(PasswordCommand, OpensTheDialogForTheHighlightedRowOnly) {
     testing::ScriptedDialogs dialogs;
     testing::ScriptedDeviceAccess access;
     MainDialogState state{view, dialogs, SystemSockets(), SystemClock(), access};
-    DeviceRow device{.ipText = "192.168.1.20", .tcpPort = 34567};
+    DeviceRow device;
+    device.ipText = "192.168.1.20";
+    device.tcpPort = 34567;
     view.rows.resize(1);
     view.rows[0].device = &device;
     RunPasswordCommand(state);

@@ -54,7 +54,8 @@ struct PortPanel : ::testing::Test {
                      .gatewayText = "192.168.1.1",
                      .maskText = "255.255.255.0",
                      .tcpPort = 0,
-                     .httpPort = 80};
+                     .httpPort = 80,
+                     .details = {}};
 
     void SetUp() override {
         view.rows.resize(2);
