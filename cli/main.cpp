@@ -1,6 +1,7 @@
 // tesmara-cli: the search of the main window without a window, for scripts and headless use.
 //
 //   tesmara-cli search [--assign START] [--json] [--code-page N]
+//   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
 //   tesmara-cli --help | --version
 //
 // Runs the same search worker as "IP Search" on the machine's own network: status lines are
@@ -18,6 +19,7 @@
 #include "app/MainDialogState.h"
 #include "cli/Console.h"
 #include "cli/ConsoleMainView.h"
+#include "cli/PanelCommands.h"
 #include "cli/SearchReport.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "discovery/SearchCommand.h"
@@ -41,7 +43,7 @@ struct Options {
 
 // kRun: run the search; otherwise the exit status (help or version printed: 0; a usage error
 // told in one line: 2).
-int ParseOptions(int argc, char** argv, Options& options) {
+int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel) {
     CLI::App app("Searches the local network for recorders, as the window's \"IP Search\" does.",
                  "tesmara-cli");
     app.set_version_flag("--version", "tesmara-cli " TESMARA_VERSION);
@@ -70,6 +72,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
                            : text + " is not a code page this system can convert";
             },
             "", "code page"));
+    AddPanelCommands(app, panel);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
@@ -124,8 +127,10 @@ int main(int argc, char** argv) {
     using namespace tesmara::cli;
     ConsoleOutput console;
     Options options;
-    if (int status = ParseOptions(argc, argv, options); status != kRun) return status;
+    PanelOptions panel;
+    if (int status = ParseOptions(argc, argv, options, panel); status != kRun) return status;
     try {
+        if (int status = RunPanelCommand(panel); status >= 0) return status;
         return RunSearch(options);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tesmara-cli: %s\n", e.what());
