@@ -102,7 +102,9 @@ TEST_F(DevicePanelTest, PortEditsAreRewrittenAsTyped) {
         DWORD start = 0, end = 0;
         SendMessageW(Control(IDC_HTTP_PORT), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                      reinterpret_cast<LPARAM>(&end));
-        if (std::wstring(c.typed) != c.shown) EXPECT_EQ(start, wcslen(c.shown)) << c.typed;
+        if (std::wstring(c.typed) != c.shown) {
+            EXPECT_EQ(start, wcslen(c.shown)) << c.typed;
+        }
     }
 }
 
