@@ -35,6 +35,8 @@ class DialogView {
     virtual std::wstring ControlText(int id) = 0;
     virtual void SetControlText(int id, std::wstring_view text) = 0;
     virtual bool IsAddressBlank(int id) = 0;  // IP address control with all four fields empty
+    // An edit's text replaced by a rule while the operator types: the caret goes to the end.
+    virtual void RewriteEditText(int id, std::wstring_view text) { SetControlText(id, text); }
 
     // Returns the button pressed (kBoxResult*). Runs on the UI thread whoever calls it.
     virtual int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) = 0;

@@ -4,6 +4,7 @@
 // function here, one template in res/, one form class beside its subsystem.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,15 @@ enum class FileKind {
     kConfig,    // "Browse" 1006: coi files
 };
 
+class DeviceAccess;
+
+// The device whose account the password dialog changes: the highlighted row's address (ANSI code
+// page) and login port.
+struct PasswordTarget {
+    std::string address;
+    uint16_t port = 0;
+};
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -24,6 +34,10 @@ class Dialogs {
 
     // The system's file-open dialog for `kind`: the full path chosen, none when cancelled.
     virtual std::optional<std::wstring> ChooseFile(FileKind kind) = 0;
+
+    // The password dialog (template 133) for the account on `target`: true when the password was
+    // changed, false when the operator cancelled.
+    virtual bool EditPassword(DeviceAccess& access, const PasswordTarget& target) = 0;
 };
 
 }  // namespace tesmara

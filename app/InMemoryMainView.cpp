@@ -73,6 +73,11 @@ int InMemoryMainView::HighlightedRow() {
     return highlighted;
 }
 
+void InMemoryMainView::HighlightRow(int row) {
+    Hold h(m_lock);
+    highlighted = row;
+}
+
 void InMemoryMainView::EnableControl(int id, bool on) {
     Hold h(m_lock);
     enabled[id] = on;

@@ -47,6 +47,7 @@ class InMemoryMainView : public MainView {
     void DeleteAllRows() override;
     void SetTableRedraw(bool on) override;
     int HighlightedRow() override;
+    void HighlightRow(int row) override;
     void EnableControl(int id, bool enabled) override;
     void ShowControl(int id, bool shown) override;
     bool IsButtonChecked(int id) override;

@@ -47,6 +47,8 @@ struct MainDialogState {
     AddressChainSlots m_addressChainSlots;
     ConfigChainSlots m_configChainSlots;
     OpenTransfers m_openTransfers;
+    bool m_addressChangeRunning =
+        false;  // "Modify" 1082 blocks; its message boxes must not re-enter
 
     // Declared last so that it is destroyed first: its destructor stops and joins the workers
     // while everything they touch still exists.

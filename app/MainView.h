@@ -39,6 +39,7 @@ class MainView : public DialogView {
     virtual void DeleteAllRows() = 0;
     virtual void SetTableRedraw(bool on) = 0;
     virtual int HighlightedRow() = 0;  // -1 when none
+    virtual void HighlightRow(int row) = 0;
 
     // The whole window.
     virtual void SetWindowEnabled(bool enabled) = 0;

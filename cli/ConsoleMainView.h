@@ -57,11 +57,13 @@ class ConsoleMainView : public InMemoryMainView {
     uint64_t m_progressHandled = 0;  // main loop only
 };
 
-// Nobody is there to answer: the warning is accepted, no file is ever chosen.
+// Nobody is there to answer: the warning is accepted, no file is ever chosen, no password dialog
+// is ever confirmed.
 class ConsoleDialogs : public Dialogs {
   public:
     bool ConfirmOwnAddress() override { return true; }
     std::optional<std::wstring> ChooseFile(FileKind) override { return std::nullopt; }
+    bool EditPassword(DeviceAccess&, const PasswordTarget&) override { return false; }
 };
 
 }  // namespace tesmara::cli

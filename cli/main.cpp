@@ -5,6 +5,7 @@
 //   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli sync-time DEVICES [RUN OPTIONS]
+//   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
 //   tesmara-cli --help | --version
 //
 //   DEVICES: --all | --mac M[,M...] | --ip A[,A...]   (chosen from a search)
@@ -30,6 +31,7 @@
 #include "cli/Console.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
+#include "cli/PanelCommands.h"
 #include "cli/SearchReport.h"
 #include "cli/Terminal.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
@@ -197,11 +199,13 @@ int RefusePasswordArgument(int argc, char** argv) {
 
 // kRun: run the command; otherwise the exit status (help or version printed: 0; a usage error
 // told in one line: 2).
-int ParseOptions(int argc, char** argv, Options& options) {
+int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel) {
     if (int status = RefusePasswordArgument(argc, argv); status != kRun) return status;
     CLI::App app(
         "Searches the local network for recorders, as the window's \"IP Search\" does, "
-        "and upgrades, configures or sets the clock of them, as its \"Start\" does.",
+        "and upgrades, configures or sets the clock of them, as its \"Start\" does; and changes "
+        "one recorder's address, ports or "
+        "password, as its panel does.",
         "tesmara-cli");
     app.set_version_flag("--version", "tesmara-cli " TESMARA_VERSION);
     app.require_subcommand(1);
@@ -256,6 +260,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
     CLI::App* syncTime = app.add_subcommand(
         "sync-time", "set the chosen recorders' clocks to this computer's local time");
     AddRunOptions(syncTime, options, codePage);
+    AddPanelCommands(app, panel);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
@@ -270,6 +275,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
         options.assign = search->count("--assign") > 0;
         return kRun;
     }
+    // The panel commands check their own options when they run.
+    if (chosen != upgrade && chosen != configure && chosen != syncTime) return kRun;
     batch.command = options.command;
     batch.upgrade = chosen == upgrade;
     batch.configure = chosen == configure || !batch.configPath.empty();
@@ -317,9 +324,11 @@ int main(int argc, char** argv) {
     using namespace tesmara::cli;
     ConsoleOutput console;
     Options options;
-    if (int status = ParseOptions(argc, argv, options); status != kRun) return status;
+    PanelOptions panel;
+    if (int status = ParseOptions(argc, argv, options, panel); status != kRun) return status;
     if (options.codePage != 0) tesmara::SetAnsiCodePage(options.codePage);
     try {
+        if (int status = RunPanelCommand(panel); status >= 0) return status;
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {

@@ -89,4 +89,19 @@ std::array<uint8_t, kAssignRequestSize> EncodeAssignRequest(const DeviceRow& dev
     return out;
 }
 
+std::array<uint8_t, kAddressChangeSize> EncodeAddressChange(const std::string& macText,
+                                                            const std::string& address,
+                                                            const std::string& gateway,
+                                                            const std::string& mask) {
+    std::array<uint8_t, kAddressChangeSize> out{};
+    std::memcpy(out.data(), kAddressChangeMagic, kAddressChangeMagicSize);
+    uint8_t* mac = out.data() + kAddressChangeMagicSize;
+    for (size_t i = 0; i < 6; ++i) mac[i] = MacByteAt(macText, 3 * i);
+    // Two zero bytes follow the MAC.
+    WriteAddressText(mac + 8, address);
+    WriteAddressText(mac + 12, gateway);
+    WriteAddressText(mac + 16, mask);
+    return out;
+}
+
 }  // namespace tesmara

@@ -18,6 +18,9 @@ inline constexpr char kBasicSearchMagic[] = "QELTRA.SEARCH.V1";
 inline constexpr char kDetailSearchMagic[] = "QELTRA.SEARCH.V3";
 inline constexpr char kAssignMagic[] = "QELTRA.SEARCH.V2";
 inline constexpr size_t kMagicSize = 16;
+inline constexpr char kAddressChangeMagic[] = "QELTRA.CFG.V2";  // 13 bytes, no terminator sent
+inline constexpr size_t kAddressChangeMagicSize = 13;
+inline constexpr size_t kAddressChangeSize = 33;
 
 inline constexpr size_t kBasicReplySize = 152;
 inline constexpr size_t kDetailReplySize = 576;
@@ -56,5 +59,12 @@ std::string AssignReplyMacText(const uint8_t* data);     // kAssignReplySize byt
 // The 36-byte request that gives the device named by the row's MAC text the row's address,
 // gateway and mask texts. Unparsable addresses are sent as 255.255.255.255.
 std::array<uint8_t, kAssignRequestSize> EncodeAssignRequest(const DeviceRow& device);
+
+// The 33-byte address change for the device named by `macText`: the assignment's 20 bytes after
+// its MAC behind a 13-byte magic, so the addresses lie at odd offsets (address, gateway, mask).
+std::array<uint8_t, kAddressChangeSize> EncodeAddressChange(const std::string& macText,
+                                                            const std::string& address,
+                                                            const std::string& gateway,
+                                                            const std::string& mask);
 
 }  // namespace tesmara

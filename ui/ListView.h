@@ -89,6 +89,20 @@ class ListView : public Window {
     int SelectedIndex() const {
         return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
+    void SetSelected(int index) const {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        Send(LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    }
+    // The row under a point in client coordinates, with the hit-test flags.
+    int HitTest(POINT point, UINT& flags) const {
+        LVHITTESTINFO hit{};
+        hit.pt = point;
+        int index = static_cast<int>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        flags = hit.flags;
+        return index;
+    }
     bool DeleteAllItems() const { return Send(LVM_DELETEALLITEMS) != 0; }
     void SetRedraw(bool on) const { Send(WM_SETREDRAW, on ? TRUE : FALSE); }
 };

@@ -8,11 +8,16 @@
 
 #include "app/DeviceTable.h"
 #include "app/MainDialogState.h"
+#include "app/MainView.h"
 #include "batch/StartCommand.h"
 #include "batch/UpgradeProgress.h"
 #include "discovery/SearchCommand.h"
+#include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
+#include "netcfg/PasswordChange.h"
+#include "netcfg/PortPanel.h"
 #include "res/MainDlgRes.h"
+#include "ui/ListView.h"
 
 namespace tesmara {
 namespace {
@@ -44,12 +49,43 @@ bool Progress(MainDialogState& dialog, WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
+bool ItemChanged(MainDialogState& dialog, WPARAM, LPARAM lParam) {
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+    OnDeviceItemChanged(dialog, change->iItem, change->uChanged, change->uNewState);
+    return true;
+}
+
+// The click is judged where the cursor was when the click message was sent.
+bool TableClicked(MainDialogState& dialog, WPARAM, LPARAM lParam) {
+    HWND table = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    DWORD position = GetMessagePos();
+    POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    ScreenToClient(table, &point);
+    UINT flags = 0;
+    int row = ui::ListView(table).HitTest(point, flags);
+    OnDeviceTableClicked(dialog, row, flags);
+    return true;
+}
+
+template <int Id>
+bool PortEdited(MainDialogState& dialog, WPARAM, LPARAM) {
+    ApplyPortEditRule(dialog.m_view, Id);
+    return true;
+}
+
 constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_IP_SEARCH, BN_CLICKED, Plain<RunIpSearchCommand>},
     {WM_COMMAND, IDC_ALL, BN_CLICKED, Plain<OnAllClicked>},
     {WM_COMMAND, IDC_OWN_ADDRESS, BN_CLICKED, Plain<OnOwnAddressClicked>},
     {WM_NOTIFY, IDC_PANEL_ADDRESS, IPN_FIELDCHANGED, Plain<OnPanelAddressFieldChanged>},
     {WM_COMMAND, IDC_PANEL_ADDRESS, EN_CHANGE, Plain<OnPanelAddressEdited>},
+    {WM_NOTIFY, IDC_DEVICE_TABLE, LVN_ITEMCHANGED, ItemChanged},
+    {WM_NOTIFY, IDC_DEVICE_TABLE, NM_CLICK, TableClicked},
+    {WM_COMMAND, IDC_HTTP_PORT, EN_CHANGE, PortEdited<IDC_HTTP_PORT>},
+    {WM_COMMAND, IDC_TCP_PORT, EN_CHANGE, PortEdited<IDC_TCP_PORT>},
+    {WM_COMMAND, IDC_MODIFY_ADDRESS, BN_CLICKED, Plain<RunAddressChangeCommand>},
+    {WM_COMMAND, IDC_MODIFY_PORTS, BN_CLICKED, Plain<RunPortChangeCommand>},
+    {WM_COMMAND, IDC_MODIFY_PASSWORD, BN_CLICKED, Plain<RunPasswordCommand>},
     {WM_COMMAND, IDC_MODE_UPGRADE, BN_CLICKED, Plain<OnUpgradeModeClicked>},
     {WM_COMMAND, IDC_MODE_CONFIGURE, BN_CLICKED, Plain<OnConfigureModeClicked>},
     {WM_COMMAND, IDC_MODE_SYNC_TIME, BN_CLICKED, Plain<OnSyncTimeModeClicked>},

@@ -58,6 +58,7 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     void DeleteAllRows() override;
     void SetTableRedraw(bool on) override;
     int HighlightedRow() override;
+    void HighlightRow(int row) override;
     void SetWindowEnabled(bool enabled) override;
     void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override;

@@ -103,6 +103,10 @@ int CTesmaraDlg::HighlightedRow() {
     return m_table.SelectedIndex();
 }
 
+void CTesmaraDlg::HighlightRow(int row) {
+    m_table.SetSelected(row);
+}
+
 void CTesmaraDlg::SetWindowEnabled(bool enabled) {
     if (HWND hwnd = Handle()) ::EnableWindow(hwnd, enabled ? TRUE : FALSE);
 }

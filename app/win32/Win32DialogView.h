@@ -30,6 +30,13 @@ class Win32DialogView : public ui::Dialog, public Port {
     void SetControlText(int id, std::wstring_view text) override {
         ui::Window(Item(id)).SetText(text);
     }
+    void RewriteEditText(int id, std::wstring_view text) override {
+        HWND edit = Item(id);
+        ui::Window(edit).SetText(text);
+        LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+        SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(length), -1);
+        SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    }
     bool IsAddressBlank(int id) override { return ui::IpAddress(Item(id)).IsBlank(); }
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override {
         std::wstring textCopy(text);

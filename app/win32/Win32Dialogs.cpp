@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "app/win32/TesmaraDlg.h"
+#include "netcfg/win32/ChangePasswordDlg.h"
 #include "netcfg/win32/WarningDlg.h"
 
 namespace tesmara {
@@ -52,6 +53,15 @@ std::optional<std::wstring> Win32Dialogs::ChooseFile(FileKind kind) {
         chosen = path;
     });
     return chosen;
+}
+
+bool Win32Dialogs::EditPassword(DeviceAccess& access, const PasswordTarget& target) {
+    bool changed = false;
+    m_owner.RunOwnedModal([&](HWND owner) {
+        CChangePassword dialog(access, target);
+        changed = dialog.RunModal(owner) == IDOK;
+    });
+    return changed;
 }
 
 }  // namespace tesmara

@@ -13,6 +13,8 @@
 //   tesmara-probe choose-file ID PATH MS      clicks "Browse" ID and opens PATH in its dialog
 //   tesmara-probe wait-box TEXT MS            answers the first message box showing TEXT with OK
 //   tesmara-probe boxes                       prints the texts of the message boxes now shown
+//   tesmara-probe select ROW                  highlights row ROW of the device table
+//   tesmara-probe set-text ID TEXT            sets the text of control ID, as typing does
 //
 // Output is UTF-8. The main window is found by its caption (TESMARA_CAPTION, default
 // "Varnholt").
@@ -80,6 +82,18 @@ class RemoteBuffer {
     void* memory_ = nullptr;
     size_t size_;
 };
+
+int SelectRow(HWND dialog, int row) {
+    HWND table = DeviceTableOf(dialog);
+    RemoteBuffer remote(table, sizeof(LVITEMW));
+    if (!remote.Ok()) return 1;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.Write(0, &item, sizeof item);
+    return SendMessageW(table, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.At(0))) ? 0
+                                                                                              : 1;
+}
 
 int PrintTable(HWND dialog) {
     HWND table = DeviceTableOf(dialog);
@@ -194,7 +208,8 @@ int main(int argc, char** argv) {
         std::fprintf(
             stderr,
             "usage: tesmara-probe "
-            "find|click|press|log|table|text|wait-log|wait-box|boxes|choose-file|enabled ...\n");
+            "find|click|press|log|table|text|wait-log|wait-box|boxes|choose-file|select|set-text|"
+            "enabled ...\n");
         return 2;
     }
     std::string command = argv[1];
@@ -262,6 +277,14 @@ int main(int argc, char** argv) {
             if (HWND message = GetDlgItem(box, kMessageTextId)) Print(TextOf(message));
         }
         return 0;
+    }
+    if (command == "select" && argc > 2) return SelectRow(dialog, std::atoi(argv[2]));
+    if (command == "set-text" && argc > 3) {
+        std::wstring text = WideArg(3);
+        return SendMessageW(GetDlgItem(dialog, std::atoi(argv[2])), WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(text.c_str()))
+                   ? 0
+                   : 1;
     }
     if (command == "enabled") {
         Print(IsWindowEnabled(dialog) ? L"1" : L"0");

@@ -25,10 +25,17 @@ class ScriptedDialogs : public Dialogs {
         return file;
     }
 
+    bool EditPassword(DeviceAccess&, const PasswordTarget& target) override {
+        passwordTargets.push_back(target);
+        return passwordChanged;
+    }
+
     bool confirmOwnAddress = true;
     int ownAddressRuns = 0;
     std::deque<std::optional<std::wstring>> files;
     std::vector<FileKind> chosenKinds;
+    bool passwordChanged = false;
+    std::vector<PasswordTarget> passwordTargets;
 };
 
 }  // namespace tesmara::testing

@@ -1,0 +1,263 @@
+#include "cli/PanelCommands.h"
+
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/DeviceRow.h"
+#include "app/MainDialogState.h"
+#include "cli/ConsoleMainView.h"
+#include "cli/PasswordPrompt.h"
+#include "devaccess/DeviceAccessFactory.h"
+#include "netcfg/AddressChangeCommand.h"
+#include "netcfg/AddressPlanning.h"
+#include "netcfg/PasswordChange.h"
+#include "netcfg/PortPanel.h"
+#include "platform/Clock.h"
+#include "platform/Sockets.h"
+#include "platform/Text.h"
+#include "res/MainDlgRes.h"
+#include "res/PasswordDlgRes.h"
+
+namespace tesmara::cli {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+bool IsDottedQuad(const std::string& text) {
+    int parts = 0;
+    size_t i = 0;
+    while (i <= text.size()) {
+        size_t digits = 0;
+        unsigned value = 0;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 4; ++i, ++digits) {
+            value = value * 10 + static_cast<unsigned>(text[i] - '0');
+        }
+        if (digits == 0 || digits > 3 || value > 255) return false;
+        ++parts;
+        if (i == text.size()) break;
+        if (text[i] != '.') return false;
+        ++i;
+    }
+    return parts == 4;
+}
+
+CLI::Validator DottedQuad() {
+    return CLI::Validator(
+        [](std::string& text) {
+            return IsDottedQuad(text) ? std::string() : text + " is not a dotted IPv4 address";
+        },
+        "", "IPv4 address");
+}
+
+// The MAC in the table's form (00-1A-2B-3C-4D-5E), from any spelling of its twelve hex digits.
+std::optional<std::string> DashedMac(const std::string& text) {
+    std::string key = MacKey(text);
+    if (key.size() != 12) return std::nullopt;
+    std::string dashed;
+    for (size_t i = 0; i < key.size(); ++i) {
+        char c = key[i];
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        if (i > 0 && i % 2 == 0) dashed += '-';
+        dashed += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return dashed;
+}
+
+// The console window that also remembers what its message boxes said.
+class PanelView : public ConsoleMainView {
+  public:
+    PanelView() : ConsoleMainView(stdout) {}
+    int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override {
+        boxes.emplace_back(text);
+        return ConsoleMainView::ShowMessage(text, caption, style);
+    }
+    std::vector<std::wstring> boxes;
+};
+
+int Result(const char* command, bool ok, const std::string& what) {
+    std::printf("%s: %s %s\n", command, ok ? "done:" : "FAILED:", what.c_str());
+    std::fflush(stdout);
+    return ok ? kDone : kFailed;
+}
+
+std::string LastBox(const PanelView& view) {
+    return view.boxes.empty() ? std::string() : WideToUtf8(view.boxes.back());
+}
+
+// A password from its file, or asked for; false (reported) when neither is possible.
+bool GetPassword(const std::string& file, const char* prompt, std::string& out) {
+    std::optional<std::string> password =
+        file.empty() ? PromptPassword(prompt) : ReadPasswordFile(file);
+    if (!password) {
+        std::fprintf(stderr, "tesmara-cli: %s\n",
+                     file.empty() ? "no password file given and no terminal to ask on"
+                                  : ("cannot read " + file).c_str());
+        return false;
+    }
+    out = *password;
+    return true;
+}
+
+// One row, highlighted, for the device the command names.
+void ShowDevice(PanelView& view, DeviceRow& device) {
+    view.InsertRow(0, L"1");
+    view.SetItemData(0, &device);
+    view.HighlightRow(0);
+}
+
+int RunSetAddress(const PanelOptions& options) {
+    std::optional<std::string> mac = DashedMac(options.mac);
+    if (!mac) {
+        std::fprintf(stderr, "tesmara-cli: --mac %s is not six hex bytes\n", options.mac.c_str());
+        return kUsage;
+    }
+    std::string mask = options.mask;
+    if (mask.empty()) {
+        std::optional<std::string> proposed = MaskForAddress(options.ip);
+        if (!proposed) {
+            std::fprintf(stderr, "tesmara-cli: no mask follows from %s; give --mask\n",
+                         options.ip.c_str());
+            return kUsage;
+        }
+        mask = *proposed;
+    }
+    std::string gateway = options.gateway.empty() ? GatewayForAddress(options.ip) : options.gateway;
+    if (!StartSockets()) return Result("set-address", false, "the sockets layer did not start");
+    PanelView view;
+    ConsoleDialogs dialogs;
+    auto access = CreateDeviceAccess();
+    auto dialog =
+        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+    // The lines name the device by its MAC: its old address is not known here.
+    DeviceRow device;
+    device.shown = 1;
+    device.macText = *mac;
+    device.ipText = *mac;
+    ShowDevice(view, device);
+    view.SetControlText(IDC_PANEL_ADDRESS, AnsiToWide(options.ip));
+    view.SetControlText(IDC_PANEL_MASK, AnsiToWide(mask));
+    view.SetControlText(IDC_PANEL_GATEWAY, AnsiToWide(gateway));
+    RunAddressChangeCommand(*dialog);
+    bool ok = LastBox(view) == "Operate completed!" && !view.Log().empty() &&
+              view.Log().back().colour == StatusColour::kSuccess;
+    return Result("set-address", ok,
+                  *mac + " -> " + options.ip + " mask " + mask + " gateway " + gateway);
+}
+
+int RunSetPorts(const PanelOptions& options) {
+    std::string password;
+    if (!options.passwordFile.empty() && !GetPassword(options.passwordFile, "", password)) {
+        return kUsage;
+    }
+    PanelView view;
+    ConsoleDialogs dialogs;
+    auto access = CreateDeviceAccess();
+    access->DevInit(nullptr, nullptr);
+    auto dialog =
+        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+    DeviceRow device;
+    device.shown = 1;
+    device.ipText = options.ip;
+    device.tcpPort = options.port;
+    ShowDevice(view, device);
+    view.SetControlText(IDC_LOGIN_USER, Utf8ToWide(options.user));
+    view.SetControlText(IDC_LOGIN_PASSWORD, Utf8ToWide(password));
+    view.SetControlText(IDC_HTTP_PORT, std::to_wstring(options.http));
+    view.SetControlText(IDC_TCP_PORT, std::to_wstring(options.tcp));
+    RunPortChangeCommand(*dialog);
+    std::string what = options.ip + " http " + std::to_string(options.http) + " tcp " +
+                       std::to_string(options.tcp);
+    if (view.boxes.empty() && view.Log().empty()) {
+        return Result("set-ports", true, what + " (already so)");
+    }
+    return Result("set-ports", LastBox(view) == "Operate completed!", what);
+}
+
+int RunSetPassword(const PanelOptions& options) {
+    std::string oldPassword, newPassword, confirm;
+    if (!GetPassword(options.oldPasswordFile, "Old password: ", oldPassword) ||
+        !GetPassword(options.newPasswordFile, "New password: ", newPassword)) {
+        return kUsage;
+    }
+    confirm = newPassword;
+    if (options.newPasswordFile.empty() &&
+        !GetPassword(options.newPasswordFile, "Confirm: ", confirm)) {
+        return kUsage;
+    }
+    PanelView form;
+    auto access = CreateDeviceAccess();
+    access->DevInit(nullptr, nullptr);
+    // The fields as the dialog's text rule leaves them.
+    auto field = [&](int id, const std::string& text) {
+        std::wstring wide = Utf8ToWide(text);
+        form.SetControlText(id, LimitEditRewrite(wide).value_or(wide));
+    };
+    field(IDC_PASSWORD_USER, options.account);
+    field(IDC_PASSWORD_OLD, oldPassword);
+    field(IDC_PASSWORD_NEW, newPassword);
+    field(IDC_PASSWORD_CONFIRM, confirm);
+    bool ok = RunPasswordOk(form, *access, {options.ip, options.port}, [] {});
+    std::string what = options.account + " on " + options.ip;
+    if (!ok && form.boxes.empty()) what += " (no such account)";
+    return Result("set-password", ok, what);
+}
+
+}  // namespace
+
+void AddPanelCommands(CLI::App& app, PanelOptions& options) {
+    options.setAddress = app.add_subcommand(
+        "set-address", "give one recorder a new address by broadcast, without logging in");
+    options.setAddress->add_option("--mac", options.mac, "the recorder's MAC address")->required();
+    options.setAddress->add_option("--ip", options.ip, "the new address")
+        ->required()
+        ->check(DottedQuad());
+    options.setAddress
+        ->add_option("--mask", options.mask, "the new subnet mask (default: from the address)")
+        ->check(DottedQuad());
+    options.setAddress
+        ->add_option("--gateway", options.gateway, "the new gateway (default: A.B.C.1)")
+        ->check(DottedQuad());
+
+    options.setPorts = app.add_subcommand("set-ports", "change a recorder's HTTP and TCP ports");
+    options.setPorts->add_option("--ip", options.ip, "the recorder's address")
+        ->required()
+        ->check(DottedQuad());
+    options.setPorts->add_option("--port", options.port, "its login port now (default 34567)")
+        ->check(CLI::Range(1, 65535));
+    options.setPorts->add_option("--http", options.http, "the new HTTP port")
+        ->required()
+        ->check(CLI::Range(1, 65535));
+    options.setPorts->add_option("--tcp", options.tcp, "the new TCP (login) port")
+        ->required()
+        ->check(CLI::Range(1, 65535));
+    options.setPorts->add_option("--user", options.user, "login user (default admin)");
+    options.setPorts->add_option("--password-file", options.passwordFile,
+                                 "file whose first line is the login password (default: empty)");
+
+    options.setPassword =
+        app.add_subcommand("set-password", "change the password of an account on a recorder");
+    options.setPassword->add_option("--ip", options.ip, "the recorder's address")
+        ->required()
+        ->check(DottedQuad());
+    options.setPassword->add_option("--port", options.port, "its login port (default 34567)")
+        ->check(CLI::Range(1, 65535));
+    options.setPassword->add_option("--account", options.account, "the account")->required();
+    options.setPassword->add_option("--old-password-file", options.oldPasswordFile,
+                                    "file holding the current password (default: asked for)");
+    options.setPassword->add_option("--new-password-file", options.newPasswordFile,
+                                    "file holding the new password (default: asked for twice)");
+}
+
+int RunPanelCommand(const PanelOptions& options) {
+    if (options.setAddress && options.setAddress->parsed()) return RunSetAddress(options);
+    if (options.setPorts && options.setPorts->parsed()) return RunSetPorts(options);
+    if (options.setPassword && options.setPassword->parsed()) return RunSetPassword(options);
+    return -1;
+}
+
+}  // namespace tesmara::cli

@@ -1,0 +1,41 @@
+// tesmara-cli's commands on one recorder, as the window's panel does them:
+//
+//   set-address --mac M --ip A [--mask M] [--gateway G]
+//   set-ports --ip A [--port P] --http N --tcp N [--user U] [--password-file F]
+//   set-password --ip A [--port P] --account NAME [--old-password-file F] [--new-password-file F]
+//
+// Passwords are never arguments: they come from files (first line) or, when a file is not named,
+// from a prompt on the terminal without echo. Each prints the same lines as the window and one
+// result line; exit status 0 done, 1 failed, 2 usage error.
+#pragma once
+
+#include <CLI.hpp>
+#include <cstdint>
+#include <string>
+
+namespace tesmara::cli {
+
+struct PanelOptions {
+    CLI::App* setAddress = nullptr;
+    CLI::App* setPorts = nullptr;
+    CLI::App* setPassword = nullptr;
+    std::string mac;
+    std::string ip;
+    std::string mask;
+    std::string gateway;
+    uint16_t port = 34567;  // the recorder's current login port
+    uint16_t http = 0;
+    uint16_t tcp = 0;
+    std::string user = "admin";
+    std::string passwordFile;
+    std::string account;
+    std::string oldPasswordFile;
+    std::string newPasswordFile;
+};
+
+void AddPanelCommands(CLI::App& app, PanelOptions& options);
+
+// The exit status of the chosen command, or -1 when none of these was chosen.
+int RunPanelCommand(const PanelOptions& options);
+
+}  // namespace tesmara::cli
