@@ -74,7 +74,12 @@ TEST_F(PanelCli, SetAddressMovesTheRecorderWithAProposedMaskAndGateway) {
                            "successfully!"),
               std::string::npos)
         << run.out;
+    // The recorder takes the datagram on its own thread after the command has sent it and ended.
     auto state = fleet->Devices().At(0).Snapshot();
+    for (int i = 0; i < 40 && state.address != "10.9.8.7"; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        state = fleet->Devices().At(0).Snapshot();
+    }
     EXPECT_EQ(state.address, "10.9.8.7");
     EXPECT_EQ(state.mask, "255.0.0.0");
     EXPECT_EQ(state.gateway, "10.9.8.1");
