@@ -6,8 +6,6 @@
 #include "batch/BatchRun.h"
 #include "batch/TimeSyncWorker.h"
 #include "devaccess/DeviceAccess.h"
-#include "devaccess/LoginMessages.h"
-#include "platform/Text.h"
 #include "res/MainDlgRes.h"
 
 namespace tesmara {
@@ -18,15 +16,8 @@ bool ConfigureDevice(MainDialogState& dialog, DeviceRow& device, bool syncTime) 
     MainView& view = dialog.m_view;
     DeviceAccess& access = dialog.m_access;
     AppendDeviceLine(view, StatusColour::kProgress, "[%s] is configuring...", device.ipText);
-    int32_t error = 0;
-    const int32_t login = LoginToDevice(dialog, device.ipText, device.tcpPort, error);
-    if (login == 0) {
-        view.AppendStatusLine(EnglishLoginFailureLine(AnsiToWide(device.ipText), error),
-                              StatusColour::kFailure);
-        return false;
-    }
-    device.loginHandle = login;
-    if (syncTime && !SetClockBeforeMainStep(dialog, device, login)) return false;
+    const int32_t login = OpenDeviceForMainStep(dialog, device, syncTime);
+    if (login == 0) return false;
     const bool imported = access.DevImportConfig(login, dialog.m_configPath.c_str()) != 0;
     if (imported) {
         AppendDeviceLine(view, StatusColour::kSuccess, "[%s] configure successfully!",

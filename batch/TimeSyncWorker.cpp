@@ -25,6 +25,19 @@ bool SetClockBeforeMainStep(MainDialogState& dialog, const DeviceRow& device, in
     return true;
 }
 
+int32_t OpenDeviceForMainStep(MainDialogState& dialog, DeviceRow& device, bool syncTime) {
+    int32_t error = 0;
+    const int32_t login = LoginToDevice(dialog, device.ipText, device.tcpPort, error);
+    if (login == 0) {
+        dialog.m_view.AppendStatusLine(EnglishLoginFailureLine(AnsiToWide(device.ipText), error),
+                                       StatusColour::kFailure);
+        return 0;
+    }
+    device.loginHandle = login;
+    if (syncTime && !SetClockBeforeMainStep(dialog, device, login)) return 0;
+    return login;
+}
+
 int TimeSyncWorker(MainDialogState* state) {
     MainDialogState& dialog = *state;
     MainView& view = dialog.m_view;

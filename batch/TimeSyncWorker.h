@@ -16,4 +16,9 @@ int TimeSyncWorker(MainDialogState* dialog);
 // caller counts the device as failed and skips its main step.
 bool SetClockBeforeMainStep(MainDialogState& dialog, const DeviceRow& device, int32_t login);
 
+// How the upgrade and import workers open a device before their main step: the login (the
+// English login line in red on failure), its handle stored in the row, and the clock step when
+// `syncTime`. The login handle, or 0 when the device already failed.
+int32_t OpenDeviceForMainStep(MainDialogState& dialog, DeviceRow& device, bool syncTime);
+
 }  // namespace tesmara

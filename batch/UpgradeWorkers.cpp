@@ -9,8 +9,6 @@
 #include "batch/BatchRun.h"
 #include "batch/TimeSyncWorker.h"
 #include "devaccess/DeviceAccess.h"
-#include "devaccess/LoginMessages.h"
-#include "platform/Text.h"
 #include "res/MainDlgRes.h"
 
 namespace tesmara {
@@ -45,15 +43,8 @@ bool StartTransfer(MainDialogState& dialog, const UpgradeMode& mode, DeviceRow& 
     MainView& view = dialog.m_view;
     DeviceAccess& access = dialog.m_access;
     AppendDeviceLine(view, StatusColour::kProgress, mode.firstLine, device.ipText);
-    int32_t error = 0;
-    const int32_t login = LoginToDevice(dialog, device.ipText, device.tcpPort, error);
-    if (login == 0) {
-        view.AppendStatusLine(EnglishLoginFailureLine(AnsiToWide(device.ipText), error),
-                              StatusColour::kFailure);
-        return false;
-    }
-    device.loginHandle = login;
-    if (syncTime && !SetClockBeforeMainStep(dialog, device, login)) return false;
+    const int32_t login = OpenDeviceForMainStep(dialog, device, syncTime);
+    if (login == 0) return false;
 
     const int32_t upgrade =
         access.DevUpgrade(login, dialog.m_firmwarePath.c_str(), mode.callback, &device);
