@@ -3,6 +3,7 @@
 // controls (so any thread may call it); tests and the console use in-memory views.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,7 @@ constexpr int kBoxResultOk = 1;
 constexpr int kBoxResultCancel = 2;
 constexpr int kBoxResultYes = 6;
 constexpr int kBoxResultNo = 7;
+constexpr int32_t kNoListItem = -1;
 
 class DialogView {
   public:
@@ -37,6 +39,12 @@ class DialogView {
     virtual bool IsAddressBlank(int id) = 0;  // IP address control with all four fields empty
     // An edit's text replaced by a rule while the operator types: the caret goes to the end.
     virtual void RewriteEditText(int id, std::wstring_view text) { SetControlText(id, text); }
+
+    // Drop-down lists: an item added at the end carries a number of the caller's; the selection
+    // is by position, read back as that number (kNoListItem when nothing is selected).
+    virtual void AddListItem(int id, std::wstring_view text, int32_t data) = 0;
+    virtual void SelectListItem(int id, int position) = 0;
+    virtual int32_t SelectedItemData(int id) = 0;
 
     // Returns the button pressed (kBoxResult*). Runs on the UI thread whoever calls it.
     virtual int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) = 0;

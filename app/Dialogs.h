@@ -16,6 +16,7 @@ enum class FileKind {
     kConfig,    // "Browse" 1006: coi files
 };
 
+class ConfigForm;
 class DeviceAccess;
 
 // The device whose account the password dialog changes: the highlighted row's address (ANSI code
@@ -38,6 +39,10 @@ class Dialogs {
     // The password dialog (template 133) for the account on `target`: true when the password was
     // changed, false when the operator cancelled.
     virtual bool EditPassword(DeviceAccess& access, const PasswordTarget& target) = 0;
+
+    // The configuration dialog (template 130) over the main window's one `form`: true when the
+    // operator saved, which has filled the form's settings and mode.
+    virtual bool EditConfig(ConfigForm& form) = 0;
 };
 
 }  // namespace tesmara

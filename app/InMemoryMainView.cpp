@@ -114,6 +114,25 @@ bool InMemoryMainView::IsAddressBlank(int id) {
     return ControlText(id).empty();
 }
 
+void InMemoryMainView::AddListItem(int id, std::wstring_view text, int32_t data) {
+    Hold h(m_lock);
+    lists[id].texts.emplace_back(text);
+    lists[id].data.push_back(data);
+}
+
+void InMemoryMainView::SelectListItem(int id, int position) {
+    Hold h(m_lock);
+    ListState& list = lists[id];
+    list.selected = position >= 0 && position < static_cast<int>(list.data.size()) ? position : -1;
+}
+
+int32_t InMemoryMainView::SelectedItemData(int id) {
+    Hold h(m_lock);
+    auto it = lists.find(id);
+    if (it == lists.end() || it->second.selected < 0) return kNoListItem;
+    return it->second.data[it->second.selected];
+}
+
 void InMemoryMainView::SetWindowEnabled(bool on) {
     Hold h(m_lock);
     windowEnabled.push_back(on);

@@ -25,6 +25,13 @@ struct TableRow {
     DeviceRow* device = nullptr;
 };
 
+// A drop-down list: its items in order and the selected position (-1 none).
+struct ListState {
+    std::vector<std::wstring> texts;
+    std::vector<int32_t> data;
+    int selected = -1;
+};
+
 // One posted upgrade progress, waiting for the loop that handles it.
 struct PostedProgress {
     UpgradeProgressKind kind;
@@ -55,6 +62,9 @@ class InMemoryMainView : public MainView {
     std::wstring ControlText(int id) override;
     void SetControlText(int id, std::wstring_view text) override;
     bool IsAddressBlank(int id) override;
+    void AddListItem(int id, std::wstring_view text, int32_t data) override;
+    void SelectListItem(int id, int position) override;
+    int32_t SelectedItemData(int id) override;
     void SetWindowEnabled(bool enabled) override;
     void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
 
@@ -72,6 +82,7 @@ class InMemoryMainView : public MainView {
     std::map<int, bool> shown;
     std::map<int, bool> checks;
     std::map<int, std::wstring> texts;
+    std::map<int, ListState> lists;
     std::vector<bool> windowEnabled;  // every SetWindowEnabled call in order
     int highlighted = -1;
     bool redraw = true;

@@ -11,6 +11,7 @@
 #include "batch/BatchCounters.h"
 #include "batch/ChainSlots.h"
 #include "batch/OpenTransfers.h"
+#include "dialogs/ConfigForm.h"
 #include "netcfg/AddressPlanning.h"
 #include "platform/Workers.h"
 
@@ -44,6 +45,7 @@ struct MainDialogState {
     DeviceList m_addedDevices;
     DeviceList m_configDevices;
     DeviceList m_readdressedDevices;
+    ConfigForm m_configDialog;  // one for the window's life: its choices last between openings
     AddressChainSlots m_addressChainSlots;
     ConfigChainSlots m_configChainSlots;
     OpenTransfers m_openTransfers;

@@ -64,6 +64,10 @@ class ConsoleDialogs : public Dialogs {
     bool ConfirmOwnAddress() override { return true; }
     std::optional<std::wstring> ChooseFile(FileKind) override { return std::nullopt; }
     bool EditPassword(DeviceAccess&, const PasswordTarget&) override { return false; }
+    // The configuration dialog's choices come from the command line.
+    bool EditConfig(ConfigForm& form) override { return config && config(form); }
+
+    std::function<bool(ConfigForm&)> config;
 };
 
 }  // namespace tesmara::cli

@@ -1,15 +1,14 @@
 #include "netcfg/AddressChangeCommand.h"
 
-#include <array>
 #include <cstdint>
 
 #include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
-#include "app/MacText.h"
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
+#include "netcfg/DeviceByMac.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
@@ -17,18 +16,6 @@
 
 namespace tesmara {
 namespace {
-
-constexpr uint32_t kWaitMs = 3000;
-constexpr uint32_t kResendMs = 500;
-constexpr uint32_t kIdleSleepMs = 50;
-
-bool IsAlnum(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 const wchar_t* SetupFailureText(int error) {
     switch (error) {
@@ -47,52 +34,6 @@ const wchar_t* SetupFailureText(int error) {
         default:
             return nullptr;
     }
-}
-
-enum class Heard { kYes, kTimedOut, kSendFailed };
-
-// Broadcasts the basic search until a reply carries the device's MAC or 3000 ms have passed.
-Heard WaitForDevice(SearchSockets& sockets, Clock& clock, const std::string& key, uint32_t start) {
-    uint32_t lastSend = start;
-    std::array<uint8_t, kReceiveBufferSize> buffer{};
-    for (uint32_t now = clock.NowMs(); TicksSince(now, start) < kWaitMs; now = clock.NowMs()) {
-        if (TicksSince(now, lastSend) > kResendMs) {
-            if (!sockets.Broadcast(kBasicSearchMagic, kMagicSize)) return Heard::kSendFailed;
-            lastSend = now;
-        }
-        int size = sockets.receive->ReceiveFrom(buffer.data(), buffer.size());
-        if (size != static_cast<int>(kBasicReplySize)) {
-            clock.SleepMs(kIdleSleepMs);
-            continue;
-        }
-        if (!IsBasicReply(buffer.data(), kBasicReplySize)) continue;
-        SearchInfoBlock reply = DecodeBasicReply(buffer.data());
-        if (MacKeyMatches(key, FormatMacCompact(reply.mac))) return Heard::kYes;
-    }
-    return Heard::kTimedOut;
-}
-
-// The record the row points to afterwards: one per MAC in the re-addressed list.
-DeviceRow* RecordNewSettings(DeviceList& readdressed, const DeviceRow& device,
-                             const std::string& address, const std::string& mask,
-                             const std::string& gateway) {
-    if (DeviceRow* record = FindDeviceByMac(readdressed, device.macText)) {
-        record->ipText = address;
-        record->maskText = mask;
-        record->gatewayText = gateway;
-        return record;
-    }
-    DeviceRow& record = readdressed.emplace_back();
-    record.shown = device.shown;
-    record.macText = device.macText;
-    record.tcpPort = device.tcpPort;
-    record.httpPort = device.httpPort;
-    record.loginHandle = device.loginHandle;
-    record.upgradeHandle = device.upgradeHandle;
-    record.ipText = address;
-    record.gatewayText = gateway;
-    record.maskText = mask;
-    return &record;
 }
 
 void ChangeAddress(MainDialogState& dialog) {
@@ -136,8 +77,8 @@ void ChangeAddress(MainDialogState& dialog) {
                                                    old.c_str(), address.c_str()),
                                           StatusColour::kSuccess);
                     view.SetCellText(row, kColumnIp, AnsiToWide(address));
-                    view.SetItemData(row, RecordNewSettings(dialog.m_readdressedDevices, *device,
-                                                            address, mask, gateway));
+                    view.SetItemData(row, RecordNewAddress(dialog.m_readdressedDevices, *device,
+                                                           address, mask, gateway));
                 }
             }
         }
@@ -151,22 +92,6 @@ void ChangeAddress(MainDialogState& dialog) {
 }
 
 }  // namespace
-
-std::string MacKey(const std::string& macText) {
-    std::string key;
-    for (char c : macText) {
-        if (IsAlnum(c)) key += c;
-    }
-    return key;
-}
-
-bool MacKeyMatches(const std::string& key, const std::string& compactMac) {
-    if (key.empty() || key.size() > compactMac.size()) return false;
-    for (size_t i = 0; i < key.size(); ++i) {
-        if (UpperAscii(key[i]) != UpperAscii(compactMac[i])) return false;
-    }
-    return true;
-}
 
 void RunAddressChangeCommand(MainDialogState& dialog) {
     if (dialog.m_addressChangeRunning) return;

@@ -9,6 +9,7 @@
 
 #include "app/DialogView.h"
 #include "ui/Button.h"
+#include "ui/ComboBox.h"
 #include "ui/Dialog.h"
 #include "ui/IpAddress.h"
 #include "ui/Window.h"
@@ -38,6 +39,19 @@ class Win32DialogView : public ui::Dialog, public Port {
         SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     }
     bool IsAddressBlank(int id) override { return ui::IpAddress(Item(id)).IsBlank(); }
+    void AddListItem(int id, std::wstring_view text, int32_t data) override {
+        ui::ComboBox list(Item(id));
+        int position = list.AddString(text);
+        if (position >= 0) list.SetItemData(position, data);
+    }
+    void SelectListItem(int id, int position) override {
+        ui::ComboBox(Item(id)).SetCurSel(position);
+    }
+    int32_t SelectedItemData(int id) override {
+        ui::ComboBox list(Item(id));
+        int position = list.GetCurSel();
+        return position < 0 ? kNoListItem : static_cast<int32_t>(list.GetItemData(position));
+    }
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override {
         std::wstring textCopy(text);
         std::wstring captionCopy(caption);

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "app/win32/TesmaraDlg.h"
+#include "dialogs/win32/ModifyConfigDlg.h"
 #include "netcfg/win32/ChangePasswordDlg.h"
 #include "netcfg/win32/WarningDlg.h"
 
@@ -62,6 +63,15 @@ bool Win32Dialogs::EditPassword(DeviceAccess& access, const PasswordTarget& targ
         changed = dialog.RunModal(owner) == IDOK;
     });
     return changed;
+}
+
+bool Win32Dialogs::EditConfig(ConfigForm& form) {
+    bool saved = false;
+    m_owner.RunOwnedModal([&](HWND owner) {
+        CModifyConfigDlg dialog(form);
+        saved = dialog.RunModal(owner) == IDOK;
+    });
+    return saved;
 }
 
 }  // namespace tesmara

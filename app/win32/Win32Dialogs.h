@@ -18,6 +18,7 @@ class Win32Dialogs : public Dialogs {
     bool ConfirmOwnAddress() override;
     std::optional<std::wstring> ChooseFile(FileKind kind) override;
     bool EditPassword(DeviceAccess& access, const PasswordTarget& target) override;
+    bool EditConfig(ConfigForm& form) override;
 
   private:
     CTesmaraDlg& m_owner;

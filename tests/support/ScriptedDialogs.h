@@ -2,11 +2,13 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "dialogs/ConfigForm.h"
 
 namespace tesmara::testing {
 
@@ -30,12 +32,20 @@ class ScriptedDialogs : public Dialogs {
         return passwordChanged;
     }
 
+    // Plays the operator: changes the form as the dialog would and answers Save (true) or Cancel.
+    bool EditConfig(ConfigForm& form) override {
+        ++configRuns;
+        return config ? config(form) : false;
+    }
+
     bool confirmOwnAddress = true;
     int ownAddressRuns = 0;
     std::deque<std::optional<std::wstring>> files;
     std::vector<FileKind> chosenKinds;
     bool passwordChanged = false;
     std::vector<PasswordTarget> passwordTargets;
+    std::function<bool(ConfigForm&)> config;
+    int configRuns = 0;
 };
 
 }  // namespace tesmara::testing

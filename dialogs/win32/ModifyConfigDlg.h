@@ -1,0 +1,28 @@
+// The configuration dialog (template 130) over the main window's one ConfigForm: the form keeps
+// the choices, this class only routes the controls' notifications to it.
+#pragma once
+
+#include <windows.h>
+
+#include "app/win32/Win32DialogView.h"
+#include "dialogs/ConfigForm.h"
+#include "res/ConfigDlgRes.h"
+
+namespace tesmara {
+
+class CModifyConfigDlg final : public Win32DialogView<DialogView> {
+  public:
+    explicit CModifyConfigDlg(ConfigForm& form)
+        : Win32DialogView<DialogView>(IDD_MODIFY_CONFIG), m_form(form) {}
+
+  protected:
+    bool OnInit() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
+    void OnOK() override;
+
+  private:
+    ConfigForm& m_form;
+};
+
+}  // namespace tesmara
