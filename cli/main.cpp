@@ -5,6 +5,8 @@
 //   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli sync-time DEVICES [RUN OPTIONS]
+//   tesmara-cli set-display [--language N|NAME] [--standard PAL|NTSC] [--resolution W*H] DEVICES
+//               [--user NAME] [--password-file FILE] [--code-page N]   (cli/DisplayCommand.h)
 //   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
 //   tesmara-cli --help | --version
 //
@@ -31,6 +33,7 @@
 #include "cli/Console.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
+#include "cli/DisplayCommand.h"
 #include "cli/PanelCommands.h"
 #include "cli/SearchReport.h"
 #include "cli/Terminal.h"
@@ -56,6 +59,8 @@ struct Options {
     BatchOptions batch;
     std::string passwordFile;
     std::vector<std::string> macs, addresses, devices;
+    std::string language, standard, resolution;  // set-display, as given
+    DisplayChoice display;
 };
 
 int Usage(const std::string& reason) {
@@ -89,8 +94,8 @@ void AddCodePage(CLI::App* command, int& codePage) {
         ->check(Check(CheckCodePage, "code page"));
 }
 
-// The options every batch command takes: the devices, the login and how the run is reported.
-void AddRunOptions(CLI::App* command, Options& options, int& codePage) {
+// The devices a command works on and the login it uses.
+void AddDeviceOptions(CLI::App* command, Options& options, int& codePage) {
     BatchOptions& batch = options.batch;
     CLI::Option* all = command->add_flag("--all", batch.selection.all,
                                          "every recorder the search finds (at most 50)");
@@ -119,13 +124,19 @@ void AddRunOptions(CLI::App* command, Options& options, int& codePage) {
                      "read the password from the first line of FILE (otherwise from "
                      "TESMARA_PASSWORD, or asked for without echo)")
         ->type_name("FILE");
+    AddCodePage(command, codePage);
+}
+
+// The options every batch command takes: the devices, the login and how the run is reported.
+void AddRunOptions(CLI::App* command, Options& options, int& codePage) {
+    BatchOptions& batch = options.batch;
+    AddDeviceOptions(command, options, codePage);
     command->add_flag("--json", batch.json, "print one JSON document at the end");
     command
         ->add_option("--report", batch.reportPath,
                      "write one CSV row per device: mac, ip, version before, result, last "
                      "line, seconds")
         ->type_name("FILE.csv");
-    AddCodePage(command, codePage);
 }
 
 // Reads the password from where the options say; a usage error (2) when there is none.
@@ -182,6 +193,24 @@ int CheckBatch(Options& options) {
             "--all, --mac or --ip");
     }
     return TakePassword(options);
+}
+
+// set-display: at least one setting, each a value the configuration dialog offers.
+int CheckDisplay(Options& options) {
+    if (options.language.empty() && options.standard.empty() && options.resolution.empty()) {
+        return Usage("set-display: nothing to set: give --language, --standard or --resolution");
+    }
+    using Parse = std::string (*)(const std::string&, DisplayChoice&);
+    const std::pair<const std::string*, Parse> given[] = {{&options.language, ParseLanguage},
+                                                          {&options.standard, ParseStandard},
+                                                          {&options.resolution, ParseResolution}};
+    for (const auto& [text, parse] : given) {
+        if (text->empty()) continue;
+        if (std::string reason = parse(*text, options.display); !reason.empty()) {
+            return Usage(reason);
+        }
+    }
+    return CheckBatch(options);
 }
 
 // A password is never taken as an argument: other users of the machine can read those.
@@ -260,6 +289,17 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel) {
     CLI::App* syncTime = app.add_subcommand(
         "sync-time", "set the chosen recorders' clocks to this computer's local time");
     AddRunOptions(syncTime, options, codePage);
+
+    CLI::App* setDisplay = app.add_subcommand(
+        "set-display", "set the chosen recorders' menu language, video standard or resolution");
+    setDisplay->add_option("--language", options.language, "menu language: 0-21 or its name")
+        ->type_name("N|NAME");
+    setDisplay->add_option("--standard", options.standard, "video standard")->type_name("PAL|NTSC");
+    setDisplay
+        ->add_option("--resolution", options.resolution,
+                     "output resolution: 1920*1080, 1440*900, 1280*1024, 1280*720 or 1024*768")
+        ->type_name("W*H");
+    AddDeviceOptions(setDisplay, options, codePage);
     AddPanelCommands(app, panel);
     try {
         app.parse(argc, argv);
@@ -275,6 +315,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel) {
         options.assign = search->count("--assign") > 0;
         return kRun;
     }
+    if (chosen == setDisplay) return CheckDisplay(options);
     // The panel commands check their own options when they run.
     if (chosen != upgrade && chosen != configure && chosen != syncTime) return kRun;
     batch.command = options.command;
@@ -329,6 +370,7 @@ int main(int argc, char** argv) {
     if (options.codePage != 0) tesmara::SetAnsiCodePage(options.codePage);
     try {
         if (int status = RunPanelCommand(panel); status >= 0) return status;
+        if (options.command == "set-display") return RunSetDisplay(options.batch, options.display);
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {

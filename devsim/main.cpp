@@ -14,8 +14,9 @@
 // of image, refused imports and clock settings, no return after a restart); a fleet file sets
 // them per device (devsim/session/SessionState.h).
 //
-// Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts, and the sessions
-// still open or left behind by clients, to --stats-file.
+// Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts, the sessions
+// still open or left behind by clients, and one line per recorder with its display settings
+// (which outlive the recorder's restarts) to --stats-file.
 #include <signal.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -25,11 +26,13 @@
 #include <cstdio>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 
 #include "devsim/TestLan.h"
 #include "devsim/discovery/UdpResponder.h"
 #include "devsim/model/FleetBuilder.h"
+#include "devsim/session/ConfigBlocks.h"
 #include "devsim/session/SessionServer.h"
 #include "platform/AddressText.h"
 
@@ -214,11 +217,13 @@ int main(int argc, char** argv) {
     sigwait(&signals, &received);
     // Taken before the server closes the connections that are still open.
     uint64_t open = 0, abandoned = 0, upgrades = 0;
+    std::ostringstream displays;
     for (size_t i = 0; i < fleet.Size(); ++i) {
         const DeviceState device = fleet.At(i).Snapshot();
         open += device.session.sessions;
         abandoned += device.session.abandonedSessions;
         upgrades += device.session.upgradesDone;
+        displays << DisplayLine(device) << "\n";
     }
     sessions.Stop();
     responder.Stop();
@@ -231,7 +236,8 @@ int main(int argc, char** argv) {
                                  << s.unknown << "\nreplies " << s.repliesSent << "\n";
         std::ofstream(statsFile, std::ios::app)
             << "sessions-open " << open << "\nsessions-abandoned " << abandoned << "\nupgrades "
-            << upgrades << "\n";
+            << upgrades << "\n"
+            << displays.str();
     }
     if (logOut != stderr) std::fclose(logOut);
     return 0;

@@ -167,6 +167,13 @@ int32_t WriteBlock(DeviceState& state, int32_t command, const uint8_t* data, siz
     }
 }
 
+std::string DisplayLine(const DeviceState& state) {
+    const auto& block = state.session.displayBlock;
+    return "display " + state.address + " " + MacText(state.mac) + " standard " +
+           std::to_string(block[21]) + " resolution " + std::to_string(block[23]) + " language " +
+           std::to_string(Load32(block.data() + 28));
+}
+
 std::vector<uint8_t> UserTable(const DeviceState& state) {
     std::vector<uint8_t> table(quorn::kUserTableSize, 0);
     size_t count = std::min<size_t>(state.session.users.size(), quorn::kUserEntryCount);

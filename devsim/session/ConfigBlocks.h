@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "devsim/model/SimDevice.h"
@@ -22,6 +23,10 @@ size_t BlockSize(int32_t command);
 // Status (quorn::Status values): 0, or why the block cannot be read or taken.
 int32_t ReadBlock(const DeviceState& state, int32_t command, std::vector<uint8_t>& out);
 int32_t WriteBlock(DeviceState& state, int32_t command, const uint8_t* data, size_t size);
+
+// The stats file's line for a recorder's display block:
+// "display ADDRESS MAC standard S resolution R language L".
+std::string DisplayLine(const DeviceState& state);
 
 // The 298,480-byte account table; password fields are left empty (the device never
 // discloses passwords).

@@ -15,6 +15,10 @@
 //   tesmara-probe boxes                       prints the texts of the message boxes now shown
 //   tesmara-probe select ROW                  highlights row ROW of the device table
 //   tesmara-probe set-text ID TEXT            sets the text of control ID, as typing does
+//   tesmara-probe in-dialog CAPTION MS ACTION ID [ARG]
+//                                             in the dialog with CAPTION (waited for up to MS):
+//                                             press ID (IDOK 1 ends it), choose ID POSITION of a
+//                                             drop-down list, or set-text ID TEXT
 //
 // Output is UTF-8. The main window is found by its caption (TESMARA_CAPTION, default
 // "Varnholt").
@@ -201,6 +205,39 @@ int WaitForBox(HWND dialog, const std::wstring& text, DWORD timeout) {
     return 0;
 }
 
+// Works a control of another of the application's dialogs, found by its caption.
+int InDialog(HWND dialog, int argc, char** argv) {
+    std::wstring caption = WideArg(2);
+    HWND other = WaitForDialog(dialog, std::strtoul(argv[3], nullptr, 10),
+                               [&](HWND d) { return TextOf(d) == caption; });
+    if (!other) return 1;
+    std::string action = argv[4];
+    int id = std::atoi(argv[5]);
+    HWND control = GetDlgItem(other, id);
+    if (!control) return 1;
+    if (action == "press" && id == IDOK) {
+        // Saving runs the command on the application's thread: do not wait for it.
+        return PostMessageW(other, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(control))
+                   ? 0
+                   : 1;
+    }
+    if (action == "press") {
+        SendMessageW(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (action == "choose" && argc > 6) {
+        int position = std::atoi(argv[6]);
+        if (SendMessageW(control, CB_SETCURSEL, position, 0) != position) return 1;
+        return 0;
+    }
+    if (action == "set-text" && argc > 6) {
+        std::wstring text = WideArg(6);
+        return SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) ? 0 : 1;
+    }
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -209,7 +246,7 @@ int main(int argc, char** argv) {
             stderr,
             "usage: tesmara-probe "
             "find|click|press|log|table|text|wait-log|wait-box|boxes|choose-file|select|set-text|"
-            "enabled ...\n");
+            "enabled|in-dialog ...\n");
         return 2;
     }
     std::string command = argv[1];
@@ -286,6 +323,7 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
+    if (command == "in-dialog" && argc > 5) return InDialog(dialog, argc, argv);
     if (command == "enabled") {
         Print(IsWindowEnabled(dialog) ? L"1" : L"0");
         return 0;
