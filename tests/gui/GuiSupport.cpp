@@ -1,5 +1,7 @@
 #include "GuiSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 namespace tesmara::gui {
@@ -57,6 +59,19 @@ std::vector<HWND> AddressFields(HWND control) {
     std::sort(fields.begin(), fields.end(),
               [](HWND a, HWND b) { return ChildRect(a).left < ChildRect(b).left; });
     return fields;
+}
+
+void TypeAddress(HWND control, const wchar_t* const numbers[4], HWND elsewhere) {
+    std::vector<HWND> fields = AddressFields(control);
+    ASSERT_EQ(fields.size(), 4u);
+    for (int field = 0; field < 4; ++field) {
+        SetFocus(fields[field]);
+        for (const wchar_t* c = numbers[field]; *c; ++c) {
+            SendMessageW(fields[field], WM_CHAR, *c, 0);
+        }
+    }
+    SetFocus(elsewhere);
+    Pump();
 }
 
 void Click(HWND button) {

@@ -29,6 +29,9 @@ RECT ChildRect(HWND control);
 RECT DialogUnitsRect(HWND dialog, int x, int y, int w, int h);
 // The four field edits of an IP address control, left to right.
 std::vector<HWND> AddressFields(HWND control);
+// Types the four numbers into an address control field by field, as an operator would, then
+// moves the focus to `elsewhere`.
+void TypeAddress(HWND control, const wchar_t* const numbers[4], HWND elsewhere);
 // Presses a button the way a mouse click does (auto check boxes toggle, the parent is told).
 void Click(HWND button);
 

@@ -47,20 +47,6 @@ class ConfigDialogTest : public ::testing::Test {
     bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::wstring Text(int id) const { return WindowText(Item(id)); }
     void Choose(int list, int position) { SendMessageW(Item(list), CB_SETCURSEL, position, 0); }
-    void TypeAddress(const wchar_t* const numbers[4]) {
-        SendMessageW(Item(IDC_CONFIG_ADDRESS), IPM_CLEARADDRESS, 0, 0);
-        std::vector<HWND> fields = AddressFields(Item(IDC_CONFIG_ADDRESS));
-        ASSERT_EQ(fields.size(), 4u);
-        for (int field = 0; field < 4; ++field) {
-            SetFocus(fields[field]);
-            for (const wchar_t* c = numbers[field]; *c; ++c) {
-                SendMessageW(fields[field], WM_CHAR, *c, 0);
-            }
-        }
-        SetFocus(Item(IDC_USE_NETWORK));
-        Pump();
-    }
-
     ConfigForm form;
     std::unique_ptr<CModifyConfigDlg> dialog;
 };
@@ -130,7 +116,7 @@ TEST_F(ConfigDialogTest, NetworkLayoutSuggestsAndSavesTheAddresses) {
     };
     for (const Case& c : {Case{{L"172", L"20", L"3", L"4"}, L"172.20.3.1", L"255.255.0.0"},
                           Case{{L"8", L"8", L"8", L"8"}, L"8.8.8.1", L"0.0.0.0"}}) {
-        TypeAddress(c.numbers);
+        TypeAddress(Item(IDC_CONFIG_ADDRESS), c.numbers, Item(IDC_USE_NETWORK));
         EXPECT_EQ(Text(IDC_CONFIG_GATEWAY), c.gateway);
         EXPECT_EQ(Text(IDC_CONFIG_MASK), c.mask);
     }

@@ -81,20 +81,6 @@ TEST_F(MainWindowTest, ConfirmingTheWarningHandsOutAddressesAndTickingAgainAsksN
     EXPECT_FALSE(Enabled(IDC_START_ADDRESS_LABEL));
 }
 
-// Types the four numbers into an address control field by field, as an operator would.
-void TypeAddress(HWND control, const wchar_t* const numbers[4], HWND elsewhere) {
-    std::vector<HWND> fields = AddressFields(control);
-    ASSERT_EQ(fields.size(), 4u);
-    for (int field = 0; field < 4; ++field) {
-        SetFocus(fields[field]);
-        for (const wchar_t* c = numbers[field]; *c; ++c) {
-            SendMessageW(fields[field], WM_CHAR, *c, 0);
-        }
-    }
-    SetFocus(elsewhere);
-    Pump();
-}
-
 TEST_F(MainWindowTest, TypingAPanelAddressProposesGatewayAndMask) {
     HWND elsewhere = Control(IDC_LOGIN_USER);
     const wchar_t* const privateAddress[4] = {L"172", L"20", L"3", L"4"};
