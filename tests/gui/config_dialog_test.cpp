@@ -116,6 +116,7 @@ TEST_F(ConfigDialogTest, NetworkLayoutSuggestsAndSavesTheAddresses) {
     };
     for (const Case& c : {Case{{L"172", L"20", L"3", L"4"}, L"172.20.3.1", L"255.255.0.0"},
                           Case{{L"8", L"8", L"8", L"8"}, L"8.8.8.1", L"0.0.0.0"}}) {
+        SendMessageW(Item(IDC_CONFIG_ADDRESS), IPM_CLEARADDRESS, 0, 0);
         TypeAddress(Item(IDC_CONFIG_ADDRESS), c.numbers, Item(IDC_USE_NETWORK));
         EXPECT_EQ(Text(IDC_CONFIG_GATEWAY), c.gateway);
         EXPECT_EQ(Text(IDC_CONFIG_MASK), c.mask);
