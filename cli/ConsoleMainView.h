@@ -58,12 +58,13 @@ class ConsoleMainView : public InMemoryMainView {
 };
 
 // Nobody is there to answer: the warning is accepted, no file is ever chosen, no password dialog
-// is ever confirmed.
+// is ever confirmed, no recorder is ever added.
 class ConsoleDialogs : public Dialogs {
   public:
     bool ConfirmOwnAddress() override { return true; }
     std::optional<std::wstring> ChooseFile(FileKind) override { return std::nullopt; }
     bool EditPassword(DeviceAccess&, const PasswordTarget&) override { return false; }
+    std::optional<AddedDevice> AddDevice(DeviceAccess&) override { return std::nullopt; }
 };
 
 }  // namespace tesmara::cli

@@ -30,12 +30,23 @@ class ScriptedDialogs : public Dialogs {
         return passwordChanged;
     }
 
+    // The next scripted recorder, or none (cancelled) when the script has run out.
+    std::optional<AddedDevice> AddDevice(DeviceAccess&) override {
+        ++addDeviceRuns;
+        if (addedDevices.empty()) return std::nullopt;
+        std::optional<AddedDevice> added = addedDevices.front();
+        addedDevices.pop_front();
+        return added;
+    }
+
     bool confirmOwnAddress = true;
     int ownAddressRuns = 0;
     std::deque<std::optional<std::wstring>> files;
     std::vector<FileKind> chosenKinds;
     bool passwordChanged = false;
     std::vector<PasswordTarget> passwordTargets;
+    std::deque<AddedDevice> addedDevices;
+    int addDeviceRuns = 0;
 };
 
 }  // namespace tesmara::testing
