@@ -11,6 +11,7 @@
 #include "app/MainView.h"
 #include "batch/StartCommand.h"
 #include "batch/UpgradeProgress.h"
+#include "dialogs/AddDeviceCommand.h"
 #include "discovery/SearchCommand.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
@@ -92,6 +93,7 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_FIRMWARE_BROWSE, BN_CLICKED, Plain<OnBrowseFirmware>},
     {WM_COMMAND, IDC_CONFIG_BROWSE, BN_CLICKED, Plain<OnBrowseConfig>},
     {WM_COMMAND, IDC_START, BN_CLICKED, Plain<RunStartCommand>},
+    {WM_COMMAND, IDC_ADD_DEVICE, BN_CLICKED, Plain<RunAddDeviceCommand>},
     {WM_UPGRADE_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgrade>},
     {WM_UPGRADE_CONFIG_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgradeConfig>},
 };

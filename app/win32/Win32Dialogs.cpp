@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "app/win32/TesmaraDlg.h"
+#include "dialogs/win32/AddDeviceDlg.h"
 #include "netcfg/win32/ChangePasswordDlg.h"
 #include "netcfg/win32/WarningDlg.h"
 
@@ -62,6 +63,15 @@ bool Win32Dialogs::EditPassword(DeviceAccess& access, const PasswordTarget& targ
         changed = dialog.RunModal(owner) == IDOK;
     });
     return changed;
+}
+
+std::optional<AddedDevice> Win32Dialogs::AddDevice(DeviceAccess& access) {
+    std::optional<AddedDevice> added;
+    m_owner.RunOwnedModal([&](HWND owner) {
+        CAddDeviceDlg dialog(access);
+        if (dialog.RunModal(owner) == IDOK) added = dialog.Result();
+    });
+    return added;
 }
 
 }  // namespace tesmara

@@ -18,6 +18,7 @@ class Win32Dialogs : public Dialogs {
     bool ConfirmOwnAddress() override;
     std::optional<std::wstring> ChooseFile(FileKind kind) override;
     bool EditPassword(DeviceAccess& access, const PasswordTarget& target) override;
+    std::optional<AddedDevice> AddDevice(DeviceAccess& access) override;
 
   private:
     CTesmaraDlg& m_owner;
