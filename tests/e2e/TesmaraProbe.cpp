@@ -15,6 +15,9 @@
 //   tesmara-probe boxes                       prints the texts of the message boxes now shown
 //   tesmara-probe select ROW                  highlights row ROW of the device table
 //   tesmara-probe set-text ID TEXT            sets the text of control ID, as typing does
+//   tesmara-probe fill CAPTION MS ID TEXT ...  waits for the dialog CAPTION, sets the texts of its
+//                                             controls and presses its OK
+//   tesmara-probe type CAPTION MS ID TEXT ...  the same without pressing OK
 //
 // Output is UTF-8. The main window is found by its caption (TESMARA_CAPTION, default
 // "Varnholt").
@@ -26,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Text.h"
@@ -201,15 +205,28 @@ int WaitForBox(HWND dialog, const std::wstring& text, DWORD timeout) {
     return 0;
 }
 
+// A dialog the main window opened, found by its caption: the given controls get their texts,
+// then OK is pressed when `pressOk`.
+int FillDialog(HWND dialog, const std::wstring& caption, DWORD timeout,
+               const std::vector<std::pair<int, std::wstring>>& texts, bool pressOk) {
+    HWND form = WaitForDialog(dialog, timeout, [&](HWND d) { return TextOf(d) == caption; });
+    if (!form) return 1;
+    for (const auto& [id, text] : texts) {
+        SendMessageW(GetDlgItem(form, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    if (pressOk) PostMessageW(form, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(
-            stderr,
-            "usage: tesmara-probe "
-            "find|click|press|log|table|text|wait-log|wait-box|boxes|choose-file|select|set-text|"
-            "enabled ...\n");
+        std::fprintf(stderr,
+                     "usage: tesmara-probe "
+                     "find|click|press|log|table|text|wait-log|wait-box|boxes|choose-file|select|"
+                     "set-text|fill|type|"
+                     "enabled ...\n");
         return 2;
     }
     std::string command = argv[1];
@@ -285,6 +302,13 @@ int main(int argc, char** argv) {
                             reinterpret_cast<LPARAM>(text.c_str()))
                    ? 0
                    : 1;
+    }
+    if ((command == "fill" || command == "type") && argc > 3) {
+        std::vector<std::pair<int, std::wstring>> texts;
+        for (int i = 4; i + 1 < argc; i += 2)
+            texts.emplace_back(std::atoi(argv[i]), WideArg(i + 1));
+        return FillDialog(dialog, WideArg(2), std::strtoul(argv[3], nullptr, 10), texts,
+                          command == "fill");
     }
     if (command == "enabled") {
         Print(IsWindowEnabled(dialog) ? L"1" : L"0");
