@@ -14,8 +14,8 @@
 // search and no assignment, only logins at its address), replyDelayMs, duplicateReplies,
 // ignoreBasicSearch, ignoreDetailSearch, ignoreAssign, ignoreAddressChange, hostile ("none",
 // "wrong-length", "lower-case-magic", "wrong-version", "garbage"), and the session keys of
-// devsim/session/SessionState.h. In texts, "\xNN" (written
-// "\\xNN" in JSON) stands for the byte NN, so device texts in any code page can be given.
+// devsim/session/SessionState.h. In texts, "\xNN" (written "\\xNN" in JSON) stands for the byte
+// NN, so device texts in any code page can be given.
 #pragma once
 
 #include <cstdint>

@@ -28,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <utility>
 #include <vector>
@@ -212,7 +213,17 @@ int FillDialog(HWND dialog, const std::wstring& caption, DWORD timeout,
     HWND form = WaitForDialog(dialog, timeout, [&](HWND d) { return TextOf(d) == caption; });
     if (!form) return 1;
     for (const auto& [id, text] : texts) {
-        SendMessageW(GetDlgItem(form, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        HWND control = GetDlgItem(form, id);
+        wchar_t kind[32] = {};
+        GetClassNameW(control, kind, 32);
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        // An address control shows what its fields hold: those are set, not the window text.
+        if (std::wstring(kind) == WC_IPADDRESSW &&
+            std::swscanf(text.c_str(), L"%u.%u.%u.%u", &a, &b, &c, &d) == 4) {
+            SendMessageW(control, IPM_SETADDRESS, 0, MAKEIPADDRESS(a, b, c, d));
+        } else {
+            SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
     }
     if (pressOk) PostMessageW(form, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return 0;
