@@ -26,6 +26,16 @@ struct PasswordTarget {
     uint16_t port = 0;
 };
 
+// What the add-device dialog (template 129) read from a recorder before it closed with OK.
+struct AddedDevice {
+    std::string ipAddress;    // as typed, ANSI code page
+    int port = 0;             // the port field's leading digits
+    std::wstring macAddress;  // dashed, upper case
+    std::string subnetMask;
+    std::string gateway;
+    uint16_t httpPort = 0;
+};
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -43,6 +53,10 @@ class Dialogs {
     // The configuration dialog (template 130) over the main window's one `form`: true when the
     // operator saved, which has filled the form's settings and mode.
     virtual bool EditConfig(ConfigForm& form) = 0;
+
+    // The add-device dialog (template 129): the recorder it logged in to and read, none when the
+    // operator cancelled.
+    virtual std::optional<AddedDevice> AddDevice(DeviceAccess& access) = 0;
 };
 
 }  // namespace tesmara

@@ -58,7 +58,7 @@ class ConsoleMainView : public InMemoryMainView {
 };
 
 // Nobody is there to answer: the warning is accepted, no file is ever chosen, no password dialog
-// is ever confirmed.
+// is ever confirmed, no recorder is ever added.
 class ConsoleDialogs : public Dialogs {
   public:
     bool ConfirmOwnAddress() override { return true; }
@@ -66,6 +66,8 @@ class ConsoleDialogs : public Dialogs {
     bool EditPassword(DeviceAccess&, const PasswordTarget&) override { return false; }
     // The configuration dialog's choices come from the command line.
     bool EditConfig(ConfigForm& form) override { return config && config(form); }
+
+    std::optional<AddedDevice> AddDevice(DeviceAccess&) override { return std::nullopt; }
 
     std::function<bool(ConfigForm&)> config;
 };

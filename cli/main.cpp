@@ -8,6 +8,7 @@
 //   tesmara-cli set-display [--language N|NAME] [--standard PAL|NTSC] [--resolution W*H] DEVICES
 //               [--user NAME] [--password-file FILE] [--code-page N]   (cli/DisplayCommand.h)
 //   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
+//   tesmara-cli add --device IP[:PORT] ...                   (cli/AddCommand.h)
 //   tesmara-cli --help | --version
 //
 //   DEVICES: --all | --mac M[,M...] | --ip A[,A...]   (chosen from a search)
@@ -29,6 +30,7 @@
 #include <string>
 
 #include "app/MainDialogState.h"
+#include "cli/AddCommand.h"
 #include "cli/BatchCommand.h"
 #include "cli/Console.h"
 #include "cli/ConsoleMainView.h"
@@ -228,7 +230,7 @@ int RefusePasswordArgument(int argc, char** argv) {
 
 // kRun: run the command; otherwise the exit status (help or version printed: 0; a usage error
 // told in one line: 2).
-int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel) {
+int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, AddOptions& add) {
     if (int status = RefusePasswordArgument(argc, argv); status != kRun) return status;
     CLI::App app(
         "Searches the local network for recorders, as the window's \"IP Search\" does, "
@@ -301,6 +303,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel) {
         ->type_name("W*H");
     AddDeviceOptions(setDisplay, options, codePage);
     AddPanelCommands(app, panel);
+    AddAddCommand(app, add);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
@@ -366,11 +369,13 @@ int main(int argc, char** argv) {
     ConsoleOutput console;
     Options options;
     PanelOptions panel;
-    if (int status = ParseOptions(argc, argv, options, panel); status != kRun) return status;
+    AddOptions add;
+    if (int status = ParseOptions(argc, argv, options, panel, add); status != kRun) return status;
     if (options.codePage != 0) tesmara::SetAnsiCodePage(options.codePage);
     try {
         if (int status = RunPanelCommand(panel); status >= 0) return status;
         if (options.command == "set-display") return RunSetDisplay(options.batch, options.display);
+        if (int status = RunAddCommand(add); status >= 0) return status;
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {

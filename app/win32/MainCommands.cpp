@@ -12,6 +12,7 @@
 #include "batch/StartCommand.h"
 #include "batch/UpgradeProgress.h"
 #include "dialogs/ConfigCommand.h"
+#include "dialogs/AddDeviceCommand.h"
 #include "discovery/SearchCommand.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
@@ -94,6 +95,7 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_CONFIG_BROWSE, BN_CLICKED, Plain<OnBrowseConfig>},
     {WM_COMMAND, IDC_START, BN_CLICKED, Plain<RunStartCommand>},
     {WM_COMMAND, IDC_MODIFY_CONFIG, BN_CLICKED, Plain<RunConfigCommand>},
+    {WM_COMMAND, IDC_ADD_DEVICE, BN_CLICKED, Plain<RunAddDeviceCommand>},
     {WM_UPGRADE_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgrade>},
     {WM_UPGRADE_CONFIG_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgradeConfig>},
 };

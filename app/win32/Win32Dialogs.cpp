@@ -6,6 +6,7 @@
 
 #include "app/win32/TesmaraDlg.h"
 #include "dialogs/win32/ModifyConfigDlg.h"
+#include "dialogs/win32/AddDeviceDlg.h"
 #include "netcfg/win32/ChangePasswordDlg.h"
 #include "netcfg/win32/WarningDlg.h"
 
@@ -72,6 +73,15 @@ bool Win32Dialogs::EditConfig(ConfigForm& form) {
         saved = dialog.RunModal(owner) == IDOK;
     });
     return saved;
+}
+
+std::optional<AddedDevice> Win32Dialogs::AddDevice(DeviceAccess& access) {
+    std::optional<AddedDevice> added;
+    m_owner.RunOwnedModal([&](HWND owner) {
+        CAddDeviceDlg dialog(access);
+        if (dialog.RunModal(owner) == IDOK) added = dialog.Result();
+    });
+    return added;
 }
 
 }  // namespace tesmara

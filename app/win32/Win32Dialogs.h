@@ -19,6 +19,7 @@ class Win32Dialogs : public Dialogs {
     std::optional<std::wstring> ChooseFile(FileKind kind) override;
     bool EditPassword(DeviceAccess& access, const PasswordTarget& target) override;
     bool EditConfig(ConfigForm& form) override;
+    std::optional<AddedDevice> AddDevice(DeviceAccess& access) override;
 
   private:
     CTesmaraDlg& m_owner;

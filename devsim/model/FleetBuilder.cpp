@@ -85,6 +85,11 @@ bool ApplyFields(const nlohmann::json& j, DeviceState& s, DeviceBehaviour& b, bo
         s.clockOffsetSeconds = j.at("clockOffsetSeconds").get<int64_t>();
     }
     if (j.contains("online")) s.online = j.at("online").get<bool>();
+    if (j.contains("macTextLowerCase")) s.macTextLowerCase = j.at("macTextLowerCase").get<bool>();
+    // Reachable only by its address: answers no search of either kind and no assignment.
+    if (j.contains("discoverable") && !j.at("discoverable").get<bool>()) {
+        b.ignoreBasicSearch = b.ignoreDetailSearch = b.ignoreAssign = true;
+    }
     if (j.contains("replyDelayMs")) b.replyDelayMs = j.at("replyDelayMs").get<uint32_t>();
     if (j.contains("duplicateReplies")) {
         b.duplicateReplies = j.at("duplicateReplies").get<uint32_t>();

@@ -10,10 +10,12 @@
 // device without "mac" or "address" gets generated ones for its position.
 // Device fields: mac, address, mask, gateway, tcpPort, httpPort, description, cloudId,
 // releaseVersion, releaseTime, deviceTime (a fixed text), clockOffsetSeconds, startTime, online,
-// replyDelayMs, duplicateReplies, ignoreBasicSearch, ignoreDetailSearch, ignoreAssign,
-// ignoreAddressChange, hostile ("none", "wrong-length", "lower-case-magic", "wrong-version",
-// "garbage"), and the session keys of devsim/session/SessionState.h. In texts, "\xNN" (written
-// "\\xNN" in JSON) stands for the byte NN, so device texts in any code page can be given.
+// macTextLowerCase (the network block's MAC as "00:1a:..."), discoverable (false: answers no
+// search and no assignment, only logins at its address), replyDelayMs, duplicateReplies,
+// ignoreBasicSearch, ignoreDetailSearch, ignoreAssign, ignoreAddressChange, hostile ("none",
+// "wrong-length", "lower-case-magic", "wrong-version", "garbage"), and the session keys of
+// devsim/session/SessionState.h. In texts, "\xNN" (written "\\xNN" in JSON) stands for the byte
+// NN, so device texts in any code page can be given.
 #pragma once
 
 #include <cstdint>

@@ -49,6 +49,8 @@ struct DeviceState {
     std::string gateway;
     uint16_t tcpPort = 34567;  // the session (login) port
     uint16_t httpPort = 80;
+    // The network block spells the MAC "00:1a:2b:..." instead of "00:1A:2B:..." (both occur).
+    bool macTextLowerCase = false;
 
     // The six detail texts of the detail search reply.
     std::string description;

@@ -84,8 +84,10 @@ void ReadNetwork(const DeviceState& state, std::vector<uint8_t>& out) {
     Store32(&out[68], state.httpPort);
     Store32(&out[72], state.tcpPort);
     char mac[18];
-    std::snprintf(mac, sizeof mac, "%02X:%02X:%02X:%02X:%02X:%02X", state.mac[0], state.mac[1],
-                  state.mac[2], state.mac[3], state.mac[4], state.mac[5]);
+    std::snprintf(
+        mac, sizeof mac,
+        state.macTextLowerCase ? "%02x:%02x:%02x:%02x:%02x:%02x" : "%02X:%02X:%02X:%02X:%02X:%02X",
+        state.mac[0], state.mac[1], state.mac[2], state.mac[3], state.mac[4], state.mac[5]);
     std::memset(&out[120], 0, 32);
     PutSlot(&out[120], 32, mac);
     PutSlot(&out[152], 20, state.address);

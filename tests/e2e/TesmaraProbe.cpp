@@ -19,6 +19,9 @@
 //                                             in the dialog with CAPTION (waited for up to MS):
 //                                             press ID (IDOK 1 ends it), choose ID POSITION of a
 //                                             drop-down list, or set-text ID TEXT
+//   tesmara-probe fill CAPTION MS ID TEXT ...  waits for the dialog CAPTION, sets the texts of its
+//                                             controls and presses its OK
+//   tesmara-probe type CAPTION MS ID TEXT ...  the same without pressing OK
 //
 // Output is UTF-8. The main window is found by its caption (TESMARA_CAPTION, default
 // "Varnholt").
@@ -29,7 +32,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Text.h"
@@ -238,6 +243,29 @@ int InDialog(HWND dialog, int argc, char** argv) {
     return 2;
 }
 
+// A dialog the main window opened, found by its caption: the given controls get their texts,
+// then OK is pressed when `pressOk`.
+int FillDialog(HWND dialog, const std::wstring& caption, DWORD timeout,
+               const std::vector<std::pair<int, std::wstring>>& texts, bool pressOk) {
+    HWND form = WaitForDialog(dialog, timeout, [&](HWND d) { return TextOf(d) == caption; });
+    if (!form) return 1;
+    for (const auto& [id, text] : texts) {
+        HWND control = GetDlgItem(form, id);
+        wchar_t kind[32] = {};
+        GetClassNameW(control, kind, 32);
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        // An address control shows what its fields hold: those are set, not the window text.
+        if (std::wstring(kind) == WC_IPADDRESSW &&
+            std::swscanf(text.c_str(), L"%u.%u.%u.%u", &a, &b, &c, &d) == 4) {
+            SendMessageW(control, IPM_SETADDRESS, 0, MAKEIPADDRESS(a, b, c, d));
+        } else {
+            SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+    }
+    if (pressOk) PostMessageW(form, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -246,7 +274,7 @@ int main(int argc, char** argv) {
             stderr,
             "usage: tesmara-probe "
             "find|click|press|log|table|text|wait-log|wait-box|boxes|choose-file|select|set-text|"
-            "enabled|in-dialog ...\n");
+            "enabled|in-dialog|fill|type ...\n");
         return 2;
     }
     std::string command = argv[1];
@@ -324,6 +352,13 @@ int main(int argc, char** argv) {
                    : 1;
     }
     if (command == "in-dialog" && argc > 5) return InDialog(dialog, argc, argv);
+    if ((command == "fill" || command == "type") && argc > 3) {
+        std::vector<std::pair<int, std::wstring>> texts;
+        for (int i = 4; i + 1 < argc; i += 2)
+            texts.emplace_back(std::atoi(argv[i]), WideArg(i + 1));
+        return FillDialog(dialog, WideArg(2), std::strtoul(argv[3], nullptr, 10), texts,
+                          command == "fill");
+    }
     if (command == "enabled") {
         Print(IsWindowEnabled(dialog) ? L"1" : L"0");
         return 0;

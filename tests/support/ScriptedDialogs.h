@@ -38,6 +38,15 @@ class ScriptedDialogs : public Dialogs {
         return config ? config(form) : false;
     }
 
+    // The next scripted recorder, or none (cancelled) when the script has run out.
+    std::optional<AddedDevice> AddDevice(DeviceAccess&) override {
+        ++addDeviceRuns;
+        if (addedDevices.empty()) return std::nullopt;
+        std::optional<AddedDevice> added = addedDevices.front();
+        addedDevices.pop_front();
+        return added;
+    }
+
     bool confirmOwnAddress = true;
     int ownAddressRuns = 0;
     std::deque<std::optional<std::wstring>> files;
@@ -46,6 +55,8 @@ class ScriptedDialogs : public Dialogs {
     std::vector<PasswordTarget> passwordTargets;
     std::function<bool(ConfigForm&)> config;
     int configRuns = 0;
+    std::deque<AddedDevice> addedDevices;
+    int addDeviceRuns = 0;
 };
 
 }  // namespace tesmara::testing

@@ -1,0 +1,28 @@
+// tesmara-cli's add command: the add-device dialog without a window.
+//
+//   add --device IP[:PORT] [--user NAME] [--password-file FILE]
+//
+// Logs in as the dialog's OK does, reads the recorder's network settings and prints the table row
+// the window would add (MAC, address, mask, gateway, HTTP port). The password comes from the file
+// (first line), else TESMARA_PASSWORD, else a prompt without echo. Exit status 0 read, 1 the
+// login or the read failed (its message printed as the window shows it), 2 usage error.
+#pragma once
+
+#include <CLI.hpp>
+#include <string>
+
+namespace tesmara::cli {
+
+struct AddOptions {
+    CLI::App* add = nullptr;
+    std::string device;
+    std::string user = "admin";
+    std::string passwordFile;
+};
+
+void AddAddCommand(CLI::App& app, AddOptions& options);
+
+// The exit status of the add command, or -1 when it was not chosen.
+int RunAddCommand(const AddOptions& options);
+
+}  // namespace tesmara::cli

@@ -1,0 +1,33 @@
+// The add-device dialog (template 129): the port edit takes five characters, and OK runs the
+// portable login and read. Ends with IDOK only once a recorder was read; Result() then holds it.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "app/Dialogs.h"
+#include "app/win32/Win32DialogView.h"
+#include "res/AddDeviceDlgRes.h"
+
+namespace tesmara {
+
+class DeviceAccess;
+
+class CAddDeviceDlg final : public Win32DialogView<DialogView> {
+  public:
+    explicit CAddDeviceDlg(DeviceAccess& access)
+        : Win32DialogView<DialogView>(IDD_ADD_DEVICE), m_access(access) {}
+
+    const std::optional<AddedDevice>& Result() const { return m_result; }
+
+  protected:
+    bool OnInit() override;
+    void OnOK() override;
+
+  private:
+    DeviceAccess& m_access;
+    std::optional<AddedDevice> m_result;
+};
+
+}  // namespace tesmara
