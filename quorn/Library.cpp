@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "quorn/LastError.h"
 #include "quorn/Protocol.h"
 #include "quorn/Registry.h"
 #include "quorn/Session.h"
@@ -19,14 +20,12 @@ constexpr int kDefaultWaitMs = 10000;
 constexpr int kImportWaitMs = 30000;
 constexpr int kRebootWaitMs = 5000;
 
-thread_local int32_t t_lastError = 0;
-
 std::mutex g_initMutex;
 QuornDisconnectCallback g_onDisconnect = nullptr;
 void* g_disconnectUser = nullptr;
 
 int32_t Fail(int32_t status) {
-    t_lastError = status;
+    SetLastError(status);
     return 0;
 }
 
@@ -114,7 +113,7 @@ QUORN_API int32_t QUORN_CALL DevLogout(int32_t login) {
 }
 
 QUORN_API int32_t QUORN_CALL DevGetLastError(void) {
-    return t_lastError;
+    return LastError();
 }
 
 QUORN_API int32_t QUORN_CALL DevGetConfig(int32_t login, int32_t command, int32_t channel,
@@ -159,12 +158,13 @@ QUORN_API int32_t QUORN_CALL DevImportConfig(int32_t login, const char* path, in
     std::FILE* file = OpenFile(path);
     if (!file) return Fail(kFileOpen);
     int64_t size = FileSize(file);
-    if (size < 0 || size > static_cast<int64_t>(kMaxPayload)) {
+    // An empty file is no configuration: refused here, before anything is sent.
+    if (size <= 0 || size > static_cast<int64_t>(kMaxPayload)) {
         std::fclose(file);
-        return Fail(size < 0 ? kFileRead : kFileTooLarge);
+        return Fail(size <= 0 ? kFileRead : kFileTooLarge);
     }
     std::vector<uint8_t> content(static_cast<size_t>(size));
-    size_t got = content.empty() ? 0 : std::fread(content.data(), 1, content.size(), file);
+    size_t got = std::fread(content.data(), 1, content.size(), file);
     std::fclose(file);
     if (got != content.size()) return Fail(kFileRead);
     Frame reply;
