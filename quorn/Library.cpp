@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "quorn/FirmwareImage.h"
 #include "quorn/LastError.h"
 #include "quorn/Protocol.h"
 #include "quorn/Registry.h"
@@ -183,6 +184,23 @@ QUORN_API int32_t QUORN_CALL DevUpgrade(int32_t login, const char* path,
     if (size <= 0 || size > INT32_MAX) {
         std::fclose(file);
         return Fail(size == 0 || size < 0 ? kFileRead : kFileTooLarge);
+    }
+    // Fail fast on a file that is no image: its header must be sound and name the file's
+    // length. The device judges the rest (model, payload hash).
+    uint8_t header[kImageHeaderSize];
+    uint64_t payloadLength = 0;
+    int32_t refused = kOk;
+    if (size < static_cast<int64_t>(kImageHeaderSize))
+        refused = kBadChecksum;
+    else if (std::fread(header, 1, sizeof header, file) != sizeof header ||
+             std::fseek(file, 0, SEEK_SET) != 0)
+        refused = kFileRead;
+    else if (!CheckImageHeader(header, payloadLength) ||
+             payloadLength != static_cast<uint64_t>(size) - kImageHeaderSize)
+        refused = kBadChecksum;
+    if (refused != kOk) {
+        std::fclose(file);
+        return Fail(refused);
     }
     try {
         auto upgrade = std::make_shared<Upgrade>(session, login, file, static_cast<uint64_t>(size),

@@ -11,23 +11,9 @@ namespace tesmara::devsim {
 
 namespace {
 
-constexpr uint8_t kImageMagic[4] = {'Q', 'F', 'W', 'I'};
 constexpr uint8_t kCoiMagic[4] = {'Q', 'C', 'O', 'I'};
 constexpr uint32_t kCoiFormat = 1;
-constexpr uint32_t kImageFormat = 2;
-constexpr size_t kHashAt = 112;
-constexpr size_t kHeaderCrcAt = 144;  // CRC-32 of the bytes before it
 constexpr uint32_t kMaxCoiBlocks = 64;
-
-std::array<uint32_t, 256> MakeTable() {
-    std::array<uint32_t, 256> table{};
-    for (uint32_t i = 0; i < 256; ++i) {
-        uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
-    }
-    return table;
-}
 
 void PutText(std::vector<uint8_t>& out, size_t offset, const std::string& text) {
     size_t n = std::min(text.size(), size_t{31});
@@ -65,41 +51,29 @@ Sha256Digest Sha256::Finish() {
     return digest;
 }
 
-uint32_t Crc32(uint32_t crc, const void* data, size_t size) {
-    static const std::array<uint32_t, 256> kTable = MakeTable();
-    const auto* p = static_cast<const uint8_t*>(data);
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = kTable[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
 std::vector<uint8_t> EncodeImageHeader(const ImageHeader& h) {
     quorn::Writer w;
-    w.Bytes(kImageMagic, 4).U32(kImageFormat);
+    w.Bytes(quorn::kImageMagic, 4).U32(quorn::kImageFormat);
     std::vector<uint8_t> out = w.Data();
     out.resize(kImageHeaderSize);
-    PutText(out, 8, h.model);
-    PutText(out, 40, h.releaseVersion);
-    PutText(out, 72, h.releaseTime);
-    for (int i = 0; i < 8; ++i) out[104 + i] = static_cast<uint8_t>(h.payloadLength >> (8 * i));
-    std::memcpy(out.data() + kHashAt, h.payloadHash.data(), h.payloadHash.size());
-    uint32_t headerCrc = Crc32(0, out.data(), kHeaderCrcAt);
-    for (int i = 0; i < 4; ++i) out[kHeaderCrcAt + i] = static_cast<uint8_t>(headerCrc >> (8 * i));
+    PutText(out, quorn::kImageModelAt, h.model);
+    PutText(out, quorn::kImageVersionAt, h.releaseVersion);
+    PutText(out, quorn::kImageTimeAt, h.releaseTime);
+    for (int i = 0; i < 8; ++i)
+        out[quorn::kImageLengthAt + i] = static_cast<uint8_t>(h.payloadLength >> (8 * i));
+    std::memcpy(out.data() + quorn::kImageHashAt, h.payloadHash.data(), h.payloadHash.size());
+    uint32_t headerCrc = Crc32(0, out.data(), quorn::kImageHeaderCrcAt);
+    for (int i = 0; i < 4; ++i)
+        out[quorn::kImageHeaderCrcAt + i] = static_cast<uint8_t>(headerCrc >> (8 * i));
     return out;
 }
 
 bool DecodeImageHeader(const uint8_t* bytes, ImageHeader& h) {
-    quorn::Reader r(bytes, kImageHeaderSize);
-    const uint8_t* magic = r.Bytes(4);
-    if (std::memcmp(magic, kImageMagic, 4) != 0 || r.U32() != kImageFormat) return false;
-    quorn::Reader length(bytes + 104, 8);
-    h.payloadLength = length.U64();
-    std::memcpy(h.payloadHash.data(), bytes + kHashAt, h.payloadHash.size());
-    quorn::Reader crc(bytes + kHeaderCrcAt, 4);
-    if (crc.U32() != Crc32(0, bytes, kHeaderCrcAt)) return false;
-    h.model = GetText(bytes + 8);
-    h.releaseVersion = GetText(bytes + 40);
-    h.releaseTime = GetText(bytes + 72);
+    if (!quorn::CheckImageHeader(bytes, h.payloadLength)) return false;
+    std::memcpy(h.payloadHash.data(), bytes + quorn::kImageHashAt, h.payloadHash.size());
+    h.model = GetText(bytes + quorn::kImageModelAt);
+    h.releaseVersion = GetText(bytes + quorn::kImageVersionAt);
+    h.releaseTime = GetText(bytes + quorn::kImageTimeAt);
     return true;
 }
 

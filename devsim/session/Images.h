@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "quorn/FirmwareImage.h"
+
 namespace tesmara::devsim {
 
-// CRC-32 (IEEE 802.3, reflected, as zlib's crc32): start with 0, feed pieces in order.
-uint32_t Crc32(uint32_t crc, const void* data, size_t size);
+using quorn::Crc32;
 
 using Sha256Digest = std::array<uint8_t, 32>;
 
@@ -32,8 +33,8 @@ class Sha256 {
     std::unique_ptr<Context> m_context;
 };
 
-// Firmware image: a 160-byte header, then the payload.
-constexpr size_t kImageHeaderSize = 160;
+// Firmware image: a header of quorn::kImageHeaderSize bytes, then the payload.
+using quorn::kImageHeaderSize;
 struct ImageHeader {
     std::string model;           // at 8, 32-byte slot
     std::string releaseVersion;  // at 40, 32-byte slot

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -217,13 +218,12 @@ TEST_F(QuornUpgrade, WrongModelOrChecksumEndsFailed) {
                           {"address": "192.168.10.22"}]})");
     TempImage otherModel(500000, "V2", "QX-DVR-1600");
     TempImage corrupt(500000, "V2", "QX-NVR-0804", true);
-    TempFile notAnImage(std::vector<uint8_t>(4000, 0x55));
     // The final callback learns the device's reason from DevGetLastError.
     const struct {
         const char* path;
         int32_t cause;
-    } cases[] = {{otherModel.Path(), 24}, {corrupt.Path(), 25}, {notAnImage.Path(), 25}};
-    for (size_t i = 0; i < 3; ++i) {
+    } cases[] = {{otherModel.Path(), 24}, {corrupt.Path(), 25}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
         int32_t login = LoginTo(i);
         Progress progress;
         int32_t upgrade = Begin(login, cases[i].path, progress);
@@ -324,13 +324,34 @@ TEST_F(QuornUpgrade, EveryWindowCarriesTheImage) {
 TEST_F(QuornUpgrade, OpeningAndStartingFailuresAreReported) {
     Start(R"({"devices": [{"address": "192.168.10.50"}]})");
     int32_t login = LoginTo(0);
-    EXPECT_EQ(DevUpgrade(login, "/nonexistent/fw.bin", Record, nullptr), 0);
-    EXPECT_EQ(DevGetLastError(), 16);
+    // Files refused before anything is sent: a file that is no image (its header damaged, or
+    // naming another length) fails fast.
     TempFile empty({});
-    EXPECT_EQ(DevUpgrade(login, empty.Path(), Record, nullptr), 0);
-    EXPECT_EQ(DevGetLastError(), 17);
-    // Large enough that the first transfer still runs when the second one asks.
+    TempFile notAnImage(std::vector<uint8_t>(4000, 0x55));
     TempImage image(8 * 1024 * 1024, "V4");
+    std::vector<uint8_t> bytes(1000);
+    {
+        std::FILE* f = std::fopen(image.Path(), "rb");
+        ASSERT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+    }
+    TempFile truncated(bytes);
+    bytes[20] ^= 1;
+    bytes.resize(8 * 1024 * 1024 + 160);
+    TempFile damagedHeader(bytes);
+    const struct {
+        const char* path;
+        int32_t error;
+    } unsent[] = {{"/nonexistent/fw.bin", 16},
+                  {empty.Path(), 17},
+                  {notAnImage.Path(), 25},
+                  {truncated.Path(), 25},
+                  {damagedHeader.Path(), 25}};
+    for (const auto& u : unsent) {
+        EXPECT_EQ(DevUpgrade(login, u.path, Record, nullptr), 0) << u.path;
+        EXPECT_EQ(DevGetLastError(), u.error) << u.path;
+    }
+    // Large enough that the first transfer still runs when the second one asks.
     Progress first, second;
     int32_t a = Begin(login, image.Path(), first);
     EXPECT_EQ(DevUpgradeStart(a), 0);  // started already
