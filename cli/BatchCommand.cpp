@@ -15,6 +15,7 @@
 #include "cli/BatchReport.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/Terminal.h"
+#include "cli/UpgradeCauses.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "discovery/SearchCommand.h"
 #include "platform/Clock.h"
@@ -134,9 +135,10 @@ void PrintSummary(std::FILE* out, const std::vector<DeviceOutcome>& devices, boo
     for (const DeviceOutcome& d : devices) {
         std::string versions = d.versionBefore;
         if (verify && d.Succeeded()) versions += " -> " + d.versionAfter;
-        std::fprintf(out, "%-17s %-15s %-11s %6.1f s  %s\n", d.mac.empty() ? "-" : d.mac.c_str(),
-                     d.ip.empty() ? "-" : d.ip.c_str(), d.Result().c_str(), d.seconds,
-                     versions.c_str());
+        std::fprintf(out, "%-17s %-15s %-11s %6.1f s  %s%s%s\n",
+                     d.mac.empty() ? "-" : d.mac.c_str(), d.ip.empty() ? "-" : d.ip.c_str(),
+                     d.Result().c_str(), d.seconds, versions.c_str(), d.cause.empty() ? "" : "  ",
+                     d.cause.c_str());
     }
     std::fflush(out);
 }
@@ -163,10 +165,11 @@ int RunBatch(const BatchOptions& options) {
     ConsoleMainView view(nullptr);
     view.SetMessageEcho(false);
     ConsoleDialogs dialogs;
-    std::unique_ptr<DeviceAccess> access = CreateDeviceAccess();
-    access->DevInit(nullptr, nullptr);
+    std::unique_ptr<DeviceAccess> library = CreateDeviceAccess();
+    UpgradeCauses access(*library);
+    access.DevInit(nullptr, nullptr);
     auto dialog =
-        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), access);
     g_mainDialog = &view;
     view.SetButtonChecked(IDC_OWN_ADDRESS, true);
 
@@ -209,6 +212,13 @@ int RunBatch(const BatchOptions& options) {
         const BatchTally tally = dialog->m_counters.Tally();
         display.Finish(view, tally, devices, logFrom);
         ReadOutcomes(view.Log(), view.LineTimes(), logFrom, devices);
+        const std::vector<TableRow> table = view.Rows();
+        for (size_t i = 0; i < selected.rows.size(); ++i) {
+            const auto row = static_cast<size_t>(selected.rows[i]);
+            const int32_t cause = row < table.size() ? access.CauseOf(table[row].device) : 0;
+            if (cause != 0)
+                devices[i].cause = FailureText(cause) + " (" + std::to_string(cause) + ")";
+        }
         const std::vector<StatusLine> log = view.Log();
         runLog.assign(log.begin() + static_cast<std::ptrdiff_t>(logFrom), log.end());
         const std::vector<std::wstring> messages = view.Messages();

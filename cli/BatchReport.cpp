@@ -62,13 +62,13 @@ std::string CsvField(const std::string& text) {
 
 std::string ReportCsv(const std::vector<DeviceOutcome>& devices, bool withVersionAfter) {
     std::string out = withVersionAfter
-                          ? "mac,ip,version_before,version_after,result,last_line,seconds\r\n"
-                          : "mac,ip,version_before,result,last_line,seconds\r\n";
+                          ? "mac,ip,version_before,version_after,result,cause,last_line,seconds\r\n"
+                          : "mac,ip,version_before,result,cause,last_line,seconds\r\n";
     for (const DeviceOutcome& d : devices) {
         out += CsvField(d.mac) + "," + CsvField(d.ip) + "," + CsvField(d.versionBefore) + ",";
         if (withVersionAfter) out += CsvField(d.versionAfter) + ",";
-        out +=
-            CsvField(d.Result()) + "," + CsvField(d.lastLine) + "," + Seconds(d.seconds) + "\r\n";
+        out += CsvField(d.Result()) + "," + CsvField(d.cause) + "," + CsvField(d.lastLine) + "," +
+               Seconds(d.seconds) + "\r\n";
     }
     return out;
 }
@@ -93,10 +93,10 @@ std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>
     }
     doc["devices"] = nlohmann::json::array();
     for (const DeviceOutcome& d : devices) {
-        nlohmann::json entry = {{"mac", d.mac},         {"ip", d.ip},
-                                {"port", d.port},       {"versionBefore", d.versionBefore},
-                                {"result", d.Result()}, {"lastLine", d.lastLine},
-                                {"seconds", d.seconds}};
+        nlohmann::json entry = {{"mac", d.mac},           {"ip", d.ip},
+                                {"port", d.port},         {"versionBefore", d.versionBefore},
+                                {"result", d.Result()},   {"cause", d.cause},
+                                {"lastLine", d.lastLine}, {"seconds", d.seconds}};
         if (withVersionAfter) entry["versionAfter"] = d.versionAfter;
         doc["devices"].push_back(entry);
     }

@@ -21,6 +21,7 @@ struct DeviceOutcome {
     bool succeeded = false;     // ... and it was a success line
     std::string problem;        // why the device failed where the log does not tell
     std::string lastLine;       // the device's last status line (UTF-8)
+    std::string cause;          // why the library failed its upgrade; empty when it did not
     double seconds = 0;         // from its first line to its last
 
     bool Succeeded() const { return problem.empty() && finished && succeeded; }
@@ -39,8 +40,8 @@ void ReadOutcomes(const std::vector<StatusLine>& log, const std::vector<LineTime
 // spreadsheets would run as a formula is neutralised with an apostrophe (texts come from devices).
 std::string CsvField(const std::string& text);
 
-// Header and one row per device: mac, ip, version_before, [version_after,] result, last_line,
-// seconds. Lines end with CRLF, as RFC 4180 has them.
+// Header and one row per device: mac, ip, version_before, [version_after,] result, cause,
+// last_line, seconds. Lines end with CRLF, as RFC 4180 has them.
 std::string ReportCsv(const std::vector<DeviceOutcome>& devices, bool withVersionAfter);
 
 struct BatchSummary {
@@ -54,7 +55,7 @@ struct BatchSummary {
 
 // {"ok", "command", "total", "success", "fail", "completions", "progressMessages", "seconds",
 //  "log": [{"colour", "text"}...], "devices": [{"mac", "ip", "port", "versionBefore",
-//  ["versionAfter",] "result", "lastLine", "seconds"}...]}
+//  ["versionAfter",] "result", "cause", "lastLine", "seconds"}...]}
 std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>& log,
                       const std::vector<DeviceOutcome>& devices, bool withVersionAfter);
 

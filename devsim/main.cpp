@@ -107,6 +107,9 @@ int ParseSettings(int argc, char** argv, Settings& settings) {
     number("--drop-upgrade-at", dropUpgradeAt, 0, INT32_MAX,
            "drop the connection after this many bytes of an image");
     SessionFaults& faults = settings.behaviour.session;
+    int64_t upgradeWindow = faults.upgradeWindow;
+    number("--upgrade-window", upgradeWindow, 1, INT32_MAX,
+           "bytes an upgrade may have unacknowledged (the window granted)");
     app.add_flag("--fail-import", faults.failImport, "refuse every configuration import");
     app.add_flag("--fail-clock", faults.failClock, "refuse every clock setting");
     app.add_flag("--never-back", faults.neverBack, "stay offline after a restart");
@@ -133,6 +136,7 @@ int ParseSettings(int argc, char** argv, Settings& settings) {
     behaviour.session.replyDelayMs = static_cast<uint32_t>(sessionDelayMs);
     behaviour.session.loginError = static_cast<int32_t>(loginError);
     behaviour.session.dropUpgradeAt = dropUpgradeAt;
+    behaviour.session.upgradeWindow = static_cast<uint32_t>(upgradeWindow);
     return kRun;
 }
 

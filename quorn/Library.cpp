@@ -6,6 +6,8 @@
 #include <new>
 #include <vector>
 
+#include "quorn/FirmwareImage.h"
+#include "quorn/LastError.h"
 #include "quorn/Protocol.h"
 #include "quorn/Registry.h"
 #include "quorn/Session.h"
@@ -19,14 +21,12 @@ constexpr int kDefaultWaitMs = 10000;
 constexpr int kImportWaitMs = 30000;
 constexpr int kRebootWaitMs = 5000;
 
-thread_local int32_t t_lastError = 0;
-
 std::mutex g_initMutex;
 QuornDisconnectCallback g_onDisconnect = nullptr;
 void* g_disconnectUser = nullptr;
 
 int32_t Fail(int32_t status) {
-    t_lastError = status;
+    SetLastError(status);
     return 0;
 }
 
@@ -114,7 +114,7 @@ QUORN_API int32_t QUORN_CALL DevLogout(int32_t login) {
 }
 
 QUORN_API int32_t QUORN_CALL DevGetLastError(void) {
-    return t_lastError;
+    return LastError();
 }
 
 QUORN_API int32_t QUORN_CALL DevGetConfig(int32_t login, int32_t command, int32_t channel,
@@ -159,12 +159,13 @@ QUORN_API int32_t QUORN_CALL DevImportConfig(int32_t login, const char* path, in
     std::FILE* file = OpenFile(path);
     if (!file) return Fail(kFileOpen);
     int64_t size = FileSize(file);
-    if (size < 0 || size > static_cast<int64_t>(kMaxPayload)) {
+    // An empty file is no configuration: refused here, before anything is sent.
+    if (size <= 0 || size > static_cast<int64_t>(kMaxPayload)) {
         std::fclose(file);
-        return Fail(size < 0 ? kFileRead : kFileTooLarge);
+        return Fail(size <= 0 ? kFileRead : kFileTooLarge);
     }
     std::vector<uint8_t> content(static_cast<size_t>(size));
-    size_t got = content.empty() ? 0 : std::fread(content.data(), 1, content.size(), file);
+    size_t got = std::fread(content.data(), 1, content.size(), file);
     std::fclose(file);
     if (got != content.size()) return Fail(kFileRead);
     Frame reply;
@@ -183,6 +184,23 @@ QUORN_API int32_t QUORN_CALL DevUpgrade(int32_t login, const char* path,
     if (size <= 0 || size > INT32_MAX) {
         std::fclose(file);
         return Fail(size == 0 || size < 0 ? kFileRead : kFileTooLarge);
+    }
+    // Fail fast on a file that is no image: its header must be sound and name the file's
+    // length. The device judges the rest (model, payload hash).
+    uint8_t header[kImageHeaderSize];
+    uint64_t payloadLength = 0;
+    int32_t refused = kOk;
+    if (size < static_cast<int64_t>(kImageHeaderSize))
+        refused = kBadChecksum;
+    else if (std::fread(header, 1, sizeof header, file) != sizeof header ||
+             std::fseek(file, 0, SEEK_SET) != 0)
+        refused = kFileRead;
+    else if (!CheckImageHeader(header, payloadLength) ||
+             payloadLength != static_cast<uint64_t>(size) - kImageHeaderSize)
+        refused = kBadChecksum;
+    if (refused != kOk) {
+        std::fclose(file);
+        return Fail(refused);
     }
     try {
         auto upgrade = std::make_shared<Upgrade>(session, login, file, static_cast<uint64_t>(size),

@@ -58,7 +58,13 @@ constexpr int kUserPasswordSize = 96;
 constexpr int kModifyUserPassword = 6;
 
 // Upgrade streaming.
+// The client keeps at most the window unacknowledged, in data frames of at most
+// min(kUpgradeChunk, window) bytes; the device acknowledges whenever it has taken
+// min(window / 2, kAckEvery) bytes since its last acknowledgement, and at the last byte. Each
+// side then always waits for something the other is bound to send, whatever the window.
 constexpr uint32_t kUpgradeChunk = 64 * 1024;
+constexpr uint32_t kAckEvery = 256 * 1024;
+constexpr uint32_t kMinWindow = 4 * 1024;
 constexpr uint32_t kDefaultWindow = 1024 * 1024;
 constexpr uint32_t kMaxWindow = 8 * 1024 * 1024;
 constexpr uint8_t kUpgradeWriting = 1;   // UpgradeState: percentage of the device's own writing

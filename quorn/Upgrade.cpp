@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "quorn/LastError.h"
 #include "quorn/Messages.h"
 #include "quorn/Protocol.h"
 #include "quorn/Session.h"
@@ -44,14 +45,16 @@ int32_t Upgrade::Start() {
     int32_t status = session_->StatusRequest(Type::UpgradeBegin, requestId, begin.Data(),
                                              kUpgradeBeginMs, reply, &window);
     uint32_t granted = window.U32();
-    if (status == kOk && !window.Ok()) status = kProtocolError;
     // The device may have begun although we give up: it must forget the upgrade again.
     bool abort = status == kOk || status == kTimeout;
+    // A window too small to carry a useful data frame would stall the transfer.
+    if (status == kOk && (!window.Ok() || granted < kMinWindow)) status = kProtocolError;
     {
         std::lock_guard lock(mutex_);
         if (status == kOk && closed_) status = kBadState;
         if (status == kOk) {
-            window_ = std::clamp<uint64_t>(granted, kUpgradeChunk, kMaxWindow);
+            window_ = std::min<uint64_t>(granted, kMaxWindow);
+            chunk_ = static_cast<uint32_t>(std::min<uint64_t>(kUpgradeChunk, window_));
             startedMs_ = lastAckMs_ = NowMs();
             phase_ = Phase::Running;
             try {
@@ -87,7 +90,7 @@ void Upgrade::Run() {
     const uint32_t requestId = requestId_;
     while (!closed_) {
         if (result_ == 0 && NowMs() >= DeadlineMs()) {
-            result_ = -2;
+            End(-2, kTimeout);
             abort_ = true;
         }
         if (result_ != 0) {
@@ -100,12 +103,14 @@ void Upgrade::Run() {
                 session_->Send(Type::UpgradeAbort, requestId, {});
                 lock.lock();
             }
+            // The final callback runs on this thread: it learns the cause from DevGetLastError.
+            SetLastError(result_ == -1 ? kOk : cause_);
             Deliver(lock, 0, result_);
             return;
         }
         int64_t dueMs = ReportProgress(lock, shown, false);
         if (closed_ || result_ != 0) continue;
-        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(kUpgradeChunk, size_ - offset));
+        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(chunk_, size_ - offset));
         if (offset < size_ && offset + n <= acked_ + window_) {
             lock.unlock();
             bool readable = true;
@@ -116,7 +121,7 @@ void Upgrade::Run() {
             } else if (result_ == 0) {
                 // An unreadable file: the device will never see the whole image. A lost
                 // connection needs no abort.
-                result_ = -2;
+                End(-2, readable ? kDisconnected : kFileRead);
                 abort_ = !readable;
             }
             continue;
@@ -191,16 +196,23 @@ void Upgrade::OnDeviceFrame(const Frame& frame) {
     } else if (event.kind == UpgradeEvent::Writing) {
         writing_ = std::clamp(event.value, 0, 100);
         lastStateMs_ = now;
+    } else if (event.value == kOk) {
+        End(-1, kOk);
     } else {
-        result_ = event.value == kOk ? -1 : -2;
+        End(-2, event.value);
     }
     changed_.notify_all();
 }
 
 void Upgrade::OnSessionLost() {
     std::lock_guard lock(mutex_);
-    if (result_ == 0) result_ = -2;
+    if (result_ == 0) End(-2, kDisconnected);
     changed_.notify_all();
+}
+
+void Upgrade::End(int32_t result, int32_t cause) {
+    result_ = result;
+    cause_ = cause;
 }
 
 void Upgrade::Close() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "quorn/Frame.h"
+#include "quorn/Protocol.h"
 #include "quorn/quorn.h"
 
 namespace quorn {
@@ -67,6 +68,8 @@ class Upgrade : public std::enable_shared_from_this<Upgrade> {
     // Reports the newest progress if the rules allow it now (or `flush`); returns the time at
     // which a held-back report becomes due, or 0. Lock held; released during the callback.
     int64_t ReportProgress(std::unique_lock<std::mutex>& lock, Shown& shown, bool flush);
+    // Decides the upgrade's end: -1 done, or -2 for `cause` (lock held).
+    void End(int32_t result, int32_t cause);
     // Calls the callback unless closed. Lock held; released during the call.
     void Deliver(std::unique_lock<std::mutex>& lock, int32_t total, int32_t current);
     // Reads and sends one piece; false when the file could not be read (`readable` false) or
@@ -87,9 +90,11 @@ class Upgrade : public std::enable_shared_from_this<Upgrade> {
     uint32_t requestId_ = 0;
     Phase phase_ = Phase::Idle;
     uint64_t window_ = 0;
+    uint32_t chunk_ = kUpgradeChunk;  // data frame size: never more than the window
     uint64_t acked_ = 0;
     int32_t writing_ = -1;  // newest writing percentage, -1 before the writing phase
     int32_t result_ = 0;    // 0 undecided, -1 done, -2 failed
+    int32_t cause_ = 0;     // why it failed: what DevGetLastError tells the final callback
     bool abort_ = false;    // tell the device to forget the upgrade when it ends
     int64_t startedMs_ = 0;
     int64_t lastAckMs_ = 0;

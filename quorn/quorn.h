@@ -33,8 +33,9 @@ typedef struct QuornDeviceInfo {
 typedef void(QUORN_CALL* QuornDisconnectCallback)(int32_t login, const char* address, int32_t port,
                                                   void* user);
 /* Upgrade progress, on a library thread. total 0: current is final (-1 done, -2 failed), called
- * exactly once per upgrade; total -1: current is the device's writing percentage; otherwise
- * current bytes of total bytes transferred. */
+ * exactly once per started upgrade that is not closed before it; DevGetLastError inside it
+ * tells why (0 when done). total -1: current is the device's writing percentage; otherwise
+ * current bytes of total bytes transferred. No callback follows DevCloseUpgrade. */
 typedef void(QUORN_CALL* QuornProgressCallback)(int32_t login, int32_t upgrade, int32_t total,
                                                 int32_t current, void* user);
 
@@ -43,7 +44,7 @@ typedef void(QUORN_CALL* QuornProgressCallback)(int32_t login, int32_t upgrade, 
  * 15 malformed answer; 16 file cannot be opened; 17 file cannot be read; 18 file too large;
  * 19 operation not allowed now; 20 unknown configuration command; 21 wrong block size;
  * 22 device could not apply; 23 configuration file refused; 24 firmware for another model;
- * 25 firmware checksum wrong; 26 device busy; 27 wrong password; 28 no such user;
+ * 25 firmware image damaged; 26 device busy; 27 wrong password; 28 no such user;
  * 29 request not understood; 30 out of resources. docs/device-protocol.md lists them too. */
 
 /* Ordinals in quorn.def: the numbers after each name. */

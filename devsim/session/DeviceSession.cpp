@@ -23,7 +23,6 @@ using quorn::Reader;
 using quorn::Type;
 using quorn::Writer;
 
-constexpr uint64_t kAckEvery = 256 * 1024;
 constexpr uint64_t kMaxImage = 0x7FFFFFFF;
 
 int64_t NowMs() {
@@ -123,7 +122,8 @@ void DeviceSession::Run() {
         } else if (now - lastReceived > quorn::kIdleLimitMs) {
             next = Next::Drop;  // the client went silent
         }
-        if (next == Next::Continue && !faults.silent && m_loggedIn &&
+        // From the hello on, so that a client waiting for a slow login answer hears the device.
+        if (next == Next::Continue && !faults.silent && m_hello &&
             now - m_lastSentMs > quorn::kKeepAliveMs) {
             Send(T(Type::KeepAlive), 0, {});
         }
@@ -385,16 +385,19 @@ DeviceSession::Next DeviceSession::OnUpgradeBegin(const Frame& frame) {
         });
         if (busy) status = quorn::kBusy;
     }
+    const uint32_t window = m_device.Behaviour().session.upgradeWindow;
     Writer w;
-    w.I32(status).U32(quorn::kDefaultWindow);
+    w.I32(status).U32(window);
     if (status == quorn::kOk) {
         m_upgrading = true;
         m_upgradeId = frame.requestId;
         m_expected = size;
         m_received = 0;
         m_lastAck = 0;
+        m_window = window;
+        m_ackEvery = std::min<uint64_t>(window / 2, quorn::kAckEvery);
         m_header.clear();
-        m_crc = 0;
+        m_hash.Finish();  // starts over
         m_server.Log("session: " + m_address + ": image of " + std::to_string(size) + " bytes");
     }
     Reply(frame, w.Data());
@@ -426,7 +429,8 @@ DeviceSession::Next DeviceSession::OnUpgradeData(const Frame& frame) {
     uint64_t offset = r.U64();
     size_t size = r.Remaining();
     const uint8_t* data = r.Bytes(size);
-    if (!r.Ok() || offset != m_received || size > m_expected - m_received) {
+    if (!r.Ok() || offset != m_received || size > m_expected - m_received ||
+        m_received + size > m_lastAck + m_window) {
         EndUpgrade(quorn::kProtocolError);
         return Next::Continue;
     }
@@ -462,20 +466,21 @@ DeviceSession::Next DeviceSession::OnUpgradeData(const Frame& frame) {
             }
             m_newVersion = h.releaseVersion;
             m_newTime = h.releaseTime;
-            m_expectedCrc = h.payloadCrc;
+            m_expectedHash = h.payloadHash;
         }
     }
-    m_crc = Crc32(m_crc, data + taken, size - taken);
+    m_hash.Update(data + taken, size - taken);
     m_received += size;
-    if (m_received - m_lastAck >= kAckEvery || m_received == m_expected) {
+    if (m_received - m_lastAck >= m_ackEvery || m_received == m_expected) {
         Writer w;
         w.U64(m_received);
         Send(T(Type::UpgradeAck), m_upgradeId, w.Data());
         m_lastAck = m_received;
     }
     if (m_received < m_expected) return Next::Continue;
-    if (m_crc != m_expectedCrc) {
-        m_server.Log("session: " + m_address + ": image checksum wrong");
+    // Nothing is written unless the payload is the one the header names.
+    if (m_hash.Finish() != m_expectedHash) {
+        m_server.Log("session: " + m_address + ": image hash wrong");
         EndUpgrade(quorn::kBadChecksum);
         return Next::Continue;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "devsim/model/SimDevice.h"
+#include "devsim/session/Images.h"
 #include "quorn/Crypto.h"
 #include "quorn/Frame.h"
 #include "quorn/Protocol.h"
@@ -70,9 +71,11 @@ class DeviceSession {
     uint64_t m_expected = 0;
     uint64_t m_received = 0;
     uint64_t m_lastAck = 0;
+    uint64_t m_window = 0;    // granted to the client
+    uint64_t m_ackEvery = 0;  // bytes taken between acknowledgements
     std::vector<uint8_t> m_header;
-    uint32_t m_crc = 0;  // of the payload so far
-    uint32_t m_expectedCrc = 0;
+    Sha256 m_hash;  // of the payload so far
+    Sha256Digest m_expectedHash{};
     std::string m_newVersion;
     std::string m_newTime;
 };

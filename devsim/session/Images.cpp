@@ -1,5 +1,7 @@
 #include "devsim/session/Images.h"
 
+#include <openssl/evp.h>
+
 #include <array>
 #include <cstring>
 
@@ -9,20 +11,9 @@ namespace tesmara::devsim {
 
 namespace {
 
-constexpr uint8_t kImageMagic[4] = {'Q', 'F', 'W', 'I'};
 constexpr uint8_t kCoiMagic[4] = {'Q', 'C', 'O', 'I'};
-constexpr uint32_t kFormat = 1;
+constexpr uint32_t kCoiFormat = 1;
 constexpr uint32_t kMaxCoiBlocks = 64;
-
-std::array<uint32_t, 256> MakeTable() {
-    std::array<uint32_t, 256> table{};
-    for (uint32_t i = 0; i < 256; ++i) {
-        uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
-    }
-    return table;
-}
 
 void PutText(std::vector<uint8_t>& out, size_t offset, const std::string& text) {
     size_t n = std::min(text.size(), size_t{31});
@@ -37,47 +28,58 @@ std::string GetText(const uint8_t* slot) {
 
 }  // namespace
 
-uint32_t Crc32(uint32_t crc, const void* data, size_t size) {
-    static const std::array<uint32_t, 256> kTable = MakeTable();
-    const auto* p = static_cast<const uint8_t*>(data);
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = kTable[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+struct Sha256::Context {
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    ~Context() { EVP_MD_CTX_free(ctx); }
+};
+
+Sha256::Sha256() : m_context(std::make_unique<Context>()) {
+    EVP_DigestInit_ex(m_context->ctx, EVP_sha256(), nullptr);
+}
+
+Sha256::~Sha256() = default;
+
+void Sha256::Update(const void* data, size_t size) {
+    if (size) EVP_DigestUpdate(m_context->ctx, data, size);
+}
+
+Sha256Digest Sha256::Finish() {
+    Sha256Digest digest{};
+    unsigned int n = 0;
+    EVP_DigestFinal_ex(m_context->ctx, digest.data(), &n);
+    EVP_DigestInit_ex(m_context->ctx, EVP_sha256(), nullptr);
+    return digest;
 }
 
 std::vector<uint8_t> EncodeImageHeader(const ImageHeader& h) {
     quorn::Writer w;
-    w.Bytes(kImageMagic, 4).U32(kFormat);
+    w.Bytes(quorn::kImageMagic, 4).U32(quorn::kImageFormat);
     std::vector<uint8_t> out = w.Data();
     out.resize(kImageHeaderSize);
-    PutText(out, 8, h.model);
-    PutText(out, 40, h.releaseVersion);
-    PutText(out, 72, h.releaseTime);
-    for (int i = 0; i < 8; ++i) out[104 + i] = static_cast<uint8_t>(h.payloadLength >> (8 * i));
-    for (int i = 0; i < 4; ++i) out[112 + i] = static_cast<uint8_t>(h.payloadCrc >> (8 * i));
-    uint32_t headerCrc = Crc32(0, out.data(), 116);
-    for (int i = 0; i < 4; ++i) out[116 + i] = static_cast<uint8_t>(headerCrc >> (8 * i));
+    PutText(out, quorn::kImageModelAt, h.model);
+    PutText(out, quorn::kImageVersionAt, h.releaseVersion);
+    PutText(out, quorn::kImageTimeAt, h.releaseTime);
+    for (int i = 0; i < 8; ++i)
+        out[quorn::kImageLengthAt + i] = static_cast<uint8_t>(h.payloadLength >> (8 * i));
+    std::memcpy(out.data() + quorn::kImageHashAt, h.payloadHash.data(), h.payloadHash.size());
+    uint32_t headerCrc = Crc32(0, out.data(), quorn::kImageHeaderCrcAt);
+    for (int i = 0; i < 4; ++i)
+        out[quorn::kImageHeaderCrcAt + i] = static_cast<uint8_t>(headerCrc >> (8 * i));
     return out;
 }
 
 bool DecodeImageHeader(const uint8_t* bytes, ImageHeader& h) {
-    quorn::Reader r(bytes, kImageHeaderSize);
-    const uint8_t* magic = r.Bytes(4);
-    if (std::memcmp(magic, kImageMagic, 4) != 0 || r.U32() != kFormat) return false;
-    quorn::Reader tail(bytes + 104, 16);
-    h.payloadLength = tail.U64();
-    h.payloadCrc = tail.U32();
-    uint32_t headerCrc = tail.U32();
-    if (headerCrc != Crc32(0, bytes, 116)) return false;
-    h.model = GetText(bytes + 8);
-    h.releaseVersion = GetText(bytes + 40);
-    h.releaseTime = GetText(bytes + 72);
+    if (!quorn::CheckImageHeader(bytes, h.payloadLength)) return false;
+    std::memcpy(h.payloadHash.data(), bytes + quorn::kImageHashAt, h.payloadHash.size());
+    h.model = GetText(bytes + quorn::kImageModelAt);
+    h.releaseVersion = GetText(bytes + quorn::kImageVersionAt);
+    h.releaseTime = GetText(bytes + quorn::kImageTimeAt);
     return true;
 }
 
 std::vector<uint8_t> EncodeCoi(const std::vector<CoiBlock>& blocks) {
     quorn::Writer w;
-    w.Bytes(kCoiMagic, 4).U32(kFormat).U32(static_cast<uint32_t>(blocks.size()));
+    w.Bytes(kCoiMagic, 4).U32(kCoiFormat).U32(static_cast<uint32_t>(blocks.size()));
     for (const auto& b : blocks) {
         w.I32(b.command).I32(b.channel).U32(static_cast<uint32_t>(b.data.size()));
         w.Bytes(b.data.data(), b.data.size());
@@ -95,7 +97,7 @@ bool DecodeCoi(const std::vector<uint8_t>& file, std::vector<CoiBlock>& blocks) 
     if (crcReader.U32() != Crc32(0, file.data(), body)) return false;
     quorn::Reader r(file.data(), body);
     const uint8_t* magic = r.Bytes(4);
-    if (!magic || std::memcmp(magic, kCoiMagic, 4) != 0 || r.U32() != kFormat) return false;
+    if (!magic || std::memcmp(magic, kCoiMagic, 4) != 0 || r.U32() != kCoiFormat) return false;
     uint32_t count = r.U32();
     if (count == 0 || count > kMaxCoiBlocks) return false;
     for (uint32_t i = 0; i < count; ++i) {

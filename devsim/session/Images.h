@@ -2,24 +2,45 @@
 // import files (.coi). docs/device-protocol.md describes both byte by byte.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "quorn/FirmwareImage.h"
+
 namespace tesmara::devsim {
 
-// CRC-32 (IEEE 802.3, reflected, as zlib's crc32): start with 0, feed pieces in order.
-uint32_t Crc32(uint32_t crc, const void* data, size_t size);
+using quorn::Crc32;
 
-// Firmware image: a 128-byte header, then the payload.
-constexpr size_t kImageHeaderSize = 128;
+using Sha256Digest = std::array<uint8_t, 32>;
+
+// SHA-256 fed piece by piece, as an image arrives.
+class Sha256 {
+  public:
+    Sha256();
+    ~Sha256();
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+    void Update(const void* data, size_t size);
+    // The digest of everything fed since construction or the last Finish; starts over.
+    Sha256Digest Finish();
+
+  private:
+    struct Context;
+    std::unique_ptr<Context> m_context;
+};
+
+// Firmware image: a header of quorn::kImageHeaderSize bytes, then the payload.
+using quorn::kImageHeaderSize;
 struct ImageHeader {
     std::string model;           // at 8, 32-byte slot
     std::string releaseVersion;  // at 40, 32-byte slot
     std::string releaseTime;     // at 72, 32-byte slot
     uint64_t payloadLength = 0;  // at 104
-    uint32_t payloadCrc = 0;     // at 112
+    Sha256Digest payloadHash{};  // at 112
 };
 std::vector<uint8_t> EncodeImageHeader(const ImageHeader& header);
 // False when the magic, format or header checksum is wrong.

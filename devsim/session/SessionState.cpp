@@ -58,6 +58,13 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("maxSessions")) f.maxSessions = j.at("maxSessions").get<uint32_t>();
         if (j.contains("lockAfter")) f.lockAfter = j.at("lockAfter").get<uint32_t>();
         if (j.contains("writingMs")) f.writingMs = j.at("writingMs").get<uint32_t>();
+        if (j.contains("upgradeWindow")) {
+            f.upgradeWindow = j.at("upgradeWindow").get<uint32_t>();
+            if (f.upgradeWindow == 0) {
+                if (error) *error = "upgradeWindow must be above 0";
+                return false;
+            }
+        }
         if (j.contains("rebootOfflineMs")) f.offlineMs = j.at("rebootOfflineMs").get<uint32_t>();
     } catch (const nlohmann::json::exception& e) {
         if (error) *error = e.what();

@@ -55,7 +55,8 @@ struct SessionFaults {
     uint32_t maxSessions = 64;    // [maxSessions] beyond it logins get code 7
     uint32_t lockAfter = 3;       // [lockAfter] wrong passwords in a row lock the account
     uint32_t writingMs = 1000;    // [writingMs] the device's own writing phase
-    uint32_t offlineMs = 3000;    // [rebootOfflineMs] silent while it restarts
+    uint32_t upgradeWindow = 1024 * 1024;  // [upgradeWindow] bytes granted to an upgrade
+    uint32_t offlineMs = 3000;             // [rebootOfflineMs] silent while it restarts
 };
 
 // Applies the session keys present in a fleet-file device entry ([users] is a list of

@@ -98,7 +98,7 @@ TEST_F(BatchCli, UpgradeOfThreeRecordersSucceedsWithOneReportRowEach) {
     EXPECT_EQ(run.report["completions"], nlohmann::json({"Operate completed!"}));
     EXPECT_GT(run.report["progressMessages"].get<int>(), 3);
     ASSERT_EQ(run.csv.size(), 4u);
-    EXPECT_EQ(run.csv[0], "mac,ip,version_before,result,last_line,seconds");
+    EXPECT_EQ(run.csv[0], "mac,ip,version_before,result,cause,last_line,seconds");
     for (size_t i = 0; i < 3; ++i) {
         const std::string ip = Ip(*fleet, i);
         const std::string done = "[" + ip + "] upgrade successfully!";
@@ -106,7 +106,7 @@ TEST_F(BatchCli, UpgradeOfThreeRecordersSucceedsWithOneReportRowEach) {
         EXPECT_TRUE(run.Logged("green", done)) << ip;
         EXPECT_EQ(fleet->Devices().At(i).Snapshot().session.upgradesDone, 1u);
         const std::string mac = devsim::MacText(fleet->Devices().At(i).Mac());
-        const std::string prefix = mac + "," + ip + "," + kOldVersion + ",success," + done + ",";
+        const std::string prefix = mac + "," + ip + "," + kOldVersion + ",success,," + done + ",";
         EXPECT_EQ(run.csv[i + 1].rfind(prefix, 0), 0u) << run.csv[i + 1];
     }
 }
@@ -124,12 +124,13 @@ TEST_F(BatchCli, AFaultMixFailsTheFaultyDevicesWithTheirLinesAndExitsOne) {
         size_t device;
         std::string line;  // "%s" is the address
         std::string result;
+        std::string cause;  // what the library said in the final callback
     } expected[] = {
-        {0, "[%s] upgrade successfully!", "success"},
-        {1, "[%s] login failed! Password error", "failed"},
-        {2, "[%s] upgrade failed!", "failed"},
-        {3, "[%s] upgrade failed!", "failed"},
-        {4, "[%s]同步时间失败！Error = %d", "failed"},
+        {0, "[%s] upgrade successfully!", "success", ""},
+        {1, "[%s] login failed! Password error", "failed", ""},
+        {2, "[%s] upgrade failed!", "failed", "connection lost (14)"},
+        {3, "[%s] upgrade failed!", "failed", "firmware image is for another model (24)"},
+        {4, "[%s]同步时间失败！Error = %d", "failed", ""},
     };
     for (const auto& e : expected) {
         const std::string ip = Ip(*fleet, e.device);
@@ -142,6 +143,7 @@ TEST_F(BatchCli, AFaultMixFailsTheFaultyDevicesWithTheirLinesAndExitsOne) {
         }
         EXPECT_EQ((*d)["lastLine"].get<std::string>().rfind(line, 0), 0u) << (*d)["lastLine"];
         EXPECT_EQ((*d)["result"], e.result) << ip;
+        EXPECT_EQ((*d)["cause"], e.cause) << ip;
     }
 }
 
@@ -195,7 +197,7 @@ TEST_F(BatchCli, VerifyFailsARecorderThatKeptItsVersion) {
     EXPECT_EQ((*kept)["result"], "firmware version unchanged");
     EXPECT_EQ((*kept)["versionAfter"], kOldVersion);
     ASSERT_EQ(run.csv.size(), 3u);
-    EXPECT_EQ(run.csv[0], "mac,ip,version_before,version_after,result,last_line,seconds");
+    EXPECT_EQ(run.csv[0], "mac,ip,version_before,version_after,result,cause,last_line,seconds");
 }
 
 }  // namespace

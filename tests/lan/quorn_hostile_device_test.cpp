@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "devsim/session/Images.h"
 #include "quorn/Frame.h"
 #include "quorn/Protocol.h"
 #include "quorn/quorn.h"
@@ -158,6 +159,29 @@ TEST_F(QuornHostileDevice, MalformedLoginAnswersGiveNetworkCode) {
     }
 }
 
+// A firmware file of `size` bytes with a sound header (the library looks at it), removed when
+// the object goes.
+class ImageFile {
+  public:
+    explicit ImageFile(size_t size) {
+        int fd = mkstemp(path_);
+        devsim::ImageHeader header;
+        header.model = "QX-NVR-0804";
+        header.payloadLength = size - devsim::kImageHeaderSize;
+        std::vector<uint8_t> bytes = devsim::EncodeImageHeader(header);
+        bytes.resize(size, 0x33);
+        ok_ = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(size);
+        close(fd);
+    }
+    ~ImageFile() { unlink(path_); }
+    const char* Path() const { return path_; }
+    bool Ok() const { return ok_; }
+
+  private:
+    char path_[32] = "/tmp/quorn-hostile-XXXXXX";
+    bool ok_ = false;
+};
+
 TEST_F(QuornHostileDevice, RandomFramesAfterLoginFailCallsWithoutHarm) {
     std::atomic<uint32_t> seed{1};
     RawDevice device([&](int fd) {
@@ -179,11 +203,9 @@ TEST_F(QuornHostileDevice, RandomFramesAfterLoginFailCallsWithoutHarm) {
         }
     });
     ASSERT_TRUE(device.Ok());
-    char path[] = "/tmp/quorn-hostile-XXXXXX";
-    int file = mkstemp(path);
-    std::vector<uint8_t> image(200000, 0x33);
-    ASSERT_EQ(write(file, image.data(), image.size()), static_cast<ssize_t>(image.size()));
-    close(file);
+    ImageFile image(200000);
+    ASSERT_TRUE(image.Ok());
+    const char* path = image.Path();
     for (uint32_t round = 1; round <= 6; ++round) {
         seed = round;
         int32_t code;
@@ -223,26 +245,7 @@ TEST_F(QuornHostileDevice, RandomFramesAfterLoginFailCallsWithoutHarm) {
         DevLogout(login);
         EXPECT_LE(finals.load(), 1);
     }
-    unlink(path);
 }
-
-// A firmware file of `size` bytes, removed when the object goes.
-class ImageFile {
-  public:
-    explicit ImageFile(size_t size) {
-        int fd = mkstemp(path_);
-        std::vector<uint8_t> bytes(size, 0x33);
-        ok_ = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(size);
-        close(fd);
-    }
-    ~ImageFile() { unlink(path_); }
-    const char* Path() const { return path_; }
-    bool Ok() const { return ok_; }
-
-  private:
-    char path_[32] = "/tmp/quorn-hostile-XXXXXX";
-    bool ok_ = false;
-};
 
 // Final callbacks of one upgrade and when the first came.
 struct Finals {

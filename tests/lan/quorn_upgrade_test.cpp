@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -27,6 +28,7 @@ struct Progress {
     std::vector<std::pair<int32_t, int32_t>> events;  // (total, current)
     int finals = 0;
     int32_t final = 0;
+    int32_t finalError = -1;  // DevGetLastError inside the final callback
     bool onCallerThread = false;
     std::thread::id caller = std::this_thread::get_id();
 
@@ -44,6 +46,7 @@ void QUORN_CALL Record(int32_t, int32_t, int32_t total, int32_t current, void* u
     if (total == 0) {
         p->finals++;
         p->final = current;
+        p->finalError = DevGetLastError();
     }
     p->changed.notify_all();
 }
@@ -88,10 +91,11 @@ TEST_F(QuornUpgrade, GoodImageRunsBothPhasesThenTheDeviceRestartsWithItsVersion)
     std::lock_guard lock(progress.mutex);
     EXPECT_EQ(progress.finals, 1);
     EXPECT_EQ(progress.final, -1);
+    EXPECT_EQ(progress.finalError, 0);
     EXPECT_FALSE(progress.onCallerThread);
     EXPECT_EQ(progress.events.back(), std::make_pair(0, -1));
     // Phase one: bytes of the whole file, growing to the total; then phase two percentages.
-    const int32_t size = 3 * 1024 * 1024 + 17 + 128;
+    const int32_t size = 3 * 1024 * 1024 + 17 + 160;
     int32_t lastBytes = 0, lastPercent = -1;
     bool secondPhase = false;
     for (size_t i = 0; i + 1 < progress.events.size(); ++i) {
@@ -147,7 +151,7 @@ TEST_F(QuornUpgrade, ProgressComesAtMostEveryPercentAndTenthOfASecond) {
     std::lock_guard lock(timed.mutex);
     // The last report before the final one may come early: it shows where the upgrade ended.
     ASSERT_GE(timed.calls.size(), 3u);
-    const int64_t percent = (16 * 1024 * 1024 + 128) / 100;
+    const int64_t percent = (16 * 1024 * 1024 + 160) / 100;
     for (size_t i = 1; i + 2 < timed.calls.size(); ++i) {
         auto [at, total, current] = timed.calls[i];
         auto [lastAt, lastTotal, lastCurrent] = timed.calls[i - 1];
@@ -214,17 +218,21 @@ TEST_F(QuornUpgrade, WrongModelOrChecksumEndsFailed) {
                           {"address": "192.168.10.22"}]})");
     TempImage otherModel(500000, "V2", "QX-DVR-1600");
     TempImage corrupt(500000, "V2", "QX-NVR-0804", true);
-    TempFile notAnImage(std::vector<uint8_t>(4000, 0x55));
-    const char* paths[] = {otherModel.Path(), corrupt.Path(), notAnImage.Path()};
-    for (size_t i = 0; i < 3; ++i) {
+    // The final callback learns the device's reason from DevGetLastError.
+    const struct {
+        const char* path;
+        int32_t cause;
+    } cases[] = {{otherModel.Path(), 24}, {corrupt.Path(), 25}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
         int32_t login = LoginTo(i);
         Progress progress;
-        int32_t upgrade = Begin(login, paths[i], progress);
+        int32_t upgrade = Begin(login, cases[i].path, progress);
         ASSERT_TRUE(progress.WaitFinal(10s)) << i;
         std::this_thread::sleep_for(50ms);
         std::lock_guard lock(progress.mutex);
         EXPECT_EQ(progress.finals, 1);
         EXPECT_EQ(progress.final, -2) << i;
+        EXPECT_EQ(progress.finalError, cases[i].cause) << i;
         DevCloseUpgrade(upgrade);
         EXPECT_EQ(fleet_->Device(i).Snapshot().releaseVersion, "V4.02.R11.34531117.10001");
         EXPECT_TRUE(fleet_->Device(i).Snapshot().online);
@@ -244,6 +252,7 @@ TEST_F(QuornUpgrade, DisconnectMidTransferGivesFailedExactlyOnce) {
         std::lock_guard lock(progress.mutex);
         EXPECT_EQ(progress.finals, 1);
         EXPECT_EQ(progress.final, -2);
+        EXPECT_EQ(progress.finalError, 14);
         for (auto [total, current] : progress.events) {
             if (total > 0) {
                 EXPECT_LT(current, total);
@@ -279,16 +288,70 @@ TEST_F(QuornUpgrade, StalledDeviceIsGivenUpWithinTheSilenceLimit) {
     DevLogout(login);
 }
 
+// The acknowledgement rule holds for any window: the client never overruns it (the device
+// fails an upgrade that does) and the device acknowledges before the client must wait.
+TEST_F(QuornUpgrade, EveryWindowCarriesTheImage) {
+    const struct {
+        uint32_t window;
+        int32_t started;  // DevUpgradeStart's result
+    } cases[] = {{1000, 0}, {4096, 1}, {16 * 1024, 1}, {100 * 1000, 1}, {300 * 1024, 1}};
+    std::string devices;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        devices += (i ? "," : "") + std::string(R"({"address": "192.168.10.)") +
+                   std::to_string(70 + i) + R"(", "upgradeWindow": )" +
+                   std::to_string(cases[i].window) + "}";
+    }
+    Start(R"({"defaults": {"writingMs": 100, "rebootOfflineMs": 300}, "devices": [)" + devices +
+          "]}");
+    TempImage image(700 * 1000, "V6");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        int32_t login = LoginTo(i);
+        Progress progress;
+        int32_t upgrade = DevUpgrade(login, image.Path(), Record, &progress);
+        ASSERT_NE(upgrade, 0);
+        EXPECT_EQ(DevUpgradeStart(upgrade), cases[i].started) << cases[i].window;
+        if (cases[i].started) {
+            ASSERT_TRUE(progress.WaitFinal(20s)) << cases[i].window;
+            EXPECT_EQ(progress.final, -1) << cases[i].window;
+        } else {
+            EXPECT_EQ(DevGetLastError(), 15) << cases[i].window;
+        }
+        DevCloseUpgrade(upgrade);
+        DevLogout(login);
+    }
+}
+
 TEST_F(QuornUpgrade, OpeningAndStartingFailuresAreReported) {
     Start(R"({"devices": [{"address": "192.168.10.50"}]})");
     int32_t login = LoginTo(0);
-    EXPECT_EQ(DevUpgrade(login, "/nonexistent/fw.bin", Record, nullptr), 0);
-    EXPECT_EQ(DevGetLastError(), 16);
+    // Files refused before anything is sent: a file that is no image (its header damaged, or
+    // naming another length) fails fast.
     TempFile empty({});
-    EXPECT_EQ(DevUpgrade(login, empty.Path(), Record, nullptr), 0);
-    EXPECT_EQ(DevGetLastError(), 17);
-    // Large enough that the first transfer still runs when the second one asks.
+    TempFile notAnImage(std::vector<uint8_t>(4000, 0x55));
     TempImage image(8 * 1024 * 1024, "V4");
+    std::vector<uint8_t> bytes(1000);
+    {
+        std::FILE* f = std::fopen(image.Path(), "rb");
+        ASSERT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+    }
+    TempFile truncated(bytes);
+    bytes[20] ^= 1;
+    bytes.resize(8 * 1024 * 1024 + 160);
+    TempFile damagedHeader(bytes);
+    const struct {
+        const char* path;
+        int32_t error;
+    } unsent[] = {{"/nonexistent/fw.bin", 16},
+                  {empty.Path(), 17},
+                  {notAnImage.Path(), 25},
+                  {truncated.Path(), 25},
+                  {damagedHeader.Path(), 25}};
+    for (const auto& u : unsent) {
+        EXPECT_EQ(DevUpgrade(login, u.path, Record, nullptr), 0) << u.path;
+        EXPECT_EQ(DevGetLastError(), u.error) << u.path;
+    }
+    // Large enough that the first transfer still runs when the second one asks.
     Progress first, second;
     int32_t a = Begin(login, image.Path(), first);
     EXPECT_EQ(DevUpgradeStart(a), 0);  // started already

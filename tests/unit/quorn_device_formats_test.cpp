@@ -44,7 +44,7 @@ TEST(QuornDeviceFormats, ImageHeaderRoundTripsAndChecksItself) {
     h.releaseVersion = "V1.2";
     h.releaseTime = "2026-01-02 03:04:05";
     h.payloadLength = 123456789;
-    h.payloadCrc = 0xDEADBEEF;
+    h.payloadHash.fill(0xA5);
     std::vector<uint8_t> bytes = EncodeImageHeader(h);
     ASSERT_EQ(bytes.size(), kImageHeaderSize);
     ImageHeader back;
@@ -52,12 +52,22 @@ TEST(QuornDeviceFormats, ImageHeaderRoundTripsAndChecksItself) {
     EXPECT_EQ(back.model, h.model);
     EXPECT_EQ(back.releaseTime, h.releaseTime);
     EXPECT_EQ(back.payloadLength, h.payloadLength);
-    EXPECT_EQ(back.payloadCrc, h.payloadCrc);
-    for (size_t i : {0, 5, 9, 50, 104, 112, 117}) {
+    EXPECT_EQ(back.payloadHash, h.payloadHash);
+    for (size_t i : {0, 5, 9, 50, 104, 112, 143, 145}) {
         std::vector<uint8_t> damaged = bytes;
         damaged[i] ^= 0x20;
         EXPECT_FALSE(DecodeImageHeader(damaged.data(), back)) << "byte " << i;
     }
+}
+
+TEST(QuornDeviceFormats, PayloadHashFedInPiecesIsSha256) {
+    Sha256 hash;
+    hash.Update("a", 1);
+    hash.Update("bc", 2);
+    const Sha256Digest abc = {0xba, 0x78, 0x16, 0xbf, 0x8f, 0x01, 0xcf, 0xea, 0x41, 0x41, 0x40,
+                              0xde, 0x5d, 0xae, 0x22, 0x23, 0xb0, 0x03, 0x61, 0xa3, 0x96, 0x17,
+                              0x7a, 0x9c, 0xb4, 0x10, 0xff, 0x61, 0xf2, 0x00, 0x15, 0xad};
+    EXPECT_EQ(hash.Finish(), abc);
 }
 
 TEST(QuornDeviceFormats, NetworkBlockWriteBackChangesOnlyWhatItNames) {

@@ -60,7 +60,9 @@ TempImage::TempImage(size_t size, const std::string& version, const std::string&
     header.releaseVersion = version;
     header.releaseTime = "2026-11-30 12:00:00";
     header.payloadLength = size;
-    header.payloadCrc = devsim::Crc32(0, payload.data(), payload.size());
+    devsim::Sha256 hash;
+    hash.Update(payload.data(), payload.size());
+    header.payloadHash = hash.Finish();
     if (corruptPayload && !payload.empty()) payload[payload.size() / 2] ^= 0x40;
     std::vector<uint8_t> bytes = devsim::EncodeImageHeader(header);
     bytes.insert(bytes.end(), payload.begin(), payload.end());
