@@ -5,8 +5,8 @@
 #include <commdlg.h>
 
 #include "app/win32/TesmaraDlg.h"
-#include "dialogs/win32/ModifyConfigDlg.h"
 #include "dialogs/win32/AddDeviceDlg.h"
+#include "dialogs/win32/ModifyConfigDlg.h"
 #include "netcfg/win32/ChangePasswordDlg.h"
 #include "netcfg/win32/WarningDlg.h"
 
