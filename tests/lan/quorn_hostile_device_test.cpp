@@ -156,6 +156,22 @@ TEST_F(QuornHostileDevice, MalformedLoginAnswersGiveNetworkCode) {
     }
 }
 
+TEST_F(QuornHostileDevice, FramesNobodyWaitsForDuringLoginAreIgnored) {
+    RawDevice device([&](int fd) {
+        SealedPeer peer(fd);
+        peer.Chatter();
+        peer.Accept("pw");
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    ASSERT_TRUE(device.Ok());
+    QuornDeviceInfo info{};
+    int32_t code = -1;
+    int32_t login = DevLogin(kAddress, kPort, "admin", "pw", &info, &code, 0, 0);
+    EXPECT_NE(login, 0);
+    EXPECT_EQ(code, 0);
+    DevLogout(login);
+}
+
 TEST_F(QuornHostileDevice, RandomFramesAfterLoginFailCallsWithoutHarm) {
     std::atomic<uint32_t> seed{1};
     RawDevice device([&](int fd) {

@@ -33,6 +33,12 @@ void SealedPeer::Send(uint8_t type, uint32_t requestId, const std::vector<uint8_
 }
 
 bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t count) {
+    auto chatter = [&](uint8_t replyType, uint32_t requestId) {
+        if (!chatter_) return;
+        Send(0x66, requestId, {1, 2, 3});
+        Send(replyType, requestId + 7, {0, 0, 0, 0});
+        Send(0x04, 0, {});
+    };
     quorn::Frame f;
     if (!Read(f) || f.payload.size() != 4 + quorn::kPublicKeySize) return false;
     quorn::KeyShare share;
@@ -49,6 +55,7 @@ bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t
     if (!quorn::X25519SharedSecret(share.privateKey, peer, shared) || !transcript.Hash(hash) ||
         !quorn::DeriveChannelKeys(shared, hash, keys))
         return false;
+    chatter(0x81, f.requestId);
     Send(0x81, f.requestId, hello.Data());
     record_.Start(keys.deviceToClient, keys.clientToDevice);
 
@@ -58,6 +65,7 @@ bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t
     params.I32(0).Bytes(salt, sizeof salt).U32(count);
     transcript.Add(f.payload);
     transcript.Add(params.Data());
+    chatter(0x85, f.requestId);
     Send(0x85, f.requestId, params.Data());
 
     if (!Read(f)) return false;
@@ -71,6 +79,7 @@ bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t
         login.Bytes(proof.data(), proof.size());
         login.Bytes(std::vector<uint8_t>(48, 'A').data(), 48).I32(1).U8(1);
     }
+    chatter(0x82, f.requestId);
     Send(0x82, f.requestId, login.Data());
     return true;
 }
