@@ -83,7 +83,8 @@ void DeviceSession::AssumeLoggedIn(const quorn::ChannelKeys& keys) {
     m_hello = true;
     m_paramsGiven = true;
     m_loggedIn = true;
-    m_account = m_device.Snapshot().session.users.at(0).name;
+    DeviceState s = m_device.Snapshot();
+    m_account = s.session.users.empty() ? std::string() : s.session.users[0].name;
     m_record.Start(keys.deviceToClient, keys.clientToDevice);
 }
 
@@ -193,17 +194,12 @@ void DeviceSession::Leave() {
     m_upgrading = false;
 }
 
-DeviceSession::Next DeviceSession::Handle(const Frame& sealed) {
-    Frame opened;
-    if (m_record.Active()) {
-        opened = sealed;
-        if (!m_record.Open(opened)) {
-            m_server.Log("session: " + m_address + ": frame from " + m_peer +
-                         " fails authentication, connection closed");
-            return Next::Drop;
-        }
+DeviceSession::Next DeviceSession::Handle(Frame& frame) {
+    if (m_record.Active() && !m_record.Open(frame)) {
+        m_server.Log("session: " + m_address + ": frame from " + m_peer +
+                     " fails authentication, connection closed");
+        return Next::Drop;
     }
-    const Frame& frame = m_record.Active() ? opened : sealed;
     auto type = static_cast<Type>(frame.type);
     if (type == Type::KeepAlive) return Next::Continue;
     if (type == Type::Hello) return OnHello(frame);

@@ -27,7 +27,8 @@ class DeviceSession {
   private:
     enum class Next { Continue, Close, Drop };
 
-    Next Handle(const quorn::Frame& frame);
+    // Opens the frame in place once the channel is up.
+    Next Handle(quorn::Frame& frame);
     Next OnHello(const quorn::Frame& frame);
     Next OnLoginParams(const quorn::Frame& frame);
     Next OnLogin(const quorn::Frame& frame);
