@@ -1,31 +1,53 @@
-// Hashing and randomness for the login challenge, from the platform (OpenSSL's libcrypto on
-// Linux, BCrypt on Windows). One file per platform.
+// Primitives of the device protocol's secure channel, from the platform (OpenSSL's libcrypto on
+// Linux, BCrypt on Windows; X25519 on Windows is our own, see X25519.h). One file per platform.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace quorn {
 
 using Digest = std::array<uint8_t, 32>;
+using X25519Key = std::array<uint8_t, 32>;
+constexpr size_t kGcmNonceSize = 12;
+constexpr size_t kGcmTagSize = 16;
 
 // HMAC-SHA256. False only when the platform's provider fails.
 bool HmacSha256(const void* key, size_t keySize, const void* data, size_t dataSize, Digest& out);
+bool Sha256(const void* data, size_t size, Digest& out);
+// PBKDF2-HMAC-SHA256 with a 32-byte output.
+bool Pbkdf2Sha256(std::string_view password, const uint8_t* salt, size_t saltSize, uint32_t count,
+                  Digest& out);
 // Cryptographically random bytes.
 bool RandomBytes(void* out, size_t size);
 
-// What the client proves it knows: HMAC-SHA256(password, label | server nonce | client nonce |
-// user). The device computes the same from its stored password.
-bool LoginProof(std::string_view password, const uint8_t* serverNonce, const uint8_t* clientNonce,
-                std::string_view user, Digest& out);
-// The session key that masks password fields of later requests.
-bool SessionKey(std::string_view password, const uint8_t* serverNonce, const uint8_t* clientNonce,
-                std::string_view user, Digest& out);
-// XORs the 96-byte password field with HMAC-SHA256(key, label | request id | block index)
-// blocks; applying it twice restores the field.
-bool MaskPasswordField(const Digest& key, uint32_t requestId, uint8_t which, uint8_t* field96);
+// X25519 public key of a private scalar, and the shared secret with a peer's public key. The
+// shared secret fails when it comes out all zero (a peer key of small order).
+bool X25519PublicKey(const X25519Key& privateKey, X25519Key& publicKey);
+bool X25519SharedSecret(const X25519Key& privateKey, const X25519Key& peerKey, X25519Key& secret);
+
+// AES-256-GCM under one key, 12-byte nonces, 16-byte tags; data is transformed in place.
+class GcmKey {
+  public:
+    GcmKey();
+    ~GcmKey();
+    GcmKey(const GcmKey&) = delete;
+    GcmKey& operator=(const GcmKey&) = delete;
+
+    bool SetKey(const Digest& key);
+    bool Seal(const uint8_t* nonce, const uint8_t* aad, size_t aadSize, uint8_t* data, size_t size,
+              uint8_t* tag);
+    // False when the tag does not match; `data` is then garbage.
+    bool Open(const uint8_t* nonce, const uint8_t* aad, size_t aadSize, uint8_t* data, size_t size,
+              const uint8_t* tag);
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Comparison whose time does not depend on where the digests differ.
 bool DigestsEqual(const Digest& a, const Digest& b);

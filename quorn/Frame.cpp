@@ -25,7 +25,7 @@ HeaderStatus DecodeHeader(const uint8_t* bytes, Header& header) {
     header.length = Load32(bytes + 12);
     if (header.version != kProtocolVersion) return HeaderStatus::BadVersion;
     if (header.flags != 0) return HeaderStatus::BadFlags;
-    if (header.length > kMaxPayload) return HeaderStatus::TooLong;
+    if (header.length > kMaxFrameLength) return HeaderStatus::TooLong;
     return HeaderStatus::Ok;
 }
 

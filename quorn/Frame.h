@@ -15,6 +15,9 @@ constexpr uint8_t kProtocolVersion = 1;
 constexpr size_t kHeaderSize = 16;
 // Hard limit; a header announcing more is a protocol violation and ends the connection.
 constexpr uint32_t kMaxPayload = 1024 * 1024;
+// After the hello every payload is sealed and carries a 16-byte tag after it.
+constexpr uint32_t kSealOverhead = 16;
+constexpr uint32_t kMaxFrameLength = kMaxPayload + kSealOverhead;
 
 // Message types. A reply carries its request's type with kReplyBit set and the same request id.
 enum class Type : uint8_t {
@@ -22,6 +25,7 @@ enum class Type : uint8_t {
     Login = 0x02,
     Logout = 0x03,
     KeepAlive = 0x04,  // either direction, never answered
+    LoginParams = 0x05,
     GetConfig = 0x10,
     SetConfig = 0x11,
     ImportConfig = 0x12,
@@ -62,7 +66,7 @@ enum class HeaderStatus { Ok, BadMagic, BadVersion, BadFlags, TooLong };
 HeaderStatus DecodeHeader(const uint8_t* bytes, Header& header);
 void EncodeHeader(uint8_t type, uint32_t requestId, uint32_t length, uint8_t* out);
 
-// Whole frame as bytes (header + payload). The payload must not exceed kMaxPayload.
+// Whole frame as bytes (header + payload), unsealed. The payload must not exceed kMaxPayload.
 std::vector<uint8_t> EncodeFrame(uint8_t type, uint32_t requestId, const void* payload,
                                  size_t size);
 

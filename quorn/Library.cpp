@@ -255,18 +255,11 @@ QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const
     std::shared_ptr<Session> session = Handles().FindSession(login);
     if (!session) return Fail(kInvalidHandle);
     if (!newEntry || !oldEntry) return Fail(kInvalidArgument);
-    // Password fields never travel in clear: each is masked with the session key.
-    uint8_t entries[2][kUserEntrySize];
-    std::memcpy(entries[0], newEntry, kUserEntrySize);
-    std::memcpy(entries[1], oldEntry, kUserEntrySize);
-    uint32_t requestId = session->NextRequestId();
-    if (!MaskPasswordField(session->Key(), requestId, 1, entries[0] + kUserPasswordOffset) ||
-        !MaskPasswordField(session->Key(), requestId, 2, entries[1] + kUserPasswordOffset))
-        return Fail(kNoResources);
+    // The entries travel as they are: the channel seals them like every frame.
     Writer request;
-    request.I32(command).Bytes(entries[0], kUserEntrySize).Bytes(entries[1], kUserEntrySize);
+    request.I32(command).Bytes(newEntry, kUserEntrySize).Bytes(oldEntry, kUserEntrySize);
     Frame reply;
-    int32_t status = session->StatusRequest(Type::ModifyUser, requestId, request.Data(),
+    int32_t status = session->StatusRequest(Type::ModifyUser, request.Data(),
                                             WaitOrDefault(waitMs, kDefaultWaitMs), reply);
     return status == kOk ? 1 : Fail(status);
 }

@@ -10,10 +10,25 @@ bool DecodeHelloReply(const Frame& frame, uint32_t requestId, HelloReply& out) {
     if (frame.type != ReplyOf(Type::Hello) || frame.requestId != requestId) return false;
     Reader r(frame.payload);
     out.status = r.I32();
-    out.version = r.U16();
-    const uint8_t* nonce = r.Bytes(out.nonce.size());
     if (!r.Ok()) return false;
-    std::memcpy(out.nonce.data(), nonce, out.nonce.size());
+    if (out.status != kOk) return true;  // a refusal need not carry the rest
+    out.version = r.U16();
+    const uint8_t* key = r.Bytes(out.publicKey.size());
+    if (!r.Done()) return false;
+    std::memcpy(out.publicKey.data(), key, out.publicKey.size());
+    return true;
+}
+
+bool DecodeLoginParamsReply(const Frame& frame, uint32_t requestId, LoginParamsReply& out) {
+    if (frame.type != ReplyOf(Type::LoginParams) || frame.requestId != requestId) return false;
+    Reader r(frame.payload);
+    out.status = r.I32();
+    if (!r.Ok()) return false;
+    if (out.status != kOk) return true;
+    const uint8_t* salt = r.Bytes(out.salt.size());
+    out.count = r.U32();
+    if (!r.Done()) return false;
+    std::memcpy(out.salt.data(), salt, out.salt.size());
     return true;
 }
 
@@ -23,10 +38,12 @@ bool DecodeLoginReply(const Frame& frame, uint32_t requestId, LoginReply& out) {
     out.status = r.I32();
     if (!r.Ok()) return false;
     if (out.status != kOk) return true;
+    const uint8_t* proof = r.Bytes(out.proof.size());
     const uint8_t* text = r.Bytes(sizeof out.text);
     out.value = r.I32();
     out.flag = r.U8();
     if (!r.Ok()) return false;
+    std::memcpy(out.proof.data(), proof, out.proof.size());
     std::memcpy(out.text, text, sizeof out.text);
     out.text[sizeof out.text - 1] = 0;
     return true;

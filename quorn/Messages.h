@@ -14,14 +14,22 @@ namespace quorn {
 struct HelloReply {
     int32_t status = 0;
     uint16_t version = 0;
-    std::array<uint8_t, kNonceSize> nonce{};
+    std::array<uint8_t, kPublicKeySize> publicKey{};  // only when status is 0
 };
 // False unless `frame` is a complete Hello reply to request `requestId`.
 bool DecodeHelloReply(const Frame& frame, uint32_t requestId, HelloReply& out);
 
+struct LoginParamsReply {
+    int32_t status = 0;
+    std::array<uint8_t, kSaltSize> salt{};
+    uint32_t count = 0;
+};
+bool DecodeLoginParamsReply(const Frame& frame, uint32_t requestId, LoginParamsReply& out);
+
 struct LoginReply {
     int32_t status = 0;
-    char text[48] = {};  // always NUL-terminated
+    std::array<uint8_t, kProofSize> proof{};  // the device's, when status is 0
+    char text[48] = {};                       // always NUL-terminated
     int32_t value = 0;
     uint8_t flag = 0;
 };

@@ -39,12 +39,19 @@ enum Status : int32_t {
     kNoSuchUser = 28,
     kUnknownType = 29,
     kNoResources = 30,
+    kNotPermitted = 31,  // the logged-in account lacks the right
 };
 
-constexpr uint16_t kMinVersion = 1;
-constexpr uint16_t kMaxVersion = 1;
-constexpr int kNonceSize = 16;
+constexpr uint16_t kMinVersion = 2;
+constexpr uint16_t kMaxVersion = 2;
+constexpr int kPublicKeySize = 32;
+constexpr int kSaltSize = 16;
 constexpr int kProofSize = 32;
+// The password stretching count a device may ask for. Below the floor a captured login would
+// be cheap to guess against; above the ceiling a hostile device could hold the client's thread
+// for minutes.
+constexpr uint32_t kLoginCountFloor = 10000;
+constexpr uint32_t kLoginCountCeiling = 1000000;
 
 constexpr int kUserTableSize = 298480;
 constexpr int kUserEntrySize = 1296;

@@ -14,18 +14,23 @@ constexpr int kConnectMs = 3000;
 constexpr int kLoginMs = 5000;
 constexpr int kLogoutMs = 1000;
 
-// Reads frames one at a time during login, before the reader thread exists.
+// Reads frames one at a time during login, before the reader thread exists. Once the channel
+// is up every frame must open; then only the awaited reply (or an Error reply to it) counts and
+// anything else (keep-alives, unknown types, replies with other ids) is passed over.
 class LoginReader {
   public:
-    explicit LoginReader(TcpHandle socket) : socket_(socket) {}
+    LoginReader(TcpHandle socket, RecordLayer& record) : socket_(socket), record_(record) {}
 
     // kOk with a frame, kLoginTimeout when the deadline passes, kLoginNetwork otherwise.
-    int32_t Next(int64_t deadline, Frame& frame) {
+    int32_t Next(int64_t deadline, Type awaited, uint32_t requestId, Frame& frame) {
         uint8_t buffer[4096];
         for (;;) {
             if (decoder_.Next(frame)) {
-                if (frame.type == static_cast<uint8_t>(Type::KeepAlive)) continue;
-                return kOk;
+                if (record_.Active() && !record_.Open(frame)) return kLoginNetwork;
+                if (frame.requestId == requestId &&
+                    (frame.type == ReplyOf(awaited) || frame.type == ReplyOf(Type::Error)))
+                    return kOk;
+                continue;
             }
             if (decoder_.Failed()) return kLoginNetwork;
             int64_t left = deadline - NowMs();
@@ -41,6 +46,7 @@ class LoginReader {
 
   private:
     TcpHandle socket_;
+    RecordLayer& record_;
     FrameDecoder decoder_;
     bool heard_ = false;
 };
@@ -48,6 +54,11 @@ class LoginReader {
 // What a device answers to a login step: a login status, or nonsense.
 int32_t LoginStatus(int32_t answer) {
     return answer >= kLoginBadPassword && answer <= kLoginNoHost ? answer : kLoginNetwork;
+}
+
+// The login status an Error reply stands for.
+int32_t RefusalOf(const Frame& frame, uint8_t requestType) {
+    return LoginStatus(DecodeStatusReply(frame, requestType, nullptr, nullptr));
 }
 
 }  // namespace
@@ -75,45 +86,80 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
     if (connected != ConnectResult::Connected) return kLoginNoHost;
     session->socket_ = socket;
     TcpSetSendTimeout(socket, kIdleLimitMs);
-    int64_t deadline = NowMs() + kLoginMs;
-    LoginReader reader(socket);
+    int32_t status = session->Handshake(user, password, info);
+    if (status != kOk) return status;
+    session->nextRequest_ = 3;
+    out = std::move(session);
+    return kOk;
+}
 
-    uint8_t clientNonce[kNonceSize];
-    if (!RandomBytes(clientNonce, sizeof clientNonce)) return kLoginNetwork;
+int32_t Session::Handshake(const char* user, const char* password, QuornDeviceInfo* info) {
+    int64_t deadline = NowMs() + kLoginMs;
+    LoginReader reader(socket_, record_);
+    KeyShare share;
+    if (!NewKeyShare(share)) return kLoginNetwork;
     Writer hello;
-    hello.U16(kMinVersion).U16(kMaxVersion).Bytes(clientNonce, sizeof clientNonce);
+    hello.U16(kMinVersion).U16(kMaxVersion).Bytes(share.publicKey.data(), share.publicKey.size());
+    Transcript transcript;
+    transcript.Add(hello.Data());
     // The device may reset the connection before the hello even leaves: that is the same
     // refusal as a reset before any answer.
-    if (!session->Send(Type::Hello, 1, hello.Data())) return kLoginNoHost;
+    if (!Send(Type::Hello, 1, hello.Data())) return kLoginNoHost;
     Frame frame;
-    int32_t status = reader.Next(deadline, frame);
+    int32_t status = reader.Next(deadline, Type::Hello, 1, frame);
     if (status != kOk) return status;
+    if (frame.type == ReplyOf(Type::Error)) return RefusalOf(frame, ReplyOf(Type::Hello));
     HelloReply offer;
     if (!DecodeHelloReply(frame, 1, offer)) return kLoginNetwork;
     // A device that refuses connections outright (busy, blacklisted) says so at once.
     if (offer.status != kOk) return LoginStatus(offer.status);
     if (offer.version < kMinVersion || offer.version > kMaxVersion) return kLoginNetwork;
-    const uint8_t* serverNonce = offer.nonce.data();
+    transcript.Add(frame.payload);
+    X25519Key shared;
+    Digest helloHash;
+    ChannelKeys keys;
+    bool up = X25519SharedSecret(share.privateKey, offer.publicKey, shared) &&
+              transcript.Hash(helloHash) && DeriveChannelKeys(shared, helloHash, keys) &&
+              record_.Start(keys.clientToDevice, keys.deviceToClient);
+    share.privateKey.fill(0);
+    shared.fill(0);
+    if (!up) return kLoginNetwork;
 
-    Digest proof;
-    if (!LoginProof(password, serverNonce, clientNonce, user, proof) ||
-        !SessionKey(password, serverNonce, clientNonce, user, session->key_))
-        return kLoginNetwork;
-    Writer login;
-    login.Text(user).Bytes(proof.data(), proof.size());
-    if (!session->Send(Type::Login, 2, login.Data())) return kLoginNetwork;
-    status = reader.Next(deadline, frame);
+    Writer params;
+    params.Text(user);
+    transcript.Add(params.Data());
+    if (!Send(Type::LoginParams, 2, params.Data())) return kLoginNetwork;
+    status = reader.Next(deadline, Type::LoginParams, 2, frame);
     if (status != kOk) return status;
+    if (frame.type == ReplyOf(Type::Error)) return RefusalOf(frame, ReplyOf(Type::LoginParams));
+    LoginParamsReply stretch;
+    if (!DecodeLoginParamsReply(frame, 2, stretch)) return kLoginNetwork;
+    if (stretch.status != kOk) return LoginStatus(stretch.status);
+    // A device (or someone posing as one) asking for a cheap stretch would make a captured
+    // proof cheap to guess against; an endless one would hold this thread.
+    if (stretch.count < kLoginCountFloor || stretch.count > kLoginCountCeiling)
+        return kLoginNetwork;
+    transcript.Add(frame.payload);
+    Digest loginKey, hash, proof, expected;
+    bool proved = LoginKey(password, stretch.salt.data(), stretch.count, loginKey) &&
+                  transcript.Hash(hash) && ClientProof(loginKey, hash, proof) &&
+                  DeviceProof(loginKey, hash, expected);
+    loginKey.fill(0);
+    if (!proved) return kLoginNetwork;
+    if (!Send(Type::Login, 3, proof.data(), proof.size())) return kLoginNetwork;
+    status = reader.Next(deadline, Type::Login, 3, frame);
+    if (status != kOk) return status;
+    if (frame.type == ReplyOf(Type::Error)) return RefusalOf(frame, ReplyOf(Type::Login));
     LoginReply answer;
-    if (!DecodeLoginReply(frame, 2, answer)) return kLoginNetwork;
+    if (!DecodeLoginReply(frame, 3, answer)) return kLoginNetwork;
     if (answer.status != kOk) return LoginStatus(answer.status);
+    // Only a device that holds the login key can answer this: anything else poses as one.
+    if (!DigestsEqual(answer.proof, expected)) return kLoginNetwork;
     if (info) {
         std::memcpy(info->text, answer.text, sizeof info->text);
         info->value = answer.value;
         info->flag = answer.flag;
     }
-    session->nextRequest_ = 2;
-    out = std::move(session);
     return kOk;
 }
 
@@ -127,7 +173,8 @@ void Session::Start(int32_t handle, LostHandler onLost) {
     reader.detach();
 }
 
-bool Session::SendRaw(const std::vector<uint8_t>& bytes, bool mayWait) {
+bool Session::SendFrame(uint8_t type, uint32_t requestId, const uint8_t* payload, size_t size,
+                        bool mayWait) {
     std::unique_lock lock(writeMutex_, std::defer_lock);
     if (mayWait) {
         lock.lock();
@@ -135,7 +182,15 @@ bool Session::SendRaw(const std::vector<uint8_t>& bytes, bool mayWait) {
         return true;  // someone else is sending, which keeps the connection alive anyway
     }
     if (socket_ == kNoSocket) return false;
-    if (!TcpSendAll(socket_, bytes.data(), bytes.size())) {
+    if (record_.Active()) {
+        if (!record_.Seal(type, requestId, payload, size, sendBuffer_)) {
+            TcpShutdown(socket_);
+            return false;
+        }
+    } else {
+        sendBuffer_ = EncodeFrame(type, requestId, payload, size);
+    }
+    if (!TcpSendAll(socket_, sendBuffer_.data(), sendBuffer_.size())) {
         TcpShutdown(socket_);  // the reader notices and ends the session
         return false;
     }
@@ -144,8 +199,7 @@ bool Session::SendRaw(const std::vector<uint8_t>& bytes, bool mayWait) {
 }
 
 bool Session::Send(Type type, uint32_t requestId, const std::vector<uint8_t>& payload) {
-    return SendRaw(
-        EncodeFrame(static_cast<uint8_t>(type), requestId, payload.data(), payload.size()), true);
+    return SendFrame(static_cast<uint8_t>(type), requestId, payload.data(), payload.size(), true);
 }
 
 int32_t Session::Request(Type type, const std::vector<uint8_t>& payload, int waitMs, Frame& reply) {
@@ -248,11 +302,16 @@ void Session::ReadLoop() {
             lastReceived = now;
             decoder.Feed(buffer.data(), static_cast<size_t>(n));
             Frame frame;
-            while (decoder.Next(frame)) Dispatch(frame);
-            if (decoder.Failed()) break;  // out of step: nothing later can be trusted
+            bool intact = true;
+            while (intact && decoder.Next(frame)) {
+                // Altered, replayed or reordered: whoever sent it is not our device.
+                intact = record_.Open(frame);
+                if (intact) Dispatch(frame);
+            }
+            if (!intact || decoder.Failed()) break;  // nothing later can be trusted
         }
         if (now - lastSentMs_ > kKeepAliveMs) {
-            SendRaw(EncodeFrame(static_cast<uint8_t>(Type::KeepAlive), 0, nullptr, 0), false);
+            SendFrame(static_cast<uint8_t>(Type::KeepAlive), 0, nullptr, 0, false);
         }
     }
     Die();

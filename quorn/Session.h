@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "quorn/Crypto.h"
+#include "quorn/Channel.h"
 #include "quorn/Frame.h"
 #include "quorn/Tcp.h"
 #include "quorn/quorn.h"
@@ -55,15 +55,15 @@ class Session : public std::enable_shared_from_this<Session> {
 
     // One frame, no reply expected. False when the connection is gone.
     bool Send(Type type, uint32_t requestId, const std::vector<uint8_t>& payload);
-    // An already encoded frame.
-    bool SendBytes(const std::vector<uint8_t>& frame) { return SendRaw(frame, true); }
+    bool Send(Type type, uint32_t requestId, const uint8_t* payload, size_t size) {
+        return SendFrame(static_cast<uint8_t>(type), requestId, payload, size, true);
+    }
 
     // Polite logout (bounded wait) and teardown; no lost notification follows. Waits for the
     // reader to end unless called on it (from the disconnect callback).
     void Close();
 
     bool Alive();
-    const Digest& Key() const { return key_; }
 
     // Upgrade frames are routed by the request id of their UpgradeBegin.
     void AttachUpgrade(uint32_t requestId, const std::shared_ptr<Upgrade>& upgrade);
@@ -74,7 +74,11 @@ class Session : public std::enable_shared_from_this<Session> {
     void ReadLoop();
     void Die();
     void Dispatch(Frame& frame);
-    bool SendRaw(const std::vector<uint8_t>& bytes, bool mayWait);
+    // Seals (once the channel is up) and sends under the write lock, so that frames leave in
+    // the order of their sequence numbers.
+    bool SendFrame(uint8_t type, uint32_t requestId, const uint8_t* payload, size_t size,
+                   bool mayWait);
+    int32_t Handshake(const char* user, const char* password, QuornDeviceInfo* info);
 
     struct Pending {
         bool done = false;
@@ -86,9 +90,11 @@ class Session : public std::enable_shared_from_this<Session> {
     uint16_t port_ = 0;
     int32_t handle_ = 0;
     LostHandler onLost_ = nullptr;
-    Digest key_{};
     std::atomic<uint32_t> nextRequest_{0};
 
+    // Sending side under writeMutex_; receiving side on the login thread, then the reader.
+    RecordLayer record_;
+    std::vector<uint8_t> sendBuffer_;  // under writeMutex_
     std::mutex writeMutex_;
     std::atomic<int64_t> lastSentMs_{0};
 

@@ -131,14 +131,13 @@ void Upgrade::Run() {
     }
 }
 
-bool Upgrade::SendChunk(std::vector<uint8_t>& frame, uint64_t offset, uint32_t n,
+bool Upgrade::SendChunk(std::vector<uint8_t>& payload, uint64_t offset, uint32_t n,
                         uint32_t requestId, bool& readable) {
-    frame.resize(kHeaderSize + 8 + n);
-    readable = std::fread(frame.data() + kHeaderSize + 8, 1, n, file_) == n;
+    payload.resize(8 + n);
+    readable = std::fread(payload.data() + 8, 1, n, file_) == n;
     if (!readable) return false;
-    EncodeHeader(static_cast<uint8_t>(Type::UpgradeData), requestId, 8 + n, frame.data());
-    for (int i = 0; i < 8; ++i) frame[kHeaderSize + i] = static_cast<uint8_t>(offset >> (8 * i));
-    return session_->SendBytes(frame);
+    for (int i = 0; i < 8; ++i) payload[i] = static_cast<uint8_t>(offset >> (8 * i));
+    return session_->Send(Type::UpgradeData, requestId, payload.data(), payload.size());
 }
 
 int64_t Upgrade::ReportProgress(std::unique_lock<std::mutex>& lock, Shown& shown, bool flush) {

@@ -74,7 +74,7 @@ class Upgrade : public std::enable_shared_from_this<Upgrade> {
     void Deliver(std::unique_lock<std::mutex>& lock, int32_t total, int32_t current);
     // Reads and sends one piece; false when the file could not be read (`readable` false) or
     // the connection is gone.
-    bool SendChunk(std::vector<uint8_t>& frame, uint64_t offset, uint32_t n, uint32_t requestId,
+    bool SendChunk(std::vector<uint8_t>& payload, uint64_t offset, uint32_t n, uint32_t requestId,
                    bool& readable);
 
     std::shared_ptr<Session> session_;

@@ -1,5 +1,7 @@
 #include "devsim/session/DeviceSession.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -49,14 +51,49 @@ bool SlotText(const uint8_t* slot, size_t size, std::string& text) {
     return true;
 }
 
+// The client's address, which wrong passwords are counted against.
+std::string PeerAddress(int fd) {
+    sockaddr_in peer{};
+    socklen_t size = sizeof peer;
+    char text[INET_ADDRSTRLEN] = {};
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
+        peer.sin_family != AF_INET || !inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text))
+        return "local";
+    return text;
+}
+
+SimUser* FindUser(DeviceState& s, const std::string& name) {
+    for (auto& u : s.session.users) {
+        if (u.name == name) return &u;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 DeviceSession::DeviceSession(SessionServer& server, SimDevice& device, int fd)
-    : m_server(server), m_device(device), m_fd(fd), m_address(device.Snapshot().address) {}
+    : m_server(server),
+      m_device(device),
+      m_fd(fd),
+      m_address(device.Snapshot().address),
+      m_peer(PeerAddress(fd)) {}
+
+void DeviceSession::AssumeLoggedIn(const quorn::ChannelKeys& keys) {
+    m_hello = true;
+    m_paramsGiven = true;
+    m_loggedIn = true;
+    DeviceState s = m_device.Snapshot();
+    m_account = s.session.users.empty() ? std::string() : s.session.users[0].name;
+    m_record.Start(keys.deviceToClient, keys.clientToDevice);
+}
 
 bool DeviceSession::Send(uint8_t type, uint32_t requestId, const std::vector<uint8_t>& payload) {
-    std::vector<uint8_t> bytes =
-        quorn::EncodeFrame(type, requestId, payload.data(), payload.size());
+    std::vector<uint8_t> bytes;
+    if (!m_record.Active()) {
+        bytes = quorn::EncodeFrame(type, requestId, payload.data(), payload.size());
+    } else if (!m_record.Seal(type, requestId, payload.data(), payload.size(), bytes)) {
+        return false;
+    }
     const uint8_t* p = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
@@ -157,10 +194,16 @@ void DeviceSession::Leave() {
     m_upgrading = false;
 }
 
-DeviceSession::Next DeviceSession::Handle(const Frame& frame) {
+DeviceSession::Next DeviceSession::Handle(Frame& frame) {
+    if (m_record.Active() && !m_record.Open(frame)) {
+        m_server.Log("session: " + m_address + ": frame from " + m_peer +
+                     " fails authentication, connection closed");
+        return Next::Drop;
+    }
     auto type = static_cast<Type>(frame.type);
     if (type == Type::KeepAlive) return Next::Continue;
     if (type == Type::Hello) return OnHello(frame);
+    if (type == Type::LoginParams) return OnLoginParams(frame);
     if (type == Type::Login) return OnLogin(frame);
     if (!m_loggedIn) {
         ReplyError(frame, quorn::kBadState);
@@ -207,54 +250,117 @@ DeviceSession::Next DeviceSession::OnHello(const Frame& frame) {
     Reader r(frame.payload);
     uint16_t low = r.U16();
     uint16_t high = r.U16();
-    const uint8_t* nonce = r.Bytes(sizeof m_clientNonce);
+    const uint8_t* key = r.Bytes(quorn::kPublicKeySize);
     if (!r.Done() || m_hello) {
         ReplyError(frame, quorn::kProtocolError);
         return Next::Close;
     }
     m_hello = true;
-    std::memcpy(m_clientNonce, nonce, sizeof m_clientNonce);
-    quorn::RandomBytes(m_serverNonce, sizeof m_serverNonce);
-    bool versionOk = low <= quorn::kMaxVersion && high >= quorn::kMinVersion;
+    Writer refusal;
+    if (low > quorn::kMaxVersion || high < quorn::kMinVersion) {
+        refusal.I32(quorn::kProtocolError).U16(quorn::kMaxVersion);
+        Reply(frame, refusal.Data());
+        return Next::Close;
+    }
+    quorn::KeyShare share;
+    quorn::X25519Key peer, shared;
+    std::memcpy(peer.data(), key, peer.size());
+    if (!m_server.Random()(share.privateKey.data(), share.privateKey.size()) ||
+        !quorn::X25519PublicKey(share.privateKey, share.publicKey)) {
+        // Without fresh randomness the channel's keys could repeat: no session at all.
+        m_server.Log("session: " + m_address + ": random source failed, session refused");
+        refusal.I32(quorn::kLoginBusy);
+        Reply(frame, refusal.Data());
+        return Next::Close;
+    }
     Writer w;
-    w.I32(versionOk ? quorn::kOk : quorn::kProtocolError).U16(quorn::kMaxVersion);
-    w.Bytes(m_serverNonce, sizeof m_serverNonce);
+    w.I32(quorn::kOk).U16(quorn::kMaxVersion).Bytes(share.publicKey.data(), share.publicKey.size());
+    m_transcript.Add(frame.payload);
+    m_transcript.Add(w.Data());
+    quorn::Digest helloHash;
+    quorn::ChannelKeys keys;
+    bool agreed = quorn::X25519SharedSecret(share.privateKey, peer, shared) &&
+                  m_transcript.Hash(helloHash) && quorn::DeriveChannelKeys(shared, helloHash, keys);
+    share.privateKey.fill(0);
+    shared.fill(0);
+    if (!agreed) {
+        m_server.Log("session: " + m_address + ": unusable key share from " + m_peer);
+        refusal.I32(quorn::kProtocolError);
+        Reply(frame, refusal.Data());
+        return Next::Close;
+    }
     Reply(frame, w.Data());
-    return versionOk ? Next::Continue : Next::Close;
+    // Everything after the hello reply is sealed, in both directions.
+    if (!m_record.Start(keys.deviceToClient, keys.clientToDevice)) return Next::Drop;
+    return Next::Continue;
+}
+
+DeviceSession::Next DeviceSession::OnLoginParams(const Frame& frame) {
+    Reader r(frame.payload);
+    std::string user = r.Text();
+    if (!r.Done() || !m_record.Active() || m_paramsGiven) {
+        ReplyError(frame, quorn::kProtocolError);
+        return Next::Close;
+    }
+    m_paramsGiven = true;
+    m_loginUser = user;
+    const auto& faults = m_device.Behaviour().session;
+    RandomSource random = m_server.Random();
+    std::array<uint8_t, quorn::kSaltSize> salt{};
+    uint32_t count = faults.loginCount;
+    bool ok = m_device.Update([&](DeviceState& s) {
+        SimUser* found = FindUser(s, user);
+        // An unknown name gets a salt all the same; the login then answers 2.
+        if (!found) return random(salt.data(), salt.size());
+        if (!EnsureLoginKey(*found, faults.loginCount, random)) return false;
+        salt = found->salt;
+        count = found->count;
+        return true;
+    });
+    Writer w;
+    if (!ok) {
+        m_server.Log("session: " + m_address + ": random source failed, session refused");
+        w.I32(quorn::kLoginBusy);
+        Reply(frame, w.Data());
+        return Next::Close;
+    }
+    w.I32(quorn::kOk).Bytes(salt.data(), salt.size()).U32(count);
+    m_transcript.Add(frame.payload);
+    m_transcript.Add(w.Data());
+    Reply(frame, w.Data());
+    return Next::Continue;
 }
 
 DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
     Reader r(frame.payload);
-    std::string user = r.Text();
     const uint8_t* proof = r.Bytes(quorn::kProofSize);
-    if (!r.Done() || !m_hello || m_loggedIn) {
+    if (!r.Done() || !m_paramsGiven || m_loggedIn) {
         ReplyError(frame, quorn::kProtocolError);
         return Next::Close;
     }
-    quorn::Digest given;
+    quorn::Digest given, transcript, deviceProof{};
     std::memcpy(given.data(), proof, given.size());
+    m_transcript.Hash(transcript);
     const auto& faults = m_device.Behaviour().session;
+    const std::string& user = m_loginUser;
     int32_t code = faults.loginError;
-    std::string password;
     if (code == 0) {
+        int64_t now = NowMs();
         code = m_device.Update([&](DeviceState& s) -> int32_t {
-            SimUser* found = nullptr;
-            for (auto& u : s.session.users) {
-                if (u.name == user) found = &u;
-            }
+            SimUser* found = FindUser(s, user);
             if (!found) return quorn::kLoginNoSuchUser;
-            if (found->locked) return quorn::kLoginLocked;
+            if (s.session.throttle.Locked(m_peer, now)) return quorn::kLoginLocked;
             quorn::Digest expected;
-            quorn::LoginProof(found->password, m_serverNonce, m_clientNonce, user, expected);
-            if (!quorn::DigestsEqual(expected, given)) {
-                if (++found->failedLogins >= faults.lockAfter) found->locked = true;
+            if (!found->keyed || !quorn::ClientProof(found->loginKey, transcript, expected) ||
+                !quorn::DigestsEqual(expected, given)) {
+                s.session.throttle.Failed(m_peer, now, faults.lockAfter, faults.lockoutMs);
                 return quorn::kLoginBadPassword;
             }
-            found->failedLogins = 0;
+            s.session.throttle.Succeeded(m_peer);
             if (s.session.sessions >= faults.maxSessions) return quorn::kLoginBusy;
             s.session.sessions++;
             m_bootGeneration = s.session.reboots;
-            password = found->password;
+            quorn::DeviceProof(found->loginKey, transcript, deviceProof);
             return quorn::kOk;
         });
     }
@@ -262,13 +368,15 @@ DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
     w.I32(code);
     if (code == quorn::kOk) {
         m_loggedIn = true;
-        quorn::SessionKey(password, m_serverNonce, m_clientNonce, user, m_key);
+        m_account = user;
         DeviceState s = m_device.Snapshot();
         char info[48] = {};
         std::snprintf(info, sizeof info, "%s", s.session.model.c_str());
+        w.Bytes(deviceProof.data(), deviceProof.size());
         w.Bytes(info, sizeof info).I32(8).U8(1);  // model, channels, one disk
     }
-    m_server.Log("session: " + m_address + ": login " + user + " -> " + std::to_string(code));
+    m_server.Log("session: " + m_address + ": login " + user + " from " + m_peer + " -> " +
+                 std::to_string(code));
     Reply(frame, w.Data());
     return code == quorn::kOk ? Next::Continue : Next::Close;
 }
@@ -341,28 +449,33 @@ DeviceSession::Next DeviceSession::OnModifyUser(const Frame& frame) {
     if (!r.Done()) return ReplyError(frame, quorn::kProtocolError), Next::Continue;
     if (command != quorn::kModifyUserPassword)
         return ReplyStatus(frame, quorn::kUnknownCommand), Next::Continue;
-    uint8_t entries[2][quorn::kUserEntrySize];
-    std::memcpy(entries[0], first, quorn::kUserEntrySize);
-    std::memcpy(entries[1], second, quorn::kUserEntrySize);
-    quorn::MaskPasswordField(m_key, frame.requestId, 1, entries[0] + quorn::kUserPasswordOffset);
-    quorn::MaskPasswordField(m_key, frame.requestId, 2, entries[1] + quorn::kUserPasswordOffset);
     std::string name, otherName, newPassword, oldPassword;
-    bool ok =
-        SlotText(entries[0] + quorn::kUserNameOffset, quorn::kUserNameSize, name) &&
-        SlotText(entries[1] + quorn::kUserNameOffset, quorn::kUserNameSize, otherName) &&
-        SlotText(entries[0] + quorn::kUserPasswordOffset, quorn::kUserPasswordSize, newPassword) &&
-        SlotText(entries[1] + quorn::kUserPasswordOffset, quorn::kUserPasswordSize, oldPassword);
+    bool ok = SlotText(first + quorn::kUserNameOffset, quorn::kUserNameSize, name) &&
+              SlotText(second + quorn::kUserNameOffset, quorn::kUserNameSize, otherName) &&
+              SlotText(first + quorn::kUserPasswordOffset, quorn::kUserPasswordSize, newPassword) &&
+              SlotText(second + quorn::kUserPasswordOffset, quorn::kUserPasswordSize, oldPassword);
     int32_t status = quorn::kBadSize;
     if (ok && name != otherName) status = quorn::kDeviceFailed;
     if (ok && name == otherName) {
+        const auto& faults = m_device.Behaviour().session;
+        RandomSource random = m_server.Random();
+        int64_t now = NowMs();
         status = m_device.Update([&](DeviceState& s) -> int32_t {
-            for (auto& u : s.session.users) {
-                if (u.name != name) continue;
-                if (u.password != oldPassword) return quorn::kWrongPassword;
-                u.password = newPassword;
-                return quorn::kOk;
+            SimUser* target = FindUser(s, name);
+            if (!target) return quorn::kNoSuchUser;
+            const SimUser* self = FindUser(s, m_account);
+            if (name != m_account && !(self && self->manageUsers)) return quorn::kNotPermitted;
+            // Guessing a current password here is guessing a login: same count, same lock-out.
+            if (s.session.throttle.Locked(m_peer, now)) return quorn::kLoginLocked;
+            if (!EnsureLoginKey(*target, faults.loginCount, random)) return quorn::kDeviceFailed;
+            if (!PasswordMatches(*target, oldPassword)) {
+                s.session.throttle.Failed(m_peer, now, faults.lockAfter, faults.lockoutMs);
+                return quorn::kWrongPassword;
             }
-            return quorn::kNoSuchUser;
+            s.session.throttle.Succeeded(m_peer);
+            return SetPassword(*target, newPassword, faults.loginCount, random)
+                       ? quorn::kOk
+                       : quorn::kDeviceFailed;
         });
     }
     m_server.Log("session: " + m_address + ": password of " + name + " -> " +

@@ -9,6 +9,7 @@
 #include "devsim/model/SimDevice.h"
 #include "devsim/session/Images.h"
 #include "quorn/Crypto.h"
+#include "quorn/Channel.h"
 #include "quorn/Frame.h"
 #include "quorn/Protocol.h"
 
@@ -22,17 +23,16 @@ class DeviceSession {
     // Serves until the client leaves, the device restarts or the server stops.
     void Run();
     // For tests that feed requests directly: behave as after a login of the first account
-    // (session key all zero).
-    void AssumeLoggedIn() {
-        m_hello = true;
-        m_loggedIn = true;
-    }
+    // over a channel with these keys.
+    void AssumeLoggedIn(const quorn::ChannelKeys& keys);
 
   private:
     enum class Next { Continue, Close, Drop };
 
-    Next Handle(const quorn::Frame& frame);
+    // Opens the frame in place once the channel is up.
+    Next Handle(quorn::Frame& frame);
     Next OnHello(const quorn::Frame& frame);
+    Next OnLoginParams(const quorn::Frame& frame);
     Next OnLogin(const quorn::Frame& frame);
     Next OnGetConfig(const quorn::Frame& frame);
     Next OnSetConfig(const quorn::Frame& frame);
@@ -57,13 +57,16 @@ class DeviceSession {
     std::string m_address;
     int64_t m_lastSentMs = 0;
 
+    std::string m_peer;  // the client's address: wrong passwords are counted per source
     bool m_hello = false;
     bool m_clientLeft = false;  // the client closed the connection
-    uint8_t m_clientNonce[quorn::kNonceSize] = {};
-    uint8_t m_serverNonce[quorn::kNonceSize] = {};
+    quorn::RecordLayer m_record;
+    quorn::Transcript m_transcript;  // hello and login parameters
+    std::string m_loginUser;         // named in the login parameters
+    bool m_paramsGiven = false;
     bool m_loggedIn = false;
+    std::string m_account;  // logged in as
     uint32_t m_bootGeneration = 0;
-    quorn::Digest m_key{};
 
     // The image being received.
     bool m_upgrading = false;

@@ -14,6 +14,7 @@
 #include <ctime>
 
 #include "devsim/session/DeviceSession.h"
+#include "quorn/Crypto.h"
 
 namespace tesmara::devsim {
 
@@ -52,6 +53,10 @@ SessionServer::~SessionServer() {
 
 void SessionServer::Log(const std::string& line) {
     if (m_options.log) m_options.log(line);
+}
+
+RandomSource SessionServer::Random() const {
+    return m_options.random ? m_options.random : quorn::RandomBytes;
 }
 
 bool SessionServer::Start(std::string* error) {
@@ -185,10 +190,7 @@ void SessionServer::Reboot(SimDevice& device) {
         s.session.sessions = 0;
         s.session.upgrading = false;
         s.session.reboots++;
-        for (auto& user : s.session.users) {
-            user.failedLogins = 0;
-            user.locked = false;
-        }
+        s.session.throttle.Clear();
     });
     bool neverBack = device.Behaviour().session.neverBack;
     Log("session: " + device.Snapshot().address +

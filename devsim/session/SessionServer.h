@@ -15,12 +15,16 @@
 #include <vector>
 
 #include "devsim/model/Fleet.h"
+#include "devsim/session/Accounts.h"
 
 namespace tesmara::devsim {
 
 struct SessionServerOptions {
     // One line per notable event (login, upgrade, reboot, refused frame); null: no log.
     std::function<void(const std::string&)> log;
+    // Where key shares and salts come from; null: the platform's generator. Tests hand in a
+    // failing one.
+    RandomSource random = nullptr;
 };
 
 class SessionServer {
@@ -43,6 +47,7 @@ class SessionServer {
     void Reboot(SimDevice& device);
     bool Stopping() const { return m_stop; }
     void Log(const std::string& line);
+    RandomSource Random() const;
 
   private:
     struct Connection {

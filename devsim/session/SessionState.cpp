@@ -6,7 +6,9 @@
 namespace tesmara::devsim {
 
 std::vector<SimUser> DefaultUsers() {
-    return {{"admin", ""}, {"operator", "operator1"}, {"guest", "guest"}};
+    return {{.name = "admin", .password = "", .manageUsers = true},
+            {.name = "operator", .password = "operator1"},
+            {.name = "guest", .password = "guest"}};
 }
 
 std::array<uint8_t, 128> DefaultDisplayBlock() {
@@ -33,8 +35,11 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("users")) {
             s.users.clear();
             for (const auto& u : j.at("users")) {
-                s.users.push_back(
-                    {u.at("name").get<std::string>(), u.value("password", std::string())});
+                // Without a word on rights, the account called admin manages the others.
+                std::string name = u.at("name").get<std::string>();
+                s.users.push_back({.name = name,
+                                   .password = u.value("password", std::string()),
+                                   .manageUsers = u.value("manageUsers", name == "admin")});
             }
         }
         if (j.contains("loginError")) {
@@ -57,6 +62,14 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("keepVersion")) f.keepVersion = j.at("keepVersion").get<bool>();
         if (j.contains("maxSessions")) f.maxSessions = j.at("maxSessions").get<uint32_t>();
         if (j.contains("lockAfter")) f.lockAfter = j.at("lockAfter").get<uint32_t>();
+        if (j.contains("lockoutMs")) f.lockoutMs = j.at("lockoutMs").get<uint32_t>();
+        if (j.contains("loginCount")) {
+            f.loginCount = j.at("loginCount").get<uint32_t>();
+            if (f.loginCount == 0) {
+                if (error) *error = "loginCount must be at least 1";
+                return false;
+            }
+        }
         if (j.contains("writingMs")) f.writingMs = j.at("writingMs").get<uint32_t>();
         if (j.contains("upgradeWindow")) {
             f.upgradeWindow = j.at("upgradeWindow").get<uint32_t>();

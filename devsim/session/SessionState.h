@@ -10,13 +10,19 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "devsim/session/Accounts.h"
+#include "quorn/Crypto.h"
+
 namespace tesmara::devsim {
 
 struct SimUser {
     std::string name;
-    std::string password;
-    uint32_t failedLogins = 0;  // wrong passwords in a row
-    bool locked = false;        // until the device restarts
+    std::string password;      // as configured; forgotten once the login key is made from it
+    bool manageUsers = false;  // may change other accounts' passwords
+    bool keyed = false;        // salt, count and login key are made
+    std::array<uint8_t, quorn::kSaltSize> salt{};
+    uint32_t count = 0;
+    quorn::Digest loginKey{};
 };
 
 std::vector<SimUser> DefaultUsers();
@@ -29,6 +35,7 @@ struct SessionState {
     // Command 49 as stored; command 81's bytes that the device's fields do not cover.
     std::array<uint8_t, 128> displayBlock = DefaultDisplayBlock();
     std::array<uint8_t, 772> networkBlock = DefaultNetworkBlock();
+    LoginThrottle throttle;     // wrong passwords per source, until the device restarts
     uint32_t sessions = 0;      // logged-in connections now
     bool upgrading = false;     // one image at a time
     uint32_t upgradesDone = 0;  // images written (for tests)
@@ -53,14 +60,17 @@ struct SessionFaults {
     bool neverBack = false;       // [neverBack] stays offline after a restart
     bool keepVersion = false;     // [keepVersion] accepts an image, restarts, keeps its version
     uint32_t maxSessions = 64;    // [maxSessions] beyond it logins get code 7
-    uint32_t lockAfter = 3;       // [lockAfter] wrong passwords in a row lock the account
+    uint32_t lockAfter = 3;       // [lockAfter] wrong passwords in a row lock the source out
+    uint32_t lockoutMs = 30000;   // [lockoutMs] first lock-out; doubles with each further one
+    uint32_t loginCount = 20000;  // [loginCount] password stretching count of new login keys
     uint32_t writingMs = 1000;    // [writingMs] the device's own writing phase
     uint32_t upgradeWindow = 1024 * 1024;  // [upgradeWindow] bytes granted to an upgrade
     uint32_t offlineMs = 3000;             // [rebootOfflineMs] silent while it restarts
 };
 
 // Applies the session keys present in a fleet-file device entry ([users] is a list of
-// {"name", "password"}; [model] the firmware model). False with a reason when malformed.
+// {"name", "password", "manageUsers"}; [model] the firmware model). False with a reason when
+// malformed.
 bool ApplySessionFields(const nlohmann::json& entry, SessionState& state, SessionFaults& faults,
                         std::string* error);
 

@@ -24,6 +24,7 @@
 #include "quorn/Frame.h"
 #include "quorn/Protocol.h"
 #include "quorn/quorn.h"
+#include "tests/lan/support/SealedPeer.h"
 #include "tests/lan/support/TestLanGuard.h"
 
 namespace tesmara::lan {
@@ -90,20 +91,6 @@ bool ReadFrame(int fd, quorn::FrameDecoder& decoder, quorn::Frame& frame) {
     return false;
 }
 
-// Answers hello and login as a real device would (without checking the proof).
-bool Accept(int fd, quorn::FrameDecoder& decoder) {
-    quorn::Frame f;
-    if (!ReadFrame(fd, decoder, f)) return false;
-    quorn::Writer hello;
-    hello.I32(0).U16(1).Bytes(std::vector<uint8_t>(16, 7).data(), 16);
-    SendFrame(fd, 0x81, f.requestId, hello.Data());
-    if (!ReadFrame(fd, decoder, f)) return false;
-    quorn::Writer login;
-    login.I32(0).Bytes(std::vector<uint8_t>(48, 'A').data(), 48).I32(1).U8(1);
-    SendFrame(fd, 0x82, f.requestId, login.Data());
-    return true;
-}
-
 int32_t Login(int32_t* code) {
     QuornDeviceInfo info{};
     *code = 0;
@@ -121,6 +108,16 @@ class QuornHostileDevice : public LanTest {
 TEST_F(QuornHostileDevice, MalformedLoginAnswersGiveNetworkCode) {
     std::atomic<int> variant{0};
     RawDevice device([&](int fd) {
+        // A sound channel, then: a login code out of range, a stretch below the floor, a
+        // device that cannot prove it holds the password's key.
+        if (variant >= 5) {
+            SealedPeer peer(fd);
+            if (variant == 5) peer.Accept("", 0x40);
+            if (variant == 6) peer.Accept("", 0, quorn::kLoginCountFloor - 1);
+            if (variant == 7) peer.Accept("not the password");
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return;
+        }
         quorn::FrameDecoder decoder;
         quorn::Frame f;
         if (!ReadFrame(fd, decoder, f)) return;
@@ -140,18 +137,19 @@ TEST_F(QuornHostileDevice, MalformedLoginAnswersGiveNetworkCode) {
                 SendBytes(fd, h);
                 break;
             }
-            default: {  // hello fine, then a login answer with a code out of range
+            case 4: {  // hello fine, then a key share of small order
                 quorn::Writer hello;
-                hello.I32(0).U16(1).Bytes(std::vector<uint8_t>(16, 1).data(), 16);
+                hello.I32(0).U16(2).Bytes(std::vector<uint8_t>(32, 0).data(), 32);
                 SendFrame(fd, 0x81, f.requestId, hello.Data());
-                ReadFrame(fd, decoder, f);
-                SendFrame(fd, 0x82, f.requestId, {0x40, 0, 0, 0});
+                break;
             }
+            default:
+                break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     });
     ASSERT_TRUE(device.Ok());
-    for (int v = 0; v < 5; ++v) {
+    for (int v = 0; v < 8; ++v) {
         variant = v;
         int32_t code;
         EXPECT_EQ(Login(&code), 0) << "variant " << v;
@@ -182,24 +180,40 @@ class ImageFile {
     bool ok_ = false;
 };
 
+TEST_F(QuornHostileDevice, FramesNobodyWaitsForDuringLoginAreIgnored) {
+    RawDevice device([&](int fd) {
+        SealedPeer peer(fd);
+        peer.Chatter();
+        peer.Accept("pw");
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    ASSERT_TRUE(device.Ok());
+    QuornDeviceInfo info{};
+    int32_t code = -1;
+    int32_t login = DevLogin(kAddress, kPort, "admin", "pw", &info, &code, 0, 0);
+    EXPECT_NE(login, 0);
+    EXPECT_EQ(code, 0);
+    DevLogout(login);
+}
+
 TEST_F(QuornHostileDevice, RandomFramesAfterLoginFailCallsWithoutHarm) {
     std::atomic<uint32_t> seed{1};
     RawDevice device([&](int fd) {
-        quorn::FrameDecoder decoder;
-        if (!Accept(fd, decoder)) return;
+        SealedPeer peer(fd);
+        if (!peer.Accept()) return;
         std::mt19937 rng(seed.load());
         // Answer each request with a random frame of a random type and the request's id (or
         // another); now and then unsolicited upgrade frames.
         for (int i = 0; i < 40; ++i) {
             quorn::Frame f;
-            if (!ReadFrame(fd, decoder, f)) return;
+            if (!peer.Read(f)) return;
             if (f.type == 0x04 || f.type == 0x21) continue;
             std::vector<uint8_t> payload(rng() % 64);
             for (auto& b : payload) b = static_cast<uint8_t>(rng() % 3 ? rng() % 4 : rng());
             static const uint8_t kTypes[] = {0x90, 0x91, 0x92, 0x93, 0x94, 0x95,
                                              0xA0, 0xFF, 0x23, 0x24, 0x04, 0x66};
             uint32_t id = rng() % 4 ? f.requestId : static_cast<uint32_t>(rng());
-            SendFrame(fd, kTypes[rng() % sizeof kTypes], id, payload);
+            peer.Send(kTypes[rng() % sizeof kTypes], id, payload);
         }
     });
     ASSERT_TRUE(device.Ok());
@@ -273,20 +287,20 @@ TEST_F(QuornHostileDevice, UpgradeThatIsNeverAcknowledgedEndsWithinTheStallBound
     std::atomic<bool> done{false};
     std::atomic<bool> aborted{false};
     RawDevice device([&](int fd) {
-        quorn::FrameDecoder decoder;
-        if (!Accept(fd, decoder)) return;
+        SealedPeer peer(fd);
+        if (!peer.Accept()) return;
         char peek;
         while (!done && recv(fd, &peek, 1, MSG_PEEK | MSG_DONTWAIT) != 0) {
             quorn::Frame f;
-            if (ReadFrame(fd, decoder, f)) {
+            if (peer.Read(f)) {
                 if (f.type == 0x20) {
                     quorn::Writer window;
                     window.I32(0).U32(1024 * 1024);
-                    SendFrame(fd, 0xA0, f.requestId, window.Data());
+                    peer.Send(0xA0, f.requestId, window.Data());
                 }
                 if (f.type == 0x22) aborted = true;
             }
-            SendFrame(fd, 0x04, 0, {});
+            peer.Send(0x04, 0, {});
         }
     });
     ASSERT_TRUE(device.Ok());
@@ -339,8 +353,7 @@ std::atomic<int> g_lost{0};
 
 TEST_F(QuornHostileDevice, DroppedSessionFreesSocketAndThreadButKeepsItsHandle) {
     RawDevice device([&](int fd) {
-        quorn::FrameDecoder decoder;
-        Accept(fd, decoder);  // then hang up
+        SealedPeer(fd).Accept();  // then hang up
     });
     ASSERT_TRUE(device.Ok());
     DevInit([](int32_t, const char*, int32_t, void*) { g_lost++; }, nullptr);

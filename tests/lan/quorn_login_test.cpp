@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -78,6 +79,59 @@ TEST_F(QuornLogin, RepeatedWrongPasswordsLockTheAccount) {
     }
     EXPECT_EQ(Login(0, "admin", "pw", &code), 0);
     EXPECT_EQ(code, 5);
+}
+
+// An entry of the account table naming `user` with `password` in its password slot.
+std::vector<uint8_t> Entry(const char* user, const char* password) {
+    std::vector<uint8_t> entry(1296, 0);
+    std::strcpy(reinterpret_cast<char*>(&entry[8]), user);
+    std::strcpy(reinterpret_cast<char*>(&entry[104]), password);
+    return entry;
+}
+
+int32_t ChangePassword(int32_t login, const char* user, const char* current, const char* next) {
+    std::vector<uint8_t> withNew = Entry(user, next), withOld = Entry(user, current);
+    return DevModifyUser(login, 6, withNew.data(), withOld.data(), 2000) == 1 ? 0
+                                                                              : DevGetLastError();
+}
+
+TEST_F(QuornLogin, OnlyAnAccountManagerChangesAnotherAccountsPassword) {
+    Start(R"({"devices": [{"address": "192.168.7.50", "users": [{"name": "admin",
+        "password": "a"}, {"name": "viewer", "password": "v"}, {"name": "guest", "password": "g"}]}]})");
+    int32_t code;
+    int32_t viewer = Login(0, "viewer", "v", &code);
+    int32_t admin = Login(0, "admin", "a", &code);
+    ASSERT_NE(viewer, 0);
+    ASSERT_NE(admin, 0);
+    struct Case {
+        int32_t login;
+        const char* user;
+        const char* current;
+        const char* next;
+        int32_t status;
+    } cases[] = {
+        {viewer, "guest", "g", "g2", 31},  // not the viewer's to change
+        {viewer, "viewer", "v", "v2", 0},  // its own, with its current password
+        {admin, "guest", "g", "g2", 0},    // the manager may
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChangePassword(c.login, c.user, c.current, c.next), c.status) << c.user;
+    DevLogout(viewer);
+    DevLogout(admin);
+}
+
+TEST_F(QuornLogin, WrongCurrentPasswordsLockTheSourceOutLikeWrongLogins) {
+    Start(R"({"devices": [{"address": "192.168.7.60", "lockAfter": 3,
+        "users": [{"name": "admin", "password": "a"}, {"name": "viewer", "password": "v"}]}]})");
+    int32_t code;
+    int32_t viewer = Login(0, "viewer", "v", &code);
+    ASSERT_NE(viewer, 0);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ChangePassword(viewer, "viewer", "guess", "x"), 27) << i;
+    // Now locked out: even the right current password, and a login from here, get 5.
+    EXPECT_EQ(ChangePassword(viewer, "viewer", "v", "x"), 5);
+    EXPECT_EQ(Login(0, "admin", "a", &code), 0);
+    EXPECT_EQ(code, 5);
+    DevLogout(viewer);
 }
 
 TEST_F(QuornLogin, InjectedRefusalsOneToSevenPassThrough) {

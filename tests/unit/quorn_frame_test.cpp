@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "quorn/Channel.h"
 #include "quorn/Crypto.h"
 #include "quorn/Frame.h"
 #include "quorn/Messages.h"
@@ -73,12 +74,12 @@ TEST(QuornFrame, DecoderStopsForGoodOnABadHeader) {
         {0, 'q', HeaderStatus::BadMagic},
         {4, 2, HeaderStatus::BadVersion},
         {6, 1, HeaderStatus::BadFlags},
-        {14, 0x10, HeaderStatus::TooLong},  // 1 MiB + 1 byte announced
+        {14, 0x10, HeaderStatus::TooLong},  // 1 MiB + tag + 1 byte announced
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> bad = EncodeFrame(1, 1, nullptr, 0);
         bad[static_cast<size_t>(c.offset)] = c.value;
-        if (c.expected == HeaderStatus::TooLong) bad[12] = 1;
+        if (c.expected == HeaderStatus::TooLong) bad[12] = 17;
         std::vector<uint8_t> good = EncodeFrame(1, 2, nullptr, 0);
         FrameDecoder decoder;
         decoder.Feed(bad.data(), bad.size());
@@ -118,11 +119,11 @@ TEST(QuornFrame, ReaderNeverReadsPastTheEnd) {
 
 TEST(QuornMessages, RepliesAreCheckedAgainstTheirRequest) {
     Writer hello;
-    hello.I32(0).U16(1);
-    for (int i = 0; i < 16; ++i) hello.U8(static_cast<uint8_t>(i));
+    hello.I32(0).U16(2);
+    for (int i = 0; i < 32; ++i) hello.U8(static_cast<uint8_t>(i));
     HelloReply offer;
     EXPECT_TRUE(DecodeHelloReply(MakeFrame(0x81, 1, hello.Data()), 1, offer));
-    EXPECT_EQ(offer.nonce[15], 15);
+    EXPECT_EQ(offer.publicKey[31], 31);
     EXPECT_FALSE(DecodeHelloReply(MakeFrame(0x81, 2, hello.Data()), 1, offer));  // other id
     EXPECT_FALSE(DecodeHelloReply(MakeFrame(0x01, 1, hello.Data()), 1, offer));  // no reply bit
     std::vector<uint8_t> shortHello(hello.Data().begin(), hello.Data().end() - 1);
@@ -133,8 +134,8 @@ TEST(QuornMessages, RepliesAreCheckedAgainstTheirRequest) {
     EXPECT_EQ(login.status, 5);
     EXPECT_FALSE(DecodeLoginReply(MakeFrame(0x82, 2, Bytes({0, 0, 0, 0})), 2, login));
     Writer full;
-    full.I32(0);
-    std::vector<uint8_t> text(48, 'x');  // no terminator from the device
+    full.I32(0).Bytes(std::vector<uint8_t>(32, 0xD0).data(), 32);  // the device's proof
+    std::vector<uint8_t> text(48, 'x');                            // no terminator from the device
     full.Bytes(text.data(), 48).I32(8).U8(1);
     ASSERT_TRUE(DecodeLoginReply(MakeFrame(0x82, 2, full.Data()), 2, login));
     EXPECT_EQ(std::strlen(login.text), 47u);
@@ -170,24 +171,26 @@ TEST(QuornCrypto, HmacIsThePlatformsSha256Hmac) {
     EXPECT_EQ(std::memcmp(mac.data(), expected, 32), 0);
 }
 
-TEST(QuornCrypto, ProofDependsOnEverythingAndMaskIsItsOwnInverse) {
-    uint8_t ns[16] = {1}, nc[16] = {2};
-    Digest a, b, c, d;
-    ASSERT_TRUE(LoginProof("pw", ns, nc, "admin", a));
-    ASSERT_TRUE(LoginProof("pw", ns, nc, "admin", b));
-    ASSERT_TRUE(LoginProof("pX", ns, nc, "admin", c));
-    ASSERT_TRUE(LoginProof("", ns, nc, "admin", d));  // empty passwords are valid keys
-    EXPECT_TRUE(DigestsEqual(a, b));
-    EXPECT_FALSE(DigestsEqual(a, c));
-    EXPECT_FALSE(DigestsEqual(a, d));
-    Digest key;
-    ASSERT_TRUE(SessionKey("pw", ns, nc, "admin", key));
-    EXPECT_FALSE(DigestsEqual(a, key));
-    uint8_t field[96] = "secret";
-    ASSERT_TRUE(MaskPasswordField(key, 7, 1, field));
-    EXPECT_NE(std::memcmp(field, "secret", 7), 0);
-    ASSERT_TRUE(MaskPasswordField(key, 7, 1, field));
-    EXPECT_STREQ(reinterpret_cast<char*>(field), "secret");
+TEST(QuornCrypto, ProofDependsOnPasswordSaltAndTranscriptAndDiffersByDirection) {
+    const uint8_t salt[16] = {1}, otherSalt[16] = {2};
+    Digest transcript{}, otherTranscript{};
+    otherTranscript[0] = 1;
+    auto proof = [](const char* password, const uint8_t* s, const Digest& t) {
+        Digest key, out;
+        EXPECT_TRUE(LoginKey(password, s, 10000, key));
+        EXPECT_TRUE(ClientProof(key, t, out));
+        return out;
+    };
+    Digest a = proof("pw", salt, transcript);
+    EXPECT_TRUE(DigestsEqual(a, proof("pw", salt, transcript)));
+    EXPECT_FALSE(DigestsEqual(a, proof("pX", salt, transcript)));
+    EXPECT_FALSE(DigestsEqual(a, proof("", salt, transcript)));  // empty passwords are valid
+    EXPECT_FALSE(DigestsEqual(a, proof("pw", otherSalt, transcript)));
+    EXPECT_FALSE(DigestsEqual(a, proof("pw", salt, otherTranscript)));
+    Digest key, device;
+    ASSERT_TRUE(LoginKey("pw", salt, 10000, key));
+    ASSERT_TRUE(DeviceProof(key, transcript, device));
+    EXPECT_FALSE(DigestsEqual(a, device));  // a client's proof cannot be echoed back
 }
 
 }  // namespace

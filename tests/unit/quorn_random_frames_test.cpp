@@ -14,6 +14,7 @@
 #include "devsim/model/FleetBuilder.h"
 #include "devsim/session/DeviceSession.h"
 #include "devsim/session/SessionServer.h"
+#include "quorn/Channel.h"
 #include "quorn/Frame.h"
 #include "quorn/Messages.h"
 
@@ -21,8 +22,10 @@ namespace {
 
 using quorn::Frame;
 
-// Frames with valid framing and random content, now and then a burst of raw garbage.
-std::vector<uint8_t> RandomStream(std::mt19937& rng, int frames) {
+// Frames with valid framing and random content, now and then a burst of raw garbage; sealed
+// when a client's record layer is given.
+std::vector<uint8_t> RandomStream(std::mt19937& rng, int frames,
+                                  quorn::RecordLayer* sealer = nullptr) {
     static const uint8_t kTypes[] = {0x01, 0x02, 0x03, 0x04, 0x10, 0x11, 0x12, 0x13,
                                      0x14, 0x15, 0x20, 0x21, 0x22, 0x23, 0x24, 0x7F,
                                      0x81, 0x82, 0x90, 0xA0, 0xFF, 0x55};
@@ -40,7 +43,12 @@ std::vector<uint8_t> RandomStream(std::mt19937& rng, int frames) {
             payload[0] = static_cast<uint8_t>(kCommands[rng() % 4]);
         }
         uint8_t type = kTypes[rng() % sizeof kTypes];
-        auto frame = quorn::EncodeFrame(type, rng() % 4, payload.data(), payload.size());
+        std::vector<uint8_t> frame;
+        if (sealer) {
+            sealer->Seal(type, rng() % 4, payload.data(), payload.size(), frame);
+        } else {
+            frame = quorn::EncodeFrame(type, rng() % 4, payload.data(), payload.size());
+        }
         stream.insert(stream.end(), frame.begin(), frame.end());
     }
     return stream;
@@ -88,7 +96,12 @@ TEST(QuornRandomFrames, RecorderSessionTakesAnyClientStream) {
     for (int round = 0; round < 150; ++round) {
         int pair[2];
         ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
-        std::vector<uint8_t> stream = RandomStream(rng, 1 + rng() % 30);
+        // Logged-in rounds speak over a channel whose keys the test knows.
+        const quorn::ChannelKeys keys{{1}, {2}};
+        quorn::RecordLayer sealer;
+        sealer.Start(keys.clientToDevice, keys.deviceToClient);
+        std::vector<uint8_t> stream =
+            RandomStream(rng, 1 + rng() % 30, round % 2 ? &sealer : nullptr);
         // The client side: send everything, then read whatever comes back until the end.
         std::thread client([&] {
             size_t sent = 0;
@@ -103,7 +116,7 @@ TEST(QuornRandomFrames, RecorderSessionTakesAnyClientStream) {
             }
         });
         tesmara::devsim::DeviceSession session(server, fleet.At(0), pair[0]);
-        if (round % 2) session.AssumeLoggedIn();
+        if (round % 2) session.AssumeLoggedIn(keys);
         session.Run();
         shutdown(pair[0], SHUT_RDWR);
         client.join();
