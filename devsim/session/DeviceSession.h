@@ -8,8 +8,8 @@
 
 #include "devsim/model/SimDevice.h"
 #include "devsim/session/Images.h"
-#include "quorn/Crypto.h"
 #include "quorn/Channel.h"
+#include "quorn/Crypto.h"
 #include "quorn/Frame.h"
 #include "quorn/Protocol.h"
 
