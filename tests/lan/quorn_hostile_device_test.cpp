@@ -381,8 +381,9 @@ TEST_F(QuornHostileDevice, DroppedSessionFreesSocketAndThreadButKeepsItsHandle) 
     long space = AddressSpaceKiB();
     dropSessions(descriptors);
     EXPECT_EQ(OpenDescriptors(), descriptors);
-    // Each unjoined thread would keep its whole stack mapped.
-    EXPECT_LT(AddressSpaceKiB() - space, kSessions * 1024L);
+    // Each unjoined thread would keep its whole 8 MiB stack mapped; the bound sits at half of
+    // that per session, well above what the C library's stack cache adds on a loaded machine.
+    EXPECT_LT(AddressSpaceKiB() - space, kSessions * 4096L);
     for (int32_t login : logins) {
         uint8_t block[128];
         int32_t returned = 0;
