@@ -373,9 +373,10 @@ int main(int argc, char** argv) {
     if (int status = ParseOptions(argc, argv, options, panel, add); status != kRun) return status;
     if (options.codePage != 0) tesmara::SetAnsiCodePage(options.codePage);
     try {
-        if (int status = RunPanelCommand(panel); status >= 0) return status;
+        // The parser and its subcommands are gone here: only the chosen name is left to go by.
+        if (int status = RunPanelCommand(options.command, panel); status >= 0) return status;
         if (options.command == "set-display") return RunSetDisplay(options.batch, options.display);
-        if (int status = RunAddCommand(add); status >= 0) return status;
+        if (options.command == "add") return RunAddCommand(add);
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {
