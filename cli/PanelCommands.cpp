@@ -121,6 +121,16 @@ int RunSetAddress(const PanelOptions& options) {
         mask = *proposed;
     }
     std::string gateway = options.gateway.empty() ? GatewayForAddress(options.ip) : options.gateway;
+    NetworkSettings settings;
+    if (std::string reason = CheckNetworkSettings(options.ip, mask, gateway, settings);
+        !reason.empty()) {
+        std::fprintf(stderr, "tesmara-cli: set-address: %s\n", reason.c_str());
+        return kUsage;
+    }
+    // What the datagram carries, in the form it is shown and reported.
+    const std::string address = DottedAddress(settings.address);
+    mask = DottedAddress(settings.mask);
+    gateway = DottedAddress(settings.gateway);
     if (!StartSockets()) return Result("set-address", false, "the sockets layer did not start");
     PanelView view;
     ConsoleDialogs dialogs;
@@ -133,14 +143,14 @@ int RunSetAddress(const PanelOptions& options) {
     device.macText = *mac;
     device.ipText = *mac;
     ShowDevice(view, device);
-    view.SetControlText(IDC_PANEL_ADDRESS, AnsiToWide(options.ip));
+    view.SetControlText(IDC_PANEL_ADDRESS, AnsiToWide(address));
     view.SetControlText(IDC_PANEL_MASK, AnsiToWide(mask));
     view.SetControlText(IDC_PANEL_GATEWAY, AnsiToWide(gateway));
     RunAddressChangeCommand(*dialog);
     bool ok = LastBox(view) == "Operate completed!" && !view.Log().empty() &&
               view.Log().back().colour == StatusColour::kSuccess;
     return Result("set-address", ok,
-                  *mac + " -> " + options.ip + " mask " + mask + " gateway " + gateway);
+                  *mac + " -> " + address + " mask " + mask + " gateway " + gateway);
 }
 
 int RunSetPorts(const PanelOptions& options) {
@@ -183,18 +193,26 @@ int RunSetPassword(const PanelOptions& options) {
         !GetPassword(options.newPasswordFile, "Confirm: ", confirm)) {
         return kUsage;
     }
+    // A password goes to the device exactly as given: one that does not fit the device's field
+    // is refused, never cut.
+    for (const std::string* password : {&oldPassword, &newPassword, &confirm}) {
+        if (!FitsPasswordField(*password)) {
+            std::fprintf(stderr,
+                         "tesmara-cli: set-password: a password of %zu bytes does not fit; at most "
+                         "%zu bytes (UTF-8)\n",
+                         password->size(), kPasswordFieldSize - 1);
+            return kUsage;
+        }
+    }
     PanelView form;
     auto access = CreateDeviceAccess();
     access->DevInit(nullptr, nullptr);
-    // The fields as the dialog's text rule leaves them.
-    auto field = [&](int id, const std::string& text) {
-        std::wstring wide = Utf8ToWide(text);
-        form.SetControlText(id, LimitEditRewrite(wide).value_or(wide));
-    };
-    field(IDC_PASSWORD_USER, options.account);
-    field(IDC_PASSWORD_OLD, oldPassword);
-    field(IDC_PASSWORD_NEW, newPassword);
-    field(IDC_PASSWORD_CONFIRM, confirm);
+    // The account as the dialog's text rule leaves it; the passwords as they are.
+    std::wstring account = Utf8ToWide(options.account);
+    form.SetControlText(IDC_PASSWORD_USER, LimitEditRewrite(account).value_or(account));
+    form.SetControlText(IDC_PASSWORD_OLD, Utf8ToWide(oldPassword));
+    form.SetControlText(IDC_PASSWORD_NEW, Utf8ToWide(newPassword));
+    form.SetControlText(IDC_PASSWORD_CONFIRM, Utf8ToWide(confirm));
     bool ok = RunPasswordOk(form, *access, {options.ip, options.port}, [] {});
     std::string what = options.account + " on " + options.ip;
     if (!ok && form.boxes.empty()) what += " (no such account)";
