@@ -21,9 +21,11 @@
 // Exits 0 when the search completed or every device succeeded, 1 otherwise, 2 on a usage error
 // (one line on stderr that names the option and what is wrong; nothing is sent then).
 #include <CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -41,7 +43,9 @@
 #include "cli/Terminal.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "discovery/SearchCommand.h"
+#include "netcfg/AddressPlanning.h"
 #include "netcfg/StartAddress.h"
+#include "platform/AddressText.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
@@ -80,6 +84,19 @@ std::string CheckCodePage(const std::string& text) {
     return n > 0 && n <= 65535 && IsKnownCodePage(static_cast<unsigned>(n))
                ? std::string()
                : text + " is not a code page this system can convert";
+}
+
+std::string CheckStartAddress(const std::string& text) {
+    std::string reason;
+    if (!ValidateStartAddress(text, reason)) return reason;
+    // The plan hands out .254 at most: from .255 every recorder found would be left unplaced.
+    uint32_t address = 0;
+    ParseDottedAddress(text, address);
+    if ((address & 0xFF) > kHighestPlannedHost) {
+        return "\"" + text +
+               "\" ends in 255, the broadcast address; no address is left to hand out";
+    }
+    return {};
 }
 
 std::string CheckMacText(const std::string& text) {
@@ -246,12 +263,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
                      "give every recorder found a new address from START on (192.168.1.11 gives "
                      ".11, .12, ...), and list those that confirm")
         ->type_name("START")
-        ->check(CLI::Validator(
-            [](std::string& text) {
-                std::string reason;
-                return ValidateStartAddress(text, reason) ? std::string() : reason;
-            },
-            "", "start address"));
+        ->check(Check(CheckStartAddress, "start address"));
     search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
     int codePage = 0;
     AddCodePage(search, codePage);
@@ -348,11 +360,21 @@ int RunSearch(const Options& options) {
     std::vector<StatusLine> log = view.Log();
     std::vector<TableRow> rows = view.Rows();
     bool ok = !log.empty() && log.back().colour == StatusColour::kSuccess;
+    // Recorders that answered an assigning search but of which none took an address: the job
+    // asked for was not done. Those left without one have a red line each.
+    const bool answered = !dialog->m_devices.empty() ||
+                          std::any_of(log.begin(), log.end(), [](const StatusLine& line) {
+                              return line.colour == StatusColour::kFailure;
+                          });
+    const bool nonePlaced = ok && options.assign && answered && rows.empty();
+    if (nonePlaced) ok = false;
     if (!options.json) std::fputs("\n", stdout);
     std::string out = options.json ? ReportJson(ok, log, rows) : TableText(rows);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
-    if (ok && rows.empty()) {
+    if (nonePlaced) {
+        std::fputs("tesmara-cli: recorders answered, but none took a new address\n", stderr);
+    } else if (ok && rows.empty()) {
         std::fputs(
             "tesmara-cli: no recorder answered; usual causes: a firewall blocking UDP port "
             "5001, the wrong network adapter, or no recorder on this network segment\n",
