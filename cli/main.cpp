@@ -179,6 +179,12 @@ int TakePassword(Options& options) {
         "terminal to ask on)");
 }
 
+// By identity, not by name: "./fw.bin", a hard link or a symbolic link reach the same file.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 // What the parsed options leave to check: one way of choosing devices, --verify only where a
 // search gives versions, each dialled device once.
 int CheckBatch(Options& options) {
@@ -205,6 +211,17 @@ int CheckBatch(Options& options) {
         return Usage(options.command +
                      ": no devices chosen: give --all, --mac M[,M...], --ip A[,A...] or --device "
                      "IP[:PORT]");
+    }
+    // The report replaces its file at the end: naming an input there would destroy it.
+    const std::pair<const std::string*, const char*> inputs[] = {
+        {&batch.firmwarePath, "--firmware"},
+        {&batch.configPath, "--config"},
+        {&options.passwordFile, "--password-file"}};
+    for (const auto& [input, option] : inputs) {
+        if (!batch.reportPath.empty() && !input->empty() && SameFile(batch.reportPath, *input)) {
+            return Usage("--report: \"" + batch.reportPath + "\" is the " + option +
+                         " file; name a file of its own");
+        }
     }
     if (batch.verify && !batch.endpoints.empty()) {
         return Usage(
