@@ -194,8 +194,12 @@ int RunSetPassword(const PanelOptions& options) {
         return kUsage;
     }
     // A password goes to the device exactly as given: one that does not fit the device's field
-    // is refused, never cut.
+    // is refused, never cut, and one that is not UTF-8 would not survive the form's wide text.
     for (const std::string* password : {&oldPassword, &newPassword, &confirm}) {
+        if (WideToUtf8(Utf8ToWide(*password)) != *password) {
+            std::fputs("tesmara-cli: set-password: a password is not UTF-8 text\n", stderr);
+            return kUsage;
+        }
         if (!FitsPasswordField(*password)) {
             std::fprintf(stderr,
                          "tesmara-cli: set-password: a password of %zu bytes does not fit; at most "

@@ -122,6 +122,9 @@ TEST_F(PanelCli, SetPasswordTakesThePasswordsFromFiles) {
     run = Cli({"set-password", "--ip", "192.168.9.50", "--account", "viewer", "--old-password-file",
                PasswordFile(longer), "--new-password-file", PasswordFile(std::string(96, 'q'))});
     EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    run = Cli({"set-password", "--ip", "192.168.9.50", "--account", "viewer", "--old-password-file",
+               PasswordFile(longer), "--new-password-file", PasswordFile("p\xE4ss")});
+    EXPECT_EQ(run.exitCode, 2) << "not UTF-8: " << run.out << run.err;
     // No terminal to ask on and no file: a usage error, nothing sent.
     EXPECT_EQ(Cli({"set-password", "--ip", "192.168.9.50", "--account", "viewer"}).exitCode, 2);
 }
