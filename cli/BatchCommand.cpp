@@ -148,6 +148,11 @@ class ReportFile {
     bool Open(const std::string& path) {
         m_path = path;
         m_temp = path + ".tesmara-tmp";
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {  // the rename at the end would fail
+            errno = EISDIR;
+            return false;
+        }
         m_file = std::fopen(m_temp.c_str(), "wb");
         return m_file != nullptr;
     }

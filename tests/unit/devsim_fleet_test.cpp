@@ -6,7 +6,7 @@
 namespace tesmara::devsim {
 namespace {
 
-TEST(DevsimFleetFile, NumbersOutOfRangeAreRefusedByName) {
+TEST(DevsimFleetNumbers, OutOfRangeOrNotWholeAreRefusedByName) {
     const std::pair<const char*, const char*> refused[] = {
         {R"({"devices": [{"tcpPort": 70000}]})", "tcpPort must be a whole number from 1 to 65535"},
         {R"({"defaults": {"httpPort": -1}})", "httpPort"},
