@@ -114,6 +114,13 @@ TEST_F(AddDeviceCommand, AppendsNumberedRowAndTicksEveryRow) {
     }
 }
 
+TEST_F(AddDeviceCommand, TheRowPointsAtTheNewRecordNotAnOlderOneOfThatAddress) {
+    // An earlier added recorder, re-addressed away: its old record stays, no row points at it.
+    dialog.m_addedDevices.emplace_back().ipText = "10.1.2.3";
+    RunAddDeviceCommand(dialog);
+    EXPECT_EQ(view.rows.at(3).device, &dialog.m_addedDevices.back());
+}
+
 TEST_F(AddDeviceCommand, KnownAddressIsReportedAfterTheDialogAndAddsNothing) {
     dialogs.addedDevices.front().ipAddress = "10.1.2.1";
     RunAddDeviceCommand(dialog);
