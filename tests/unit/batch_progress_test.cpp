@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <system_error>
+#include <thread>
 
 #include "app/DeviceTable.h"
 #include "batch/BatchRun.h"
@@ -142,13 +144,22 @@ TEST(UpgradeProgress, RowsBeyondFiftyAreFollowedThroughTheirRestartLikeTheOthers
     }
 }
 
-TEST(UpgradeProgress, ARowAddedAfterStartHasNoSlotAndCountsAsFailed) {
-    for (UpgradeProgressKind kind : {kUpgrade, kUpgradeConfig}) {
+std::thread NoThread(std::function<void()>) {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+}
+
+// A row added after "Start" has no slot; a chain thread may not be made.
+TEST(UpgradeProgress, ADeviceThatCannotBeFollowedThroughItsRestartCountsAsFailed) {
+    for (auto [kind, noThread] : {std::pair{kUpgrade, false},
+                                  {kUpgradeConfig, false},
+                                  {kUpgrade, true},
+                                  {kUpgradeConfig, true}}) {
         BatchBench b;
         b.view.SetButtonChecked(IDC_OWN_ADDRESS, false);
         StartedDevice(b);
-        b.dialog.m_addressChainSlots.clear();
-        b.dialog.m_configChainSlots.clear();
+        if (noThread) b.dialog.m_workers.SetThreadStarter(NoThread);
+        if (!noThread) b.dialog.m_addressChainSlots.clear();
+        if (!noThread) b.dialog.m_configChainSlots.clear();
         OnUpgradeProgress(b.dialog, kind, &b.dialog.m_devices.front(), -1);
         b.ServeUntilIdle();
         EXPECT_EQ(1, b.dialog.m_counters.Tally().fail);
