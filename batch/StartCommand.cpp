@@ -5,6 +5,7 @@
 #include "app/MainView.h"
 #include "batch/BatchRun.h"
 #include "batch/ConfigImportWorker.h"
+#include "batch/RunFiles.h"
 #include "batch/TimeSyncWorker.h"
 #include "batch/UpgradeWorkers.h"
 #include "platform/Text.h"
@@ -85,6 +86,16 @@ void RunStartCommand(MainDialogState& dialog) {
     // The stored paths decide, not the texts shown beside the buttons.
     if ((upgrade && dialog.m_firmwarePath.empty()) || (configure && dialog.m_configPath.empty())) {
         Refuse(view, L"Please select file!");
+        return;
+    }
+    // The library would refuse these only after logging in to every device, and a FIFO would
+    // hold the run for ever.
+    if (upgrade && CheckFirmwareFile(dialog.m_firmwarePath) != RunFileFault::kNone) {
+        Refuse(view, L"Invalid firmware file!");
+        return;
+    }
+    if (configure && CheckConfigFile(dialog.m_configPath) != RunFileFault::kNone) {
+        Refuse(view, L"Invalid configuration file!");
         return;
     }
     dialog.m_loginUser = WideToUtf8(view.ControlText(IDC_LOGIN_USER));

@@ -7,6 +7,8 @@
 
 #include "app/DeviceTable.h"
 #include "app/win32/MainCommands.h"
+#include "platform/Text.h"
+#include "tests/support/BatchFixture.h"
 
 namespace tesmara::gui {
 namespace {
@@ -19,6 +21,14 @@ class BatchControlsTest : public MainWindowTest {
         device.ipText = "10.0.0.1";
         int row = AppendDeviceRow(*dialog, &device);
         dialog->SetChecked(row, true);
+    }
+    // A firmware image the library takes, in the temporary folder.
+    static std::wstring ImagePath() {
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        const std::wstring path = std::wstring(folder) + L"batch-gui.upf";
+        testing::WriteImageFile(WideToAnsi(path));
+        return path;
     }
     // Clicks "Start" and returns the texts of the message boxes it showed.
     std::vector<std::wstring> Start() {
@@ -53,10 +63,7 @@ TEST_F(BatchControlsTest, StartRefusesWithoutDevicesOrFile) {
 }
 
 TEST_F(BatchControlsTest, AChosenFileStaysInEffectWhenItsBoxIsTickedAgain) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"batch-gui.upf";
-    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::wstring path = ImagePath();
     AddTickedDevice();
     Click(Control(IDC_MODE_UPGRADE));
     {
@@ -84,7 +91,7 @@ TEST_F(BatchControlsTest, AChosenFileStaysInEffectWhenItsBoxIsTickedAgain) {
 
 TEST_F(BatchControlsTest, ClosingTheWindowDuringARunClosesItsTransfers) {
     AddTickedDevice();
-    State().m_firmwarePath = "fw.upf";
+    State().m_firmwarePath = WideToAnsi(ImagePath());
     Click(Control(IDC_MODE_UPGRADE));
     EXPECT_TRUE(Start().empty());
     ASSERT_TRUE(PumpUntil([&] { return State().m_workers.Running() == 0; }));

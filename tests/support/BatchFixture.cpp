@@ -1,10 +1,13 @@
 #include "tests/support/BatchFixture.h"
 
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "app/DeviceTable.h"
 #include "batch/UpgradeProgress.h"
+#include "quorn/FirmwareImage.h"
 
 namespace tesmara::testing {
 
@@ -80,6 +83,18 @@ std::vector<std::wstring> BatchBench::BoxTexts() {
     std::vector<std::wstring> texts;
     for (const ShownBox& box : view.boxes) texts.push_back(box.text);
     return texts;
+}
+
+std::string WriteImageFile(const std::string& path) {
+    uint8_t header[quorn::kImageHeaderSize] = {};
+    std::memcpy(header, quorn::kImageMagic, sizeof quorn::kImageMagic);
+    header[4] = quorn::kImageFormat;
+    const uint32_t crc = quorn::Crc32(0, header, quorn::kImageHeaderCrcAt);
+    for (int i = 0; i < 4; ++i) header[quorn::kImageHeaderCrcAt + i] = uint8_t(crc >> (8 * i));
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) std::fwrite(header, 1, sizeof header, file);
+    if (file) std::fclose(file);
+    return path;
 }
 
 }  // namespace tesmara::testing

@@ -45,4 +45,7 @@ struct BatchBench {
     MainDialogState dialog{view, dialogs, network, clock, access};
 };
 
+// Writes the smallest image the library takes (a sound header, no payload) and returns `path`.
+std::string WriteImageFile(const std::string& path);
+
 }  // namespace tesmara::testing

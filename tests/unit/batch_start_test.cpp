@@ -1,5 +1,6 @@
 // The batch controls: mode boxes, "Browse", and what "Start" refuses, stores and starts.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "batch/StartCommand.h"
 #include "platform/Text.h"
@@ -14,6 +15,12 @@ using testing::BatchBench;
 struct Modes {
     bool syncTime, upgrade, configure;
 };
+
+const std::string& GoodFile() {
+    static const std::string path = testing::WriteImageFile(::testing::TempDir() + "start-" +
+                                                            std::to_string(getpid()) + ".upf");
+    return path;
+}
 
 void SetModes(BatchBench& b, Modes m) {
     b.view.SetButtonChecked(IDC_MODE_SYNC_TIME, m.syncTime);
@@ -68,28 +75,35 @@ TEST(BatchStart, RefusesOrStartsTheWorkerOfTheModes) {
     struct Case {
         int ticked;
         Modes modes;
-        bool firmware, config;  // stored paths
-        std::wstring box;       // refusal, or none
+        std::string firmware, config;  // stored paths; "good": a file the library takes
+        std::wstring box;              // refusal, or none
         std::wstring firstLine;
     };
     const Case cases[] = {
-        {0, {false, true, false}, true, false, L"Please select devices!", L""},
-        {1, {false, true, false}, false, true, L"Please select file!", L""},
-        {1, {false, false, true}, true, false, L"Please select file!", L""},
-        {1, {false, true, true}, true, false, L"Please select file!", L""},
-        {1, {true, false, false}, false, false, L"", L"[10.0.0.1]正在同步时间..."},
-        {1, {true, true, false}, true, false, L"", L"[10.0.0.1] is upgrading..."},
-        {1, {true, false, true}, false, true, L"", L"[10.0.0.1] is configuring..."},
-        {1, {false, true, true}, true, true, L"", L"[10.0.0.1] is upgrading and configuring..."},
-        {1, {false, false, false}, false, false, L"", L""},
+        {0, {false, true, false}, "good", "", L"Please select devices!", L""},
+        {1, {false, true, false}, "", "good", L"Please select file!", L""},
+        {1, {false, false, true}, "good", "", L"Please select file!", L""},
+        {1, {false, true, true}, "good", "", L"Please select file!", L""},
+        {1, {false, true, false}, "/dev/null", "", L"Invalid firmware file!", L""},
+        {1, {false, true, true}, "good", "/dev/null", L"Invalid configuration file!", L""},
+        {1, {true, false, false}, "", "", L"", L"[10.0.0.1]正在同步时间..."},
+        {1, {true, true, false}, "good", "", L"", L"[10.0.0.1] is upgrading..."},
+        {1, {true, false, true}, "", "good", L"", L"[10.0.0.1] is configuring..."},
+        {1,
+         {false, true, true},
+         "good",
+         "good",
+         L"",
+         L"[10.0.0.1] is upgrading and configuring..."},
+        {1, {false, false, false}, "", "", L"", L""},
     };
     for (const Case& c : cases) {
         BatchBench b;
         b.AddDevices(c.ticked);
         b.AddDevices(1, false);
         SetModes(b, c.modes);
-        if (c.firmware) b.dialog.m_firmwarePath = "fw.upf";
-        if (c.config) b.dialog.m_configPath = "c.coi";
+        b.dialog.m_firmwarePath = c.firmware == "good" ? GoodFile() : c.firmware;
+        b.dialog.m_configPath = c.config == "good" ? GoodFile() : c.config;
         b.view.SetControlText(IDC_CONFIG_PATH, L"shown, but never stored");
         for (int id : {IDC_TOTAL_COUNT, IDC_SUCCESS_COUNT, IDC_FAIL_COUNT})
             b.view.SetControlText(id, L"7");
