@@ -75,6 +75,9 @@ void OnBrowseConfig(MainDialogState& dialog) {
 
 void RunStartCommand(MainDialogState& dialog) {
     MainView& view = dialog.m_view;
+    // One run at a time: a second one would reset the counters of the first and work on the
+    // same devices.
+    if (!ReadyForNewRun(dialog)) return;
     const int total = TickedRows(view);
     if (total == 0) {
         Refuse(view, L"Please select devices!");
@@ -121,6 +124,8 @@ void RunStartCommand(MainDialogState& dialog) {
         dialog.m_counters.End();  // nothing runs: only the counters were reset
         return;
     }
+    // Disabled before the worker starts, so that a click queued meanwhile finds the run going.
+    view.SetWindowEnabled(false);
     StartWorker(dialog, worker);
 }
 

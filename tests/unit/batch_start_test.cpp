@@ -127,6 +127,17 @@ TEST(BatchStart, RefusesOrStartsTheWorkerOfTheModes) {
     }
 }
 
+TEST(BatchStart, AStartWhileARunIsInProgressIsRefused) {
+    BatchBench b;
+    b.AddDevices(1);
+    SetModes(b, {false, true, false});
+    b.dialog.m_firmwarePath = GoodFile();
+    RunStartCommand(b.dialog);  // its transfer runs on: nothing scripted ends it
+    RunStartCommand(b.dialog);
+    b.ServeUntilIdle();
+    EXPECT_EQ(1, b.access.CountOf(testing::DevOp::Login));
+}
+
 TEST(BatchStart, LoginIsTakenAsTypedInUtf8) {
     BatchBench b;
     b.AddDevices(1);
