@@ -22,14 +22,6 @@ class BatchControlsTest : public MainWindowTest {
         int row = AppendDeviceRow(*dialog, &device);
         dialog->SetChecked(row, true);
     }
-    // A firmware image the library takes, in the temporary folder.
-    static std::wstring ImagePath() {
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        const std::wstring path = std::wstring(folder) + L"batch-gui.upf";
-        testing::WriteImageFile(WideToAnsi(path));
-        return path;
-    }
     // Clicks "Start" and returns the texts of the message boxes it showed.
     std::vector<std::wstring> Start() {
         DialogAnswerer answerer(GetCurrentThreadId(), hwnd);
@@ -63,7 +55,10 @@ TEST_F(BatchControlsTest, StartRefusesWithoutDevicesOrFile) {
 }
 
 TEST_F(BatchControlsTest, AChosenFileStaysInEffectWhenItsBoxIsTickedAgain) {
-    const std::wstring path = ImagePath();
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"batch-gui.upf";
+    testing::WriteImageFile(WideToAnsi(path));
     AddTickedDevice();
     Click(Control(IDC_MODE_UPGRADE));
     {
@@ -91,7 +86,7 @@ TEST_F(BatchControlsTest, AChosenFileStaysInEffectWhenItsBoxIsTickedAgain) {
 
 TEST_F(BatchControlsTest, ClosingTheWindowDuringARunClosesItsTransfers) {
     AddTickedDevice();
-    State().m_firmwarePath = WideToAnsi(ImagePath());
+    State().m_firmwarePath = testing::WriteImageFile("batch-gui.upf");
     Click(Control(IDC_MODE_UPGRADE));
     EXPECT_TRUE(Start().empty());
     ASSERT_TRUE(PumpUntil([&] { return State().m_workers.Running() == 0; }));

@@ -1,8 +1,6 @@
 // tesmara-cli's batch commands against devsim fleets over real sockets in the test LAN: the
 // search, the batch workers, the progress handlers and the library as one program.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -152,16 +150,11 @@ TEST_F(BatchCli, AFaultMixFailsTheFaultyDevicesWithTheirLinesAndExitsOne) {
 TEST_F(BatchCli, UsageErrorsExitTwoWithOneLineAndSendNothing) {
     auto fleet = Fleet({""});
     ASSERT_TRUE(fleet);
-    const std::string fifo = ::testing::TempDir() + "batch-cli.fifo";
-    ::unlink(fifo.c_str());
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const TempFile text({'n', 'o'}), big(std::vector<uint8_t>(1024 * 1024 + 1));
     const struct {
         std::vector<std::string> args;
         std::string says;
     } cases[] = {
-        {{"upgrade", "--firmware", fifo, "--all"}, "is not a regular file"},
-        {{"upgrade", "--firmware", "/dev/zero", "--all"}, "is not a regular file"},
         {{"upgrade", "--firmware", text.Path(), "--all"}, "is not a firmware image"},
         {{"configure", "--config", big.Path(), "--all"}, "\" is too large"},
         {{"upgrade", "--firmware", image_.Path(), "--all", "--password", "x"}, "--password:"},

@@ -1,8 +1,8 @@
 #include "tests/support/BatchFixture.h"
 
 #include <chrono>
-#include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/DeviceTable.h"
@@ -85,15 +85,12 @@ std::vector<std::wstring> BatchBench::BoxTexts() {
     return texts;
 }
 
-std::string WriteImageFile(const std::string& path) {
-    uint8_t header[quorn::kImageHeaderSize] = {};
-    std::memcpy(header, quorn::kImageMagic, sizeof quorn::kImageMagic);
-    header[4] = quorn::kImageFormat;
+std::string WriteImageFile(const std::string& path, uintmax_t size) {
+    uint8_t header[quorn::kImageHeaderSize] = {'Q', 'F', 'W', 'I', quorn::kImageFormat};
     const uint32_t crc = quorn::Crc32(0, header, quorn::kImageHeaderCrcAt);
     for (int i = 0; i < 4; ++i) header[quorn::kImageHeaderCrcAt + i] = uint8_t(crc >> (8 * i));
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file) std::fwrite(header, 1, sizeof header, file);
-    if (file) std::fclose(file);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<char*>(header), sizeof header);
+    std::filesystem::resize_file(path, size);
     return path;
 }
 

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <system_error>
-#include <thread>
 
 #include "app/DeviceTable.h"
 #include "batch/BatchRun.h"
@@ -144,20 +142,19 @@ TEST(UpgradeProgress, RowsBeyondFiftyAreFollowedThroughTheirRestartLikeTheOthers
     }
 }
 
-std::thread NoThread(std::function<void()>) {
-    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-}
-
 // A row added after "Start" has no slot; a chain thread may not be made.
 TEST(UpgradeProgress, ADeviceThatCannotBeFollowedThroughItsRestartCountsAsFailed) {
-    for (auto [kind, noThread] : {std::pair{kUpgrade, false},
-                                  {kUpgradeConfig, false},
-                                  {kUpgrade, true},
-                                  {kUpgradeConfig, true}}) {
+    for (int i = 0; i < 4; ++i) {
+        const auto kind = i % 2 ? kUpgradeConfig : kUpgrade;
+        const bool noThread = i >= 2;
         BatchBench b;
         b.view.SetButtonChecked(IDC_OWN_ADDRESS, false);
         StartedDevice(b);
-        if (noThread) b.dialog.m_workers.SetThreadStarter(NoThread);
+        if (noThread)
+            b.dialog.m_workers.SetThreadStarter([](std::function<void()>) -> std::thread {
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            });
         if (!noThread) b.dialog.m_addressChainSlots.clear();
         if (!noThread) b.dialog.m_configChainSlots.clear();
         OnUpgradeProgress(b.dialog, kind, &b.dialog.m_devices.front(), -1);

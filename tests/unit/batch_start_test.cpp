@@ -1,9 +1,11 @@
 // The batch controls: mode boxes, "Browse", and what "Start" refuses, stores and starts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "batch/StartCommand.h"
 #include "platform/Text.h"
+#include "quorn/FirmwareImage.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/BatchFixture.h"
 
@@ -16,11 +18,8 @@ struct Modes {
     bool syncTime, upgrade, configure;
 };
 
-const std::string& GoodFile() {
-    static const std::string path = testing::WriteImageFile(::testing::TempDir() + "start-" +
-                                                            std::to_string(getpid()) + ".upf");
-    return path;
-}
+// Per test process: tests may run in parallel.
+const std::string kFiles = ::testing::TempDir() + "start-" + std::to_string(getpid()) + "-";
 
 void SetModes(BatchBench& b, Modes m) {
     b.view.SetButtonChecked(IDC_MODE_SYNC_TIME, m.syncTime);
@@ -75,35 +74,28 @@ TEST(BatchStart, RefusesOrStartsTheWorkerOfTheModes) {
     struct Case {
         int ticked;
         Modes modes;
-        std::string firmware, config;  // stored paths; "good": a file the library takes
-        std::wstring box;              // refusal, or none
+        bool firmware, config;  // stored paths
+        std::wstring box;       // refusal, or none
         std::wstring firstLine;
     };
     const Case cases[] = {
-        {0, {false, true, false}, "good", "", L"Please select devices!", L""},
-        {1, {false, true, false}, "", "good", L"Please select file!", L""},
-        {1, {false, false, true}, "good", "", L"Please select file!", L""},
-        {1, {false, true, true}, "good", "", L"Please select file!", L""},
-        {1, {false, true, false}, "/dev/null", "", L"Invalid firmware file!", L""},
-        {1, {false, true, true}, "good", "/dev/null", L"Invalid configuration file!", L""},
-        {1, {true, false, false}, "", "", L"", L"[10.0.0.1]正在同步时间..."},
-        {1, {true, true, false}, "good", "", L"", L"[10.0.0.1] is upgrading..."},
-        {1, {true, false, true}, "", "good", L"", L"[10.0.0.1] is configuring..."},
-        {1,
-         {false, true, true},
-         "good",
-         "good",
-         L"",
-         L"[10.0.0.1] is upgrading and configuring..."},
-        {1, {false, false, false}, "", "", L"", L""},
+        {0, {false, true, false}, true, false, L"Please select devices!", L""},
+        {1, {false, true, false}, false, true, L"Please select file!", L""},
+        {1, {false, false, true}, true, false, L"Please select file!", L""},
+        {1, {false, true, true}, true, false, L"Please select file!", L""},
+        {1, {true, false, false}, false, false, L"", L"[10.0.0.1]正在同步时间..."},
+        {1, {true, true, false}, true, false, L"", L"[10.0.0.1] is upgrading..."},
+        {1, {true, false, true}, false, true, L"", L"[10.0.0.1] is configuring..."},
+        {1, {false, true, true}, true, true, L"", L"[10.0.0.1] is upgrading and configuring..."},
+        {1, {false, false, false}, false, false, L"", L""},
     };
     for (const Case& c : cases) {
         BatchBench b;
         b.AddDevices(c.ticked);
         b.AddDevices(1, false);
         SetModes(b, c.modes);
-        b.dialog.m_firmwarePath = c.firmware == "good" ? GoodFile() : c.firmware;
-        b.dialog.m_configPath = c.config == "good" ? GoodFile() : c.config;
+        if (c.firmware) b.dialog.m_firmwarePath = testing::WriteImageFile(kFiles + "fw.upf");
+        if (c.config) b.dialog.m_configPath = testing::WriteImageFile(kFiles + "c.coi");
         b.view.SetControlText(IDC_CONFIG_PATH, L"shown, but never stored");
         for (int id : {IDC_TOTAL_COUNT, IDC_SUCCESS_COUNT, IDC_FAIL_COUNT})
             b.view.SetControlText(id, L"7");
@@ -127,11 +119,34 @@ TEST(BatchStart, RefusesOrStartsTheWorkerOfTheModes) {
     }
 }
 
+TEST(BatchStart, AFileTheLibraryWouldRefuseIsRefusedBeforeAnyLoginAndAFifoNeverBlocks) {
+    using testing::WriteImageFile;
+    const std::string fifo = kFiles + "fifo";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    for (auto [upgrade, path] :
+         {std::pair{true, WriteImageFile(kFiles + "longer", quorn::kImageHeaderSize + 1)},
+          {true, WriteImageFile(kFiles + "huge", quorn::kMaxImageFileSize + 1)},
+          {true, fifo},
+          {false, WriteImageFile(kFiles + "none", 0)}}) {
+        BatchBench b;
+        b.AddDevices(1);
+        SetModes(b, {false, upgrade, !upgrade});
+        (upgrade ? b.dialog.m_firmwarePath : b.dialog.m_configPath) = path;
+        RunStartCommand(b.dialog);
+        EXPECT_EQ(std::vector<std::wstring>{upgrade ? L"Invalid firmware file!"
+                                                    : L"Invalid configuration file!"},
+                  b.BoxTexts())
+            << path;
+        EXPECT_EQ(0, b.access.CountOf(testing::DevOp::Login));
+        unlink(path.c_str());
+    }
+}
+
 TEST(BatchStart, AStartWhileARunIsInProgressIsRefused) {
     BatchBench b;
     b.AddDevices(1);
     SetModes(b, {false, true, false});
-    b.dialog.m_firmwarePath = GoodFile();
+    b.dialog.m_firmwarePath = testing::WriteImageFile(kFiles + "fw.upf");
     RunStartCommand(b.dialog);  // its transfer runs on: nothing scripted ends it
     RunStartCommand(b.dialog);
     b.ServeUntilIdle();

@@ -114,9 +114,8 @@ TEST_F(AddDeviceCommand, AppendsNumberedRowAndTicksEveryRow) {
     }
 }
 
-TEST_F(AddDeviceCommand, TheRowPointsAtTheNewRecordNotAnOlderOneOfThatAddress) {
-    // An earlier added recorder, re-addressed away: its old record stays, no row points at it.
-    dialog.m_addedDevices.emplace_back().ipText = "10.1.2.3";
+TEST_F(AddDeviceCommand, TheRowPointsAtTheNewRecordNotAtOneOfARecorderReAddressedAway) {
+    dialog.m_addedDevices.emplace_back().ipText = "10.1.2.3";  // no row points at it any more
     RunAddDeviceCommand(dialog);
     EXPECT_EQ(view.rows.at(3).device, &dialog.m_addedDevices.back());
 }

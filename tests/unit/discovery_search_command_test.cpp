@@ -1,5 +1,5 @@
-// The "IP Search" command's refusals: while a run is in progress, and an unusable start address of
-// the assigning search; a click just after a run waits for its ending worker.
+// The "IP Search" command's refusals: while a worker runs, and an unusable start address of the
+// assigning search.
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -42,15 +42,13 @@ TEST_P(SearchCommand, AClickQueuedWhileAWorkerRunsChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(OwnAddressOrAssigned, SearchCommand, ::testing::Bool());
 
-int EndingWorker(MainDialogState* dialog) {
-    dialog->m_view.SetWindowEnabled(true);  // the run is over, the thread not yet
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    return 0;
-}
-
 TEST_F(SearchFixture, AClickOnceTheWindowIsEnabledAgainWaitsForTheEndingWorkerAndRuns) {
     view.SetWindowEnabled(false);
-    StartWorker(dialog, EndingWorker);
+    StartWorker(dialog, [](MainDialogState* run) {
+        run->m_view.SetWindowEnabled(true);  // the run is over, its thread not yet
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return 0;
+    });
     while (!view.IsWindowEnabled()) std::this_thread::yield();
     view.checks[IDC_OWN_ADDRESS] = true;
     RunIpSearchCommand(dialog);
