@@ -1,5 +1,8 @@
 #include "app/InMemoryMainView.h"
 
+#include <chrono>
+#include <thread>
+
 namespace tesmara {
 
 void InMemoryMainView::AppendStatusLine(std::wstring_view text, StatusColour colour) {
@@ -136,6 +139,16 @@ int32_t InMemoryMainView::SelectedItemData(int id) {
 void InMemoryMainView::SetWindowEnabled(bool on) {
     Hold h(m_lock);
     windowEnabled.push_back(on);
+}
+
+bool InMemoryMainView::IsWindowEnabled() {
+    Hold h(m_lock);
+    return windowEnabled.empty() || windowEnabled.back();
+}
+
+void InMemoryMainView::ServeUntil(const std::function<bool()>& done) {
+    // Workers reach this view directly: there is nothing to serve, only the wait.
+    while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void InMemoryMainView::PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device,

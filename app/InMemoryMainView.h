@@ -66,6 +66,8 @@ class InMemoryMainView : public MainView {
     void SelectListItem(int id, int position) override;
     int32_t SelectedItemData(int id) override;
     void SetWindowEnabled(bool enabled) override;
+    bool IsWindowEnabled() override;
+    void ServeUntil(const std::function<bool()>& done) override;
     void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
 
     // Copies taken under the lock, for readers while workers may still write.

@@ -35,4 +35,10 @@ bool StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*)) {
     return started;
 }
 
+bool ReadyForNewRun(MainDialogState& dialog) {
+    if (!dialog.m_view.IsWindowEnabled()) return false;
+    dialog.m_view.ServeUntil([&dialog] { return dialog.m_workers.Running() == 0; });
+    return true;
+}
+
 }  // namespace tesmara

@@ -62,4 +62,11 @@ struct MainDialogState {
 // False when no thread could be started.
 bool StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*));
 
+// For the commands that start a run (IP Search, Start), which disable the window before their
+// worker starts. False while a run is in progress (the window is disabled), so that a click
+// queued before the worker took over is refused. Otherwise first waits for the threads that
+// have ended their run but not yet returned: a click on a window that looks ready is never
+// dropped, and nothing of the last run overlaps the next.
+bool ReadyForNewRun(MainDialogState& dialog);
+
 }  // namespace tesmara

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,12 @@ class MainView : public DialogView {
 
     // The whole window.
     virtual void SetWindowEnabled(bool enabled) = 0;
+    virtual bool IsWindowEnabled() = 0;
+
+    // Returns once `done()` holds. Meanwhile the window's thread serves what workers send to the
+    // window, but no input and no posted message, so that nothing the operator did since runs
+    // before the caller.
+    virtual void ServeUntil(const std::function<bool()>& done) = 0;
 
     // The one path from a library thread to the window: queues the progress and returns at once
     // (never waits for the window's thread, which may itself be waiting for the library). The

@@ -5,6 +5,7 @@
 #include "app/MainView.h"
 #include "batch/BatchRun.h"
 #include "batch/ConfigImportWorker.h"
+#include "batch/RunFiles.h"
 #include "batch/TimeSyncWorker.h"
 #include "batch/UpgradeWorkers.h"
 #include "platform/Text.h"
@@ -74,6 +75,9 @@ void OnBrowseConfig(MainDialogState& dialog) {
 
 void RunStartCommand(MainDialogState& dialog) {
     MainView& view = dialog.m_view;
+    // One run at a time: a second one would reset the counters of the first and work on the
+    // same devices.
+    if (!ReadyForNewRun(dialog)) return;
     const int total = TickedRows(view);
     if (total == 0) {
         Refuse(view, L"Please select devices!");
@@ -85,6 +89,16 @@ void RunStartCommand(MainDialogState& dialog) {
     // The stored paths decide, not the texts shown beside the buttons.
     if ((upgrade && dialog.m_firmwarePath.empty()) || (configure && dialog.m_configPath.empty())) {
         Refuse(view, L"Please select file!");
+        return;
+    }
+    // The library would refuse these only after logging in to every device, and a FIFO would
+    // hold the run for ever.
+    if (upgrade && CheckFirmwareFile(dialog.m_firmwarePath) != RunFileFault::kNone) {
+        Refuse(view, L"Invalid firmware file!");
+        return;
+    }
+    if (configure && CheckConfigFile(dialog.m_configPath) != RunFileFault::kNone) {
+        Refuse(view, L"Invalid configuration file!");
         return;
     }
     dialog.m_loginUser = WideToUtf8(view.ControlText(IDC_LOGIN_USER));
@@ -110,6 +124,8 @@ void RunStartCommand(MainDialogState& dialog) {
         dialog.m_counters.End();  // nothing runs: only the counters were reset
         return;
     }
+    // Disabled before the worker starts, so that a click queued meanwhile finds the run going.
+    view.SetWindowEnabled(false);
     StartWorker(dialog, worker);
 }
 

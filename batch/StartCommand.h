@@ -17,7 +17,8 @@ void OnSyncTimeModeClicked(MainDialogState& dialog);
 void OnBrowseFirmware(MainDialogState& dialog);
 void OnBrowseConfig(MainDialogState& dialog);
 
-// "Start" (1007). Returns at once; the worker runs on its own thread.
+// "Start" (1007). Returns at once; the worker runs on its own thread. Does nothing while a run
+// is in progress (see ReadyForNewRun); refuses a file the library would refuse.
 void RunStartCommand(MainDialogState& dialog);
 
 }  // namespace tesmara

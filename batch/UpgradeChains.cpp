@@ -122,14 +122,14 @@ int ConfigAfterUpgradeThread(const ConfigChainSlot* shared) {
     return 0;
 }
 
-void StartAddressReset(MainDialogState& dialog, const AddressChainSlot& slot) {
+bool StartAddressReset(MainDialogState& dialog, const AddressChainSlot& slot) {
     const AddressChainSlot* target = &slot;
-    dialog.m_workers.Start([target] { AddressResetThread(target); });
+    return dialog.m_workers.Start([target] { AddressResetThread(target); });
 }
 
-void StartConfigAfterUpgrade(MainDialogState& dialog, const ConfigChainSlot& slot) {
+bool StartConfigAfterUpgrade(MainDialogState& dialog, const ConfigChainSlot& slot) {
     const ConfigChainSlot* target = &slot;
-    dialog.m_workers.Start([target] { ConfigAfterUpgradeThread(target); });
+    return dialog.m_workers.Start([target] { ConfigAfterUpgradeThread(target); });
 }
 
 }  // namespace tesmara

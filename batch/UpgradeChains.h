@@ -26,8 +26,8 @@ inline constexpr char kResetGateway[] = "192.168.1.1";
 int AddressResetThread(const AddressChainSlot* slot);
 int ConfigAfterUpgradeThread(const ConfigChainSlot* slot);
 
-// Start the thread for `slot` on the dialog's worker group.
-void StartAddressReset(MainDialogState& dialog, const AddressChainSlot& slot);
-void StartConfigAfterUpgrade(MainDialogState& dialog, const ConfigChainSlot& slot);
+// Start the thread for `slot` on the dialog's worker group; false when no thread could be made.
+bool StartAddressReset(MainDialogState& dialog, const AddressChainSlot& slot);
+bool StartConfigAfterUpgrade(MainDialogState& dialog, const ConfigChainSlot& slot);
 
 }  // namespace tesmara

@@ -47,6 +47,14 @@ bool CountRowWithoutSlot(MainDialogState& dialog, const DeviceRow& device) {
     return dialog.m_counters.CountFailure();
 }
 
+// Nor can a device whose chain thread could not be made: uncounted, it would hold the run open.
+bool CountRowWithoutThread(MainDialogState& dialog, const DeviceRow& device) {
+    AppendDeviceLine(dialog.m_view, StatusColour::kFailure,
+                     "[%s] upgraded, but not followed after its restart: no thread!",
+                     device.ipText);
+    return dialog.m_counters.CountFailure();
+}
+
 // The transfer of row `row` ended well. True when this count ended the run.
 bool OnTransferDone(MainDialogState& dialog, UpgradeProgressKind kind, int row, DeviceRow& device) {
     MainView& view = dialog.m_view;
@@ -59,7 +67,8 @@ bool OnTransferDone(MainDialogState& dialog, UpgradeProgressKind kind, int row, 
         dialog.m_configChainSlots[slot] = {&dialog, 1, device.ipText, device.tcpPort, row};
         view.SetCellText(row, kColumnUpgradeStatus, L"Rebooting...");
         CloseTransfer(dialog, device);
-        StartConfigAfterUpgrade(dialog, dialog.m_configChainSlots[slot]);
+        if (!StartConfigAfterUpgrade(dialog, dialog.m_configChainSlots[slot]))
+            return CountRowWithoutThread(dialog, device);
         return false;
     }
     CloseTransfer(dialog, device);
@@ -71,7 +80,8 @@ bool OnTransferDone(MainDialogState& dialog, UpgradeProgressKind kind, int row, 
     if (slot >= dialog.m_addressChainSlots.size()) return CountRowWithoutSlot(dialog, device);
     view.SetCellText(row, kColumnUpgradeStatus, L"正在重启...");
     dialog.m_addressChainSlots[slot] = {&dialog, device.ipText, device.tcpPort, row};
-    StartAddressReset(dialog, dialog.m_addressChainSlots[slot]);
+    if (!StartAddressReset(dialog, dialog.m_addressChainSlots[slot]))
+        return CountRowWithoutThread(dialog, device);
     return false;
 }
 

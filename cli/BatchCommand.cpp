@@ -11,6 +11,7 @@
 #include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
 #include "app/MainDialogState.h"
+#include "batch/RunFiles.h"
 #include "batch/StartCommand.h"
 #include "cli/BatchDisplay.h"
 #include "cli/BatchReport.h"
@@ -179,9 +180,22 @@ void PrintSummary(std::FILE* out, const std::vector<DeviceOutcome>& devices, boo
     std::fflush(out);
 }
 
+// A file the library would refuse, said in one line before anything is sent; true when usable.
+bool UsableFile(const char* option, const std::string& path, RunFileFault fault) {
+    if (fault == RunFileFault::kNone) return true;
+    std::fprintf(stderr, "tesmara-cli: %s: \"%s\" %s\n", option, path.c_str(),
+                 RunFileFaultText(fault));
+    return false;
+}
+
 }  // namespace
 
 int RunBatch(const BatchOptions& options) {
+    if ((options.upgrade && !UsableFile("--firmware", options.firmwarePath,
+                                        CheckFirmwareFile(options.firmwarePath))) ||
+        (options.configure &&
+         !UsableFile("--config", options.configPath, CheckConfigFile(options.configPath))))
+        return 2;
     // A report that cannot be written is refused before anything is sent.
     ReportFile report;
     if (!options.reportPath.empty() && !report.Open(options.reportPath)) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
@@ -40,15 +41,9 @@ void RunAddDeviceCommand(MainDialogState& dialog) {
     record.maskText = added->subnetMask;
     record.tcpPort = static_cast<uint16_t>(added->port);
     record.httpPort = added->httpPort;
-    dialog.m_addedDevices.push_back(record);
-    // The row points at the first stored record of that address.
-    DeviceRow* stored = &dialog.m_addedDevices.back();
-    for (DeviceRow& device : dialog.m_addedDevices) {
-        if (device.ipText == record.ipText) {
-            stored = &device;
-            break;
-        }
-    }
+    // The row points at the record just stored: an earlier record of the same address (one
+    // re-addressed away since, its row now pointing at its new record) is another recorder.
+    DeviceRow* stored = &dialog.m_addedDevices.emplace_back(std::move(record));
     int n = view.RowCount();
     view.InsertRow(n, std::to_wstring(n + 1));
     view.SetCellText(n, kColumnMac, added->macAddress);

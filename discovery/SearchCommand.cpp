@@ -15,10 +15,9 @@ namespace tesmara {
 
 void RunIpSearchCommand(MainDialogState& dialog) {
     MainView& view = dialog.m_view;
-    // One search at a time, whatever clicks were queued before the worker disabled the window:
-    // a second worker would fail on the reply port and a clear would pull the lists from under
-    // the first.
-    if (dialog.m_workers.Running() > 0) return;
+    // One search at a time, whatever clicks were queued before the window was disabled: a second
+    // worker would fail on the reply port and a clear would pull the lists from under the first.
+    if (!ReadyForNewRun(dialog)) return;
     const bool ownAddress = view.IsButtonChecked(IDC_OWN_ADDRESS);
     if (!ownAddress) {
         // Every recorder found would be moved to an address counted from this one.

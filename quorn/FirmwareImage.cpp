@@ -40,4 +40,11 @@ bool CheckImageHeader(const uint8_t* header, uint64_t& payloadLength) {
     return true;
 }
 
+bool HeaderNamesFile(const uint8_t* header, int64_t fileSize) {
+    uint64_t payloadLength = 0;
+    return fileSize >= static_cast<int64_t>(kImageHeaderSize) &&
+           CheckImageHeader(header, payloadLength) &&
+           payloadLength == static_cast<uint64_t>(fileSize) - kImageHeaderSize;
+}
+
 }  // namespace quorn

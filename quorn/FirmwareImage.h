@@ -3,6 +3,7 @@
 // docs/device-protocol.md gives the layout.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -25,5 +26,11 @@ constexpr size_t kImageHeaderCrcAt = 144;  // CRC-32 of the bytes before it
 // True when the magic, format and header checksum of `header` (kImageHeaderSize bytes) are
 // right; `payloadLength` then holds the length the header names.
 bool CheckImageHeader(const uint8_t* header, uint64_t& payloadLength);
+
+// The image files the library takes, judged before it sends anything: at most this many bytes
+// (sizes must fit the progress values), with a sound header that names the rest of the file as
+// the payload. The application applies the same rule before it logs in to any device.
+constexpr int64_t kMaxImageFileSize = INT32_MAX;
+bool HeaderNamesFile(const uint8_t* header, int64_t fileSize);
 
 }  // namespace quorn

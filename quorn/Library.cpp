@@ -181,22 +181,20 @@ QUORN_API int32_t QUORN_CALL DevUpgrade(int32_t login, const char* path,
     std::FILE* file = OpenFile(path);
     if (!file) return Fail(kFileOpen);
     int64_t size = FileSize(file);
-    if (size <= 0 || size > INT32_MAX) {
+    if (size <= 0 || size > kMaxImageFileSize) {
         std::fclose(file);
         return Fail(size == 0 || size < 0 ? kFileRead : kFileTooLarge);
     }
     // Fail fast on a file that is no image: its header must be sound and name the file's
     // length. The device judges the rest (model, payload hash).
     uint8_t header[kImageHeaderSize];
-    uint64_t payloadLength = 0;
     int32_t refused = kOk;
     if (size < static_cast<int64_t>(kImageHeaderSize))
         refused = kBadChecksum;
     else if (std::fread(header, 1, sizeof header, file) != sizeof header ||
              std::fseek(file, 0, SEEK_SET) != 0)
         refused = kFileRead;
-    else if (!CheckImageHeader(header, payloadLength) ||
-             payloadLength != static_cast<uint64_t>(size) - kImageHeaderSize)
+    else if (!HeaderNamesFile(header, size))
         refused = kBadChecksum;
     if (refused != kOk) {
         std::fclose(file);

@@ -60,6 +60,8 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     int HighlightedRow() override;
     void HighlightRow(int row) override;
     void SetWindowEnabled(bool enabled) override;
+    bool IsWindowEnabled() override;
+    void ServeUntil(const std::function<bool()>& done) override;
     void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override;
 

@@ -111,6 +111,25 @@ void CTesmaraDlg::SetWindowEnabled(bool enabled) {
     if (HWND hwnd = Handle()) ::EnableWindow(hwnd, enabled ? TRUE : FALSE);
 }
 
+bool CTesmaraDlg::IsWindowEnabled() {
+    HWND hwnd = Handle();
+    return hwnd && ::IsWindowEnabled(hwnd);
+}
+
+void CTesmaraDlg::ServeUntil(const std::function<bool()>& done) {
+    const bool uiThread = GetCurrentThreadId() == m_uiThread;
+    while (!done()) {
+        if (!uiThread) {
+            Sleep(1);
+            continue;
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_SENDMESSAGE, 0);
+        // Peeking runs the messages sent to this thread and takes nothing from its queue.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 void CTesmaraDlg::PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) {
     UINT message =
         kind == UpgradeProgressKind::kUpgrade ? WM_UPGRADE_PROGRESS : WM_UPGRADE_CONFIG_PROGRESS;

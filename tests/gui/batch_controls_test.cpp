@@ -7,6 +7,8 @@
 
 #include "app/DeviceTable.h"
 #include "app/win32/MainCommands.h"
+#include "platform/Text.h"
+#include "tests/support/BatchFixture.h"
 
 namespace tesmara::gui {
 namespace {
@@ -56,7 +58,7 @@ TEST_F(BatchControlsTest, AChosenFileStaysInEffectWhenItsBoxIsTickedAgain) {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
     const std::wstring path = std::wstring(folder) + L"batch-gui.upf";
-    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    testing::WriteImageFile(WideToAnsi(path));
     AddTickedDevice();
     Click(Control(IDC_MODE_UPGRADE));
     {
@@ -84,7 +86,7 @@ TEST_F(BatchControlsTest, AChosenFileStaysInEffectWhenItsBoxIsTickedAgain) {
 
 TEST_F(BatchControlsTest, ClosingTheWindowDuringARunClosesItsTransfers) {
     AddTickedDevice();
-    State().m_firmwarePath = "fw.upf";
+    State().m_firmwarePath = testing::WriteImageFile("batch-gui.upf");
     Click(Control(IDC_MODE_UPGRADE));
     EXPECT_TRUE(Start().empty());
     ASSERT_TRUE(PumpUntil([&] { return State().m_workers.Running() == 0; }));

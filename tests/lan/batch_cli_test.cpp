@@ -150,10 +150,13 @@ TEST_F(BatchCli, AFaultMixFailsTheFaultyDevicesWithTheirLinesAndExitsOne) {
 TEST_F(BatchCli, UsageErrorsExitTwoWithOneLineAndSendNothing) {
     auto fleet = Fleet({""});
     ASSERT_TRUE(fleet);
+    const TempFile text({'n', 'o'}), big(std::vector<uint8_t>(1024 * 1024 + 1));
     const struct {
         std::vector<std::string> args;
         std::string says;
     } cases[] = {
+        {{"upgrade", "--firmware", text.Path(), "--all"}, "is not a firmware image"},
+        {{"configure", "--config", big.Path(), "--all"}, "\" is too large"},
         {{"upgrade", "--firmware", image_.Path(), "--all", "--password", "x"}, "--password:"},
         {{"upgrade", "--firmware", image_.Path(), "--ip", "192.168.1.100,192.168.1"},
          "\"192.168.1\" is not an IPv4 address"},

@@ -1,10 +1,13 @@
 #include "tests/support/BatchFixture.h"
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/DeviceTable.h"
 #include "batch/UpgradeProgress.h"
+#include "quorn/FirmwareImage.h"
 
 namespace tesmara::testing {
 
@@ -80,6 +83,15 @@ std::vector<std::wstring> BatchBench::BoxTexts() {
     std::vector<std::wstring> texts;
     for (const ShownBox& box : view.boxes) texts.push_back(box.text);
     return texts;
+}
+
+std::string WriteImageFile(const std::string& path, uintmax_t size) {
+    uint8_t header[quorn::kImageHeaderSize] = {'Q', 'F', 'W', 'I', quorn::kImageFormat};
+    const uint32_t crc = quorn::Crc32(0, header, quorn::kImageHeaderCrcAt);
+    for (int i = 0; i < 4; ++i) header[quorn::kImageHeaderCrcAt + i] = uint8_t(crc >> (8 * i));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<char*>(header), sizeof header);
+    std::filesystem::resize_file(path, size);
+    return path;
 }
 
 }  // namespace tesmara::testing

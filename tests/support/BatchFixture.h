@@ -45,4 +45,7 @@ struct BatchBench {
     MainDialogState dialog{view, dialogs, network, clock, access};
 };
 
+// The smallest image the library takes (a sound header), cut or grown (sparsely) to `size`.
+std::string WriteImageFile(const std::string& path, uintmax_t size = 160);
+
 }  // namespace tesmara::testing

@@ -142,13 +142,21 @@ TEST(UpgradeProgress, RowsBeyondFiftyAreFollowedThroughTheirRestartLikeTheOthers
     }
 }
 
-TEST(UpgradeProgress, ARowAddedAfterStartHasNoSlotAndCountsAsFailed) {
-    for (UpgradeProgressKind kind : {kUpgrade, kUpgradeConfig}) {
+// A row added after "Start" has no slot; a chain thread may not be made.
+TEST(UpgradeProgress, ADeviceThatCannotBeFollowedThroughItsRestartCountsAsFailed) {
+    for (int i = 0; i < 4; ++i) {
+        const auto kind = i % 2 ? kUpgradeConfig : kUpgrade;
+        const bool noThread = i >= 2;
         BatchBench b;
         b.view.SetButtonChecked(IDC_OWN_ADDRESS, false);
         StartedDevice(b);
-        b.dialog.m_addressChainSlots.clear();
-        b.dialog.m_configChainSlots.clear();
+        if (noThread)
+            b.dialog.m_workers.SetThreadStarter([](std::function<void()>) -> std::thread {
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            });
+        if (!noThread) b.dialog.m_addressChainSlots.clear();
+        if (!noThread) b.dialog.m_configChainSlots.clear();
         OnUpgradeProgress(b.dialog, kind, &b.dialog.m_devices.front(), -1);
         b.ServeUntilIdle();
         EXPECT_EQ(1, b.dialog.m_counters.Tally().fail);

@@ -1,8 +1,11 @@
 // The batch controls: mode boxes, "Browse", and what "Start" refuses, stores and starts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "batch/StartCommand.h"
 #include "platform/Text.h"
+#include "quorn/FirmwareImage.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/BatchFixture.h"
 
@@ -14,6 +17,9 @@ using testing::BatchBench;
 struct Modes {
     bool syncTime, upgrade, configure;
 };
+
+// Per test process: tests may run in parallel.
+const std::string kFiles = ::testing::TempDir() + "start-" + std::to_string(getpid()) + "-";
 
 void SetModes(BatchBench& b, Modes m) {
     b.view.SetButtonChecked(IDC_MODE_SYNC_TIME, m.syncTime);
@@ -88,8 +94,8 @@ TEST(BatchStart, RefusesOrStartsTheWorkerOfTheModes) {
         b.AddDevices(c.ticked);
         b.AddDevices(1, false);
         SetModes(b, c.modes);
-        if (c.firmware) b.dialog.m_firmwarePath = "fw.upf";
-        if (c.config) b.dialog.m_configPath = "c.coi";
+        if (c.firmware) b.dialog.m_firmwarePath = testing::WriteImageFile(kFiles + "fw.upf");
+        if (c.config) b.dialog.m_configPath = testing::WriteImageFile(kFiles + "c.coi");
         b.view.SetControlText(IDC_CONFIG_PATH, L"shown, but never stored");
         for (int id : {IDC_TOTAL_COUNT, IDC_SUCCESS_COUNT, IDC_FAIL_COUNT})
             b.view.SetControlText(id, L"7");
@@ -111,6 +117,40 @@ TEST(BatchStart, RefusesOrStartsTheWorkerOfTheModes) {
         const std::vector<std::wstring> lines = b.Lines();
         EXPECT_EQ(c.firstLine, lines.empty() ? L"" : lines[0]);
     }
+}
+
+TEST(BatchStart, AFileTheLibraryWouldRefuseIsRefusedBeforeAnyLoginAndAFifoNeverBlocks) {
+    using testing::WriteImageFile;
+    const std::string fifo = kFiles + "fifo";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    for (auto [upgrade, path] :
+         {std::pair{true, WriteImageFile(kFiles + "longer", quorn::kImageHeaderSize + 1)},
+          {true, WriteImageFile(kFiles + "huge", quorn::kMaxImageFileSize + 1)},
+          {true, fifo},
+          {false, WriteImageFile(kFiles + "none", 0)}}) {
+        BatchBench b;
+        b.AddDevices(1);
+        SetModes(b, {false, upgrade, !upgrade});
+        (upgrade ? b.dialog.m_firmwarePath : b.dialog.m_configPath) = path;
+        RunStartCommand(b.dialog);
+        EXPECT_EQ(std::vector<std::wstring>{upgrade ? L"Invalid firmware file!"
+                                                    : L"Invalid configuration file!"},
+                  b.BoxTexts())
+            << path;
+        EXPECT_EQ(0, b.access.CountOf(testing::DevOp::Login));
+        unlink(path.c_str());
+    }
+}
+
+TEST(BatchStart, AStartWhileARunIsInProgressIsRefused) {
+    BatchBench b;
+    b.AddDevices(1);
+    SetModes(b, {false, true, false});
+    b.dialog.m_firmwarePath = testing::WriteImageFile(kFiles + "fw.upf");
+    RunStartCommand(b.dialog);  // its transfer runs on: nothing scripted ends it
+    RunStartCommand(b.dialog);
+    b.ServeUntilIdle();
+    EXPECT_EQ(1, b.access.CountOf(testing::DevOp::Login));
 }
 
 TEST(BatchStart, LoginIsTakenAsTypedInUtf8) {

@@ -114,6 +114,12 @@ TEST_F(AddDeviceCommand, AppendsNumberedRowAndTicksEveryRow) {
     }
 }
 
+TEST_F(AddDeviceCommand, TheRowPointsAtTheNewRecordNotAtOneOfARecorderReAddressedAway) {
+    dialog.m_addedDevices.emplace_back().ipText = "10.1.2.3";  // no row points at it any more
+    RunAddDeviceCommand(dialog);
+    EXPECT_EQ(view.rows.at(3).device, &dialog.m_addedDevices.back());
+}
+
 TEST_F(AddDeviceCommand, KnownAddressIsReportedAfterTheDialogAndAddsNothing) {
     dialogs.addedDevices.front().ipAddress = "10.1.2.1";
     RunAddDeviceCommand(dialog);

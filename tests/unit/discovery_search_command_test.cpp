@@ -1,6 +1,7 @@
 // The "IP Search" command's refusals: while a worker runs, and an unusable start address of the
 // assigning search.
 #include <atomic>
+#include <chrono>
 #include <string>
 
 #include "discovery/SearchCommand.h"
@@ -28,6 +29,7 @@ struct SearchCommand : SearchFixture, ::testing::WithParamInterface<bool> {
 TEST_P(SearchCommand, AClickQueuedWhileAWorkerRunsChangesNothing) {
     view.checks[IDC_OWN_ADDRESS] = GetParam();
     g_release = false;
+    view.SetWindowEnabled(false);  // as the command that started the run left it
     StartWorker(dialog, HeldWorker);
     RunIpSearchCommand(dialog);
     EXPECT_EQ(1, dialog.m_workers.Running());
@@ -39,6 +41,20 @@ TEST_P(SearchCommand, AClickQueuedWhileAWorkerRunsChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OwnAddressOrAssigned, SearchCommand, ::testing::Bool());
+
+TEST_F(SearchFixture, AClickOnceTheWindowIsEnabledAgainWaitsForTheEndingWorkerAndRuns) {
+    view.SetWindowEnabled(false);
+    StartWorker(dialog, [](MainDialogState* run) {
+        run->m_view.SetWindowEnabled(true);  // the run is over, its thread not yet
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return 0;
+    });
+    while (!view.IsWindowEnabled()) std::this_thread::yield();
+    view.checks[IDC_OWN_ADDRESS] = true;
+    RunIpSearchCommand(dialog);
+    dialog.m_workers.JoinAll();
+    EXPECT_EQ((std::vector<std::wstring>{L"Searching...", L"Search completed!"}), view.LogTexts());
+}
 
 struct UnusableStart : SearchFixture, ::testing::WithParamInterface<const wchar_t*> {};
 
