@@ -28,10 +28,16 @@ bool StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*)) {
         try {
             worker(target);
         } catch (...) {
+            // Its devices will never be counted: end the run, or a console waiting for it waits
+            // for ever.
+            target->m_counters.End();
             ReportWorkerFailure(target->m_view, L"Worker stopped by an internal error!");
         }
     });
-    if (!started) ReportWorkerFailure(dialog.m_view, L"Worker could not be started!");
+    if (!started) {
+        dialog.m_counters.End();
+        ReportWorkerFailure(dialog.m_view, L"Worker could not be started!");
+    }
     return started;
 }
 
