@@ -54,6 +54,7 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("sessionDelayMs")) f.replyDelayMs = j.at("sessionDelayMs").get<uint32_t>();
         if (j.contains("dropUpgradeAt")) f.dropUpgradeAt = j.at("dropUpgradeAt").get<int64_t>();
         if (j.contains("stallUpgradeAt")) f.stallUpgradeAt = j.at("stallUpgradeAt").get<int64_t>();
+        if (j.contains("stopReadingAt")) f.stopReadingAt = j.at("stopReadingAt").get<int64_t>();
         if (j.contains("failGetConfig")) f.failGetConfig = j.at("failGetConfig").get<bool>();
         if (j.contains("failSetConfig")) f.failSetConfig = j.at("failSetConfig").get<bool>();
         if (j.contains("failImport")) f.failImport = j.at("failImport").get<bool>();
