@@ -372,11 +372,8 @@ TEST_F(QuornUpgrade, OpeningAndStartingFailuresAreReported) {
     const struct {
         const char* path;
         int32_t error;
-    } unsent[] = {{"/nonexistent/fw.bin", 16},
-                  {empty.Path(), 17},
-                  {notAnImage.Path(), 25},
-                  {truncated.Path(), 25},
-                  {damagedHeader.Path(), 25}};
+    } unsent[] = {{"/nonexistent/fw.bin", 16}, {empty.Path(), 17},     {"/", 17},
+                  {notAnImage.Path(), 25},     {truncated.Path(), 25}, {damagedHeader.Path(), 25}};
     for (const auto& u : unsent) {
         EXPECT_EQ(DevUpgrade(login, u.path, Record, nullptr), 0) << u.path;
         EXPECT_EQ(DevGetLastError(), u.error) << u.path;
