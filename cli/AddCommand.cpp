@@ -28,24 +28,21 @@ std::optional<std::string> LoginPassword(const std::string& file, const std::str
 }  // namespace
 
 void AddAddCommand(CLI::App& app, AddOptions& options) {
-    options.add = app.add_subcommand(
+    CLI::App* add = app.add_subcommand(
         "add", "log in to one recorder by its address and print the row the window would add");
-    options.add->add_option("--device", options.device, "the recorder (port 34567 unless given)")
+    add->add_option("--device", options.device, "the recorder (port 34567 unless given)")
         ->type_name("IP[:PORT]")
         ->required()
         ->check(
             CLI::Validator([](std::string& text) { return CheckEndpoint(text); }, "", "device"));
-    options.add->add_option("--user", options.user, "login name (default admin)")
-        ->type_name("NAME");
-    options.add
-        ->add_option("--password-file", options.passwordFile,
-                     "read the password from the first line of FILE (otherwise from "
-                     "TESMARA_PASSWORD, or asked for without echo)")
+    add->add_option("--user", options.user, "login name (default admin)")->type_name("NAME");
+    add->add_option("--password-file", options.passwordFile,
+                    "read the password from the first line of FILE (otherwise from "
+                    "TESMARA_PASSWORD, or asked for without echo)")
         ->type_name("FILE");
 }
 
 int RunAddCommand(const AddOptions& options) {
-    if (!options.add || !options.add->parsed()) return -1;
     Endpoint endpoint;
     CheckEndpoint(options.device, &endpoint);
     std::optional<std::string> password = LoginPassword(options.passwordFile, options.user);

@@ -14,7 +14,6 @@
 namespace tesmara::cli {
 
 struct AddOptions {
-    CLI::App* add = nullptr;
     std::string device;
     std::string user = "admin";
     std::string passwordFile;
@@ -22,7 +21,7 @@ struct AddOptions {
 
 void AddAddCommand(CLI::App& app, AddOptions& options);
 
-// The exit status of the add command, or -1 when it was not chosen.
+// The exit status of the add command.
 int RunAddCommand(const AddOptions& options);
 
 }  // namespace tesmara::cli

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "cli/BatchDisplay.h"
 #include "cli/BatchReport.h"
 #include "cli/ConsoleMainView.h"
+#include "cli/Showable.h"
 #include "cli/Terminal.h"
 #include "cli/UpgradeCauses.h"
 #include "devaccess/DeviceAccessFactory.h"
@@ -45,7 +47,8 @@ bool Search(MainDialogState& dialog, ConsoleMainView& view) {
 void PrintLog(std::FILE* out, const std::vector<StatusLine>& log) {
     if (!out) return;
     for (const StatusLine& line : log) {
-        std::fprintf(out, "[%s] %s\n", ColourTag(line.colour), WideToUtf8(line.text).c_str());
+        std::fprintf(out, "[%s] %s\n", ColourTag(line.colour),
+                     WideToUtf8(Showable(line.text)).c_str());
     }
     std::fflush(out);
 }
@@ -129,17 +132,50 @@ void Verify(const BatchOptions& options, MainDialogState& dialog, ConsoleMainVie
     }
 }
 
+// The report, written beside its final name and renamed over it once whole: a run that ends
+// early or fails to write leaves whatever was there before.
+class ReportFile {
+  public:
+    ReportFile() = default;
+    ReportFile(const ReportFile&) = delete;
+    ReportFile& operator=(const ReportFile&) = delete;
+    ~ReportFile() {
+        if (!m_file) return;
+        std::fclose(m_file);
+        std::remove(m_temp.c_str());
+    }
+
+    bool Open(const std::string& path) {
+        m_path = path;
+        m_temp = path + ".tesmara-tmp";
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {  // the rename at the end would fail
+            errno = EISDIR;
+            return false;
+        }
+        m_file = std::fopen(m_temp.c_str(), "wb");
+        return m_file != nullptr;
+    }
+    bool IsOpen() const { return m_file != nullptr; }
+
+    bool Commit(const std::string& text) {
+        bool written = std::fwrite(text.data(), 1, text.size(), m_file) == text.size();
+        written = std::fclose(m_file) == 0 && written;
+        m_file = nullptr;
+        std::error_code error;
+        if (written) std::filesystem::rename(m_temp, m_path, error);
+        if (!written || error) std::remove(m_temp.c_str());
+        return written && !error;
+    }
+
+  private:
+    std::string m_path, m_temp;
+    std::FILE* m_file = nullptr;
+};
+
 void PrintSummary(std::FILE* out, const std::vector<DeviceOutcome>& devices, bool verify) {
     if (!out) return;
-    std::fputs("\n", out);
-    for (const DeviceOutcome& d : devices) {
-        std::string versions = d.versionBefore;
-        if (verify && d.Succeeded()) versions += " -> " + d.versionAfter;
-        std::fprintf(out, "%-17s %-15s %-11s %6.1f s  %s%s%s\n",
-                     d.mac.empty() ? "-" : d.mac.c_str(), d.ip.empty() ? "-" : d.ip.c_str(),
-                     d.Result().c_str(), d.seconds, versions.c_str(), d.cause.empty() ? "" : "  ",
-                     d.cause.c_str());
-    }
+    std::fputs(SummaryText(devices, verify).c_str(), out);
     std::fflush(out);
 }
 
@@ -147,16 +183,12 @@ void PrintSummary(std::FILE* out, const std::vector<DeviceOutcome>& devices, boo
 
 int RunBatch(const BatchOptions& options) {
     // A report that cannot be written is refused before anything is sent.
-    std::FILE* report = nullptr;
-    if (!options.reportPath.empty()) {
-        report = std::fopen(options.reportPath.c_str(), "wb");
-        if (!report) {
-            std::fprintf(stderr, "tesmara-cli: --report: cannot write \"%s\": %s\n",
-                         options.reportPath.c_str(), std::strerror(errno));
-            return 2;
-        }
+    ReportFile report;
+    if (!options.reportPath.empty() && !report.Open(options.reportPath)) {
+        std::fprintf(stderr, "tesmara-cli: --report: cannot write \"%s\": %s\n",
+                     options.reportPath.c_str(), std::strerror(errno));
+        return 2;
     }
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> reportFile(report, &std::fclose);
     if (!StartSockets()) {
         std::fputs("tesmara-cli: the sockets layer did not start\n", stderr);
         return 1;
@@ -230,7 +262,7 @@ int RunBatch(const BatchOptions& options) {
         summary.progressMessages = view.ProgressHandled();
         if (out) {
             for (const std::wstring& message : summary.completions) {
-                std::fprintf(out, "%s\n", WideToUtf8(message).c_str());
+                std::fprintf(out, "%s\n", WideToUtf8(Showable(message)).c_str());
             }
         }
         if (options.verify) {
@@ -255,14 +287,10 @@ int RunBatch(const BatchOptions& options) {
         std::fputs(doc.c_str(), stdout);
         std::fflush(stdout);
     }
-    if (report) {
-        const std::string csv = ReportCsv(devices, options.verify);
-        if (std::fwrite(csv.data(), 1, csv.size(), report) != csv.size() ||
-            std::fflush(report) != 0) {
-            std::fprintf(stderr, "tesmara-cli: --report: writing \"%s\" failed\n",
-                         options.reportPath.c_str());
-            ok = false;
-        }
+    if (report.IsOpen() && !report.Commit(ReportCsv(devices, options.verify))) {
+        std::fprintf(stderr, "tesmara-cli: --report: writing \"%s\" failed\n",
+                     options.reportPath.c_str());
+        ok = false;
     }
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
+#include "cli/Showable.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {
@@ -70,7 +71,8 @@ std::vector<std::string> BatchDisplay::LiveLines(const std::vector<TableRow>& ta
         percentSum += devices[i].finished ? 100 : percent > 0 ? percent : 0;
         if (perDevice) {
             char text[160];
-            std::snprintf(text, sizeof text, "  %-15s %s", devices[i].ip.c_str(), state.c_str());
+            std::snprintf(text, sizeof text, "  %-15s %s", ShowableUtf8(devices[i].ip).c_str(),
+                          ShowableUtf8(state).c_str());
             lines.push_back(text);
         }
     }
@@ -91,7 +93,7 @@ std::vector<std::string> BatchDisplay::LiveLines(const std::vector<TableRow>& ta
 void BatchDisplay::PrintNewLines(const std::vector<StatusLine>& log) {
     for (; m_printed < log.size(); ++m_printed) {
         const StatusLine& line = log[m_printed];
-        const std::string text = WideToUtf8(line.text);
+        const std::string text = WideToUtf8(Showable(line.text));
         if (m_style == DisplayStyle::kTerminal) {
             std::fprintf(m_out, "%s%s\x1b[0m\n", AnsiColour(line.colour), text.c_str());
         } else {
@@ -136,7 +138,8 @@ void BatchDisplay::Update(ConsoleMainView& view, const BatchTally& tally,
                 continue;
             }
             m_lastStatus[i] = state;
-            std::fprintf(m_out, "[progress] %s %s\n", devices[i].ip.c_str(), state.c_str());
+            std::fprintf(m_out, "[progress] %s %s\n", ShowableUtf8(devices[i].ip).c_str(),
+                         ShowableUtf8(state).c_str());
         }
     }
     std::fflush(m_out);

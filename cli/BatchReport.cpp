@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/ConsoleMainView.h"
+#include "cli/Showable.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {
@@ -71,6 +72,23 @@ std::string ReportCsv(const std::vector<DeviceOutcome>& devices, bool withVersio
                Seconds(d.seconds) + "\r\n";
     }
     return out;
+}
+
+std::string SummaryText(const std::vector<DeviceOutcome>& devices, bool withVersionAfter) {
+    std::string text = "\n";
+    for (const DeviceOutcome& d : devices) {
+        std::string versions = d.versionBefore;
+        if (withVersionAfter && d.Succeeded()) versions += " -> " + d.versionAfter;
+        const std::string mac = ShowableUtf8(d.mac.empty() ? "-" : d.mac);
+        const std::string ip = ShowableUtf8(d.ip.empty() ? "-" : d.ip);
+        char line[128];
+        std::snprintf(line, sizeof line, "%-17s %-15s %-11s %6.1f s  ", mac.c_str(), ip.c_str(),
+                      ShowableUtf8(d.Result()).c_str(), d.seconds);
+        text += line + ShowableUtf8(versions);
+        if (!d.cause.empty()) text += "  " + ShowableUtf8(d.cause);
+        text += "\n";
+    }
+    return text;
 }
 
 std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>& log,

@@ -44,6 +44,10 @@ std::string CsvField(const std::string& text);
 // last_line, seconds. Lines end with CRLF, as RFC 4180 has them.
 std::string ReportCsv(const std::vector<DeviceOutcome>& devices, bool withVersionAfter);
 
+// The lines the console prints after a run, one per device: mac, ip, result, seconds, version
+// (-> version after) and cause, with every device text escaped for the terminal.
+std::string SummaryText(const std::vector<DeviceOutcome>& devices, bool withVersionAfter);
+
 struct BatchSummary {
     std::string command;
     bool ok = false;

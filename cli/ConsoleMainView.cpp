@@ -2,6 +2,7 @@
 
 #include "app/MainDialogState.h"
 #include "batch/UpgradeProgress.h"
+#include "cli/Showable.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
 
@@ -29,7 +30,7 @@ void ConsoleMainView::AppendStatusLine(std::wstring_view text, StatusColour colo
     InMemoryMainView::AppendStatusLine(text, colour);
     m_lineTimes.resize(log.size(), std::chrono::steady_clock::now());
     if (m_echo) {
-        std::fprintf(m_echo, "[%s] %s\n", ColourTag(colour), WideToUtf8(text).c_str());
+        std::fprintf(m_echo, "[%s] %s\n", ColourTag(colour), WideToUtf8(Showable(text)).c_str());
         std::fflush(m_echo);
     }
 }
@@ -45,7 +46,9 @@ int ConsoleMainView::ShowMessage(std::wstring_view text, std::wstring_view, unsi
         Hold h(m_lock);
         m_messages.emplace_back(text);
     }
-    if (m_echoMessages) std::fprintf(stderr, "[message] %s\n", WideToUtf8(text).c_str());
+    if (m_echoMessages) {
+        std::fprintf(stderr, "[message] %s\n", WideToUtf8(Showable(text)).c_str());
+    }
     if ((style & 0xF) == kBoxYesNo) return kBoxResultYes;
     return kBoxResultOk;
 }

@@ -9,12 +9,16 @@
 #include "app/DeviceRow.h"
 #include "app/MainDialogState.h"
 #include "cli/ConsoleMainView.h"
+#include "cli/DeviceSelection.h"
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPlanning.h"
 #include "netcfg/PasswordChange.h"
 #include "netcfg/PortPanel.h"
+#include "netcfg/StartAddress.h"
+#include "platform/Address.h"
+#include "platform/AddressText.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
@@ -28,30 +32,20 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-bool IsDottedQuad(const std::string& text) {
-    int parts = 0;
-    size_t i = 0;
-    while (i <= text.size()) {
-        size_t digits = 0;
-        unsigned value = 0;
-        for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 4; ++i, ++digits) {
-            value = value * 10 + static_cast<unsigned>(text[i] - '0');
-        }
-        if (digits == 0 || digits > 3 || value > 255) return false;
-        ++parts;
-        if (i == text.size()) break;
-        if (text[i] != '.') return false;
-        ++i;
-    }
-    return parts == 4;
-}
-
+// Strict: the sockets library's own parse would read 010.001.001.030 as octal.
 CLI::Validator DottedQuad() {
     return CLI::Validator(
         [](std::string& text) {
-            return IsDottedQuad(text) ? std::string() : text + " is not a dotted IPv4 address";
+            uint32_t address = 0;
+            return ParseDottedAddress(text, address) ? std::string()
+                                                     : text + " is not a dotted IPv4 address";
         },
         "", "IPv4 address");
+}
+
+CLI::Validator RecorderAddress() {
+    return CLI::Validator([](std::string& text) { return CheckDeviceAddress(text); }, "",
+                          "IPv4 address");
 }
 
 // The MAC in the table's form (00-1A-2B-3C-4D-5E), from any spelling of its twelve hex digits.
@@ -127,6 +121,16 @@ int RunSetAddress(const PanelOptions& options) {
         mask = *proposed;
     }
     std::string gateway = options.gateway.empty() ? GatewayForAddress(options.ip) : options.gateway;
+    NetworkSettings settings;
+    if (std::string reason = CheckNetworkSettings(options.ip, mask, gateway, settings);
+        !reason.empty()) {
+        std::fprintf(stderr, "tesmara-cli: set-address: %s\n", reason.c_str());
+        return kUsage;
+    }
+    // What the datagram carries, in the form it is shown and reported.
+    const std::string address = DottedAddress(settings.address);
+    mask = DottedAddress(settings.mask);
+    gateway = DottedAddress(settings.gateway);
     if (!StartSockets()) return Result("set-address", false, "the sockets layer did not start");
     PanelView view;
     ConsoleDialogs dialogs;
@@ -139,14 +143,14 @@ int RunSetAddress(const PanelOptions& options) {
     device.macText = *mac;
     device.ipText = *mac;
     ShowDevice(view, device);
-    view.SetControlText(IDC_PANEL_ADDRESS, AnsiToWide(options.ip));
+    view.SetControlText(IDC_PANEL_ADDRESS, AnsiToWide(address));
     view.SetControlText(IDC_PANEL_MASK, AnsiToWide(mask));
     view.SetControlText(IDC_PANEL_GATEWAY, AnsiToWide(gateway));
     RunAddressChangeCommand(*dialog);
     bool ok = LastBox(view) == "Operate completed!" && !view.Log().empty() &&
               view.Log().back().colour == StatusColour::kSuccess;
     return Result("set-address", ok,
-                  *mac + " -> " + options.ip + " mask " + mask + " gateway " + gateway);
+                  *mac + " -> " + address + " mask " + mask + " gateway " + gateway);
 }
 
 int RunSetPorts(const PanelOptions& options) {
@@ -189,18 +193,30 @@ int RunSetPassword(const PanelOptions& options) {
         !GetPassword(options.newPasswordFile, "Confirm: ", confirm)) {
         return kUsage;
     }
+    // A password goes to the device exactly as given: one that does not fit the device's field
+    // is refused, never cut, and one that is not UTF-8 would not survive the form's wide text.
+    for (const std::string* password : {&oldPassword, &newPassword, &confirm}) {
+        if (WideToUtf8(Utf8ToWide(*password)) != *password) {
+            std::fputs("tesmara-cli: set-password: a password is not UTF-8 text\n", stderr);
+            return kUsage;
+        }
+        if (!FitsPasswordField(*password)) {
+            std::fprintf(stderr,
+                         "tesmara-cli: set-password: a password of %zu bytes does not fit; at most "
+                         "%zu bytes (UTF-8)\n",
+                         password->size(), kPasswordFieldSize - 1);
+            return kUsage;
+        }
+    }
     PanelView form;
     auto access = CreateDeviceAccess();
     access->DevInit(nullptr, nullptr);
-    // The fields as the dialog's text rule leaves them.
-    auto field = [&](int id, const std::string& text) {
-        std::wstring wide = Utf8ToWide(text);
-        form.SetControlText(id, LimitEditRewrite(wide).value_or(wide));
-    };
-    field(IDC_PASSWORD_USER, options.account);
-    field(IDC_PASSWORD_OLD, oldPassword);
-    field(IDC_PASSWORD_NEW, newPassword);
-    field(IDC_PASSWORD_CONFIRM, confirm);
+    // The account as the dialog's text rule leaves it; the passwords as they are.
+    std::wstring account = Utf8ToWide(options.account);
+    form.SetControlText(IDC_PASSWORD_USER, LimitEditRewrite(account).value_or(account));
+    form.SetControlText(IDC_PASSWORD_OLD, Utf8ToWide(oldPassword));
+    form.SetControlText(IDC_PASSWORD_NEW, Utf8ToWide(newPassword));
+    form.SetControlText(IDC_PASSWORD_CONFIRM, Utf8ToWide(confirm));
     bool ok = RunPasswordOk(form, *access, {options.ip, options.port}, [] {});
     std::string what = options.account + " on " + options.ip;
     if (!ok && form.boxes.empty()) what += " (no such account)";
@@ -210,53 +226,50 @@ int RunSetPassword(const PanelOptions& options) {
 }  // namespace
 
 void AddPanelCommands(CLI::App& app, PanelOptions& options) {
-    options.setAddress = app.add_subcommand(
+    CLI::App* setAddress = app.add_subcommand(
         "set-address", "give one recorder a new address by broadcast, without logging in");
-    options.setAddress->add_option("--mac", options.mac, "the recorder's MAC address")->required();
-    options.setAddress->add_option("--ip", options.ip, "the new address")
-        ->required()
-        ->check(DottedQuad());
-    options.setAddress
+    setAddress->add_option("--mac", options.mac, "the recorder's MAC address")->required();
+    setAddress->add_option("--ip", options.ip, "the new address")->required()->check(DottedQuad());
+    setAddress
         ->add_option("--mask", options.mask, "the new subnet mask (default: from the address)")
         ->check(DottedQuad());
-    options.setAddress
-        ->add_option("--gateway", options.gateway, "the new gateway (default: A.B.C.1)")
+    setAddress->add_option("--gateway", options.gateway, "the new gateway (default: A.B.C.1)")
         ->check(DottedQuad());
 
-    options.setPorts = app.add_subcommand("set-ports", "change a recorder's HTTP and TCP ports");
-    options.setPorts->add_option("--ip", options.ip, "the recorder's address")
+    CLI::App* setPorts = app.add_subcommand("set-ports", "change a recorder's HTTP and TCP ports");
+    setPorts->add_option("--ip", options.ip, "the recorder's address")
         ->required()
-        ->check(DottedQuad());
-    options.setPorts->add_option("--port", options.port, "its login port now (default 34567)")
+        ->check(RecorderAddress());
+    setPorts->add_option("--port", options.port, "its login port now (default 34567)")
         ->check(CLI::Range(1, 65535));
-    options.setPorts->add_option("--http", options.http, "the new HTTP port")
-        ->required()
-        ->check(CLI::Range(1, 65535));
-    options.setPorts->add_option("--tcp", options.tcp, "the new TCP (login) port")
+    setPorts->add_option("--http", options.http, "the new HTTP port")
         ->required()
         ->check(CLI::Range(1, 65535));
-    options.setPorts->add_option("--user", options.user, "login user (default admin)");
-    options.setPorts->add_option("--password-file", options.passwordFile,
-                                 "file whose first line is the login password (default: empty)");
+    setPorts->add_option("--tcp", options.tcp, "the new TCP (login) port")
+        ->required()
+        ->check(CLI::Range(1, 65535));
+    setPorts->add_option("--user", options.user, "login user (default admin)");
+    setPorts->add_option("--password-file", options.passwordFile,
+                         "file whose first line is the login password (default: empty)");
 
-    options.setPassword =
+    CLI::App* setPassword =
         app.add_subcommand("set-password", "change the password of an account on a recorder");
-    options.setPassword->add_option("--ip", options.ip, "the recorder's address")
+    setPassword->add_option("--ip", options.ip, "the recorder's address")
         ->required()
-        ->check(DottedQuad());
-    options.setPassword->add_option("--port", options.port, "its login port (default 34567)")
+        ->check(RecorderAddress());
+    setPassword->add_option("--port", options.port, "its login port (default 34567)")
         ->check(CLI::Range(1, 65535));
-    options.setPassword->add_option("--account", options.account, "the account")->required();
-    options.setPassword->add_option("--old-password-file", options.oldPasswordFile,
-                                    "file holding the current password (default: asked for)");
-    options.setPassword->add_option("--new-password-file", options.newPasswordFile,
-                                    "file holding the new password (default: asked for twice)");
+    setPassword->add_option("--account", options.account, "the account")->required();
+    setPassword->add_option("--old-password-file", options.oldPasswordFile,
+                            "file holding the current password (default: asked for)");
+    setPassword->add_option("--new-password-file", options.newPasswordFile,
+                            "file holding the new password (default: asked for twice)");
 }
 
-int RunPanelCommand(const PanelOptions& options) {
-    if (options.setAddress && options.setAddress->parsed()) return RunSetAddress(options);
-    if (options.setPorts && options.setPorts->parsed()) return RunSetPorts(options);
-    if (options.setPassword && options.setPassword->parsed()) return RunSetPassword(options);
+int RunPanelCommand(const std::string& command, const PanelOptions& options) {
+    if (command == "set-address") return RunSetAddress(options);
+    if (command == "set-ports") return RunSetPorts(options);
+    if (command == "set-password") return RunSetPassword(options);
     return -1;
 }
 

@@ -16,9 +16,6 @@
 namespace tesmara::cli {
 
 struct PanelOptions {
-    CLI::App* setAddress = nullptr;
-    CLI::App* setPorts = nullptr;
-    CLI::App* setPassword = nullptr;
     std::string mac;
     std::string ip;
     std::string mask;
@@ -35,7 +32,8 @@ struct PanelOptions {
 
 void AddPanelCommands(CLI::App& app, PanelOptions& options);
 
-// The exit status of the chosen command, or -1 when none of these was chosen.
-int RunPanelCommand(const PanelOptions& options);
+// The exit status of `command` (the chosen subcommand's name, taken while the parser lived), or
+// -1 when it is none of these.
+int RunPanelCommand(const std::string& command, const PanelOptions& options);
 
 }  // namespace tesmara::cli

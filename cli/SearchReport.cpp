@@ -6,6 +6,7 @@
 #include "app/DeviceRow.h"
 #include "app/DeviceTable.h"
 #include "cli/ConsoleMainView.h"
+#include "cli/Showable.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
 
@@ -42,34 +43,6 @@ size_t DisplayWidth(const std::wstring& text) {
         width += IsWide(c) ? 2 : 1;
     }
     return width;
-}
-
-// Characters that move the cursor, start a terminal sequence or reorder the line: a recorder's
-// text containing them could forge rows or recolour the terminal.
-bool IsControl(wchar_t c) {
-    unsigned u = static_cast<unsigned>(c);
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029 ||
-           (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
-}
-
-// The text with every control character written as an escape ("\n", "\x1B", "\u202E").
-std::wstring Showable(const std::wstring& text) {
-    std::wstring out;
-    for (wchar_t c : text) {
-        if (!IsControl(c)) {
-            out += c;
-        } else if (c == L'\n') {
-            out += L"\\n";
-        } else if (c == L'\r') {
-            out += L"\\r";
-        } else if (c == L'\t') {
-            out += L"\\t";
-        } else {
-            unsigned u = static_cast<unsigned>(c);
-            out += Utf8ToWide(u <= 0xFF ? FormatNarrow("\\x%02X", u) : FormatNarrow("\\u%04X", u));
-        }
-    }
-    return out;
 }
 
 }  // namespace

@@ -21,9 +21,11 @@
 // Exits 0 when the search completed or every device succeeded, 1 otherwise, 2 on a usage error
 // (one line on stderr that names the option and what is wrong; nothing is sent then).
 #include <CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -41,7 +43,9 @@
 #include "cli/Terminal.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "discovery/SearchCommand.h"
+#include "netcfg/AddressPlanning.h"
 #include "netcfg/StartAddress.h"
+#include "platform/AddressText.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
@@ -80,6 +84,19 @@ std::string CheckCodePage(const std::string& text) {
     return n > 0 && n <= 65535 && IsKnownCodePage(static_cast<unsigned>(n))
                ? std::string()
                : text + " is not a code page this system can convert";
+}
+
+std::string CheckStartAddress(const std::string& text) {
+    std::string reason;
+    if (!ValidateStartAddress(text, reason)) return reason;
+    // The plan hands out .254 at most: from .255 every recorder found would be left unplaced.
+    uint32_t address = 0;
+    ParseDottedAddress(text, address);
+    if ((address & 0xFF) > kHighestPlannedHost) {
+        return "\"" + text +
+               "\" ends in 255, the broadcast address; no address is left to hand out";
+    }
+    return {};
 }
 
 std::string CheckMacText(const std::string& text) {
@@ -162,6 +179,12 @@ int TakePassword(Options& options) {
         "terminal to ask on)");
 }
 
+// By identity, not by name: "./fw.bin", a hard link or a symbolic link reach the same file.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 // What the parsed options leave to check: one way of choosing devices, --verify only where a
 // search gives versions, each dialled device once.
 int CheckBatch(Options& options) {
@@ -188,6 +211,17 @@ int CheckBatch(Options& options) {
         return Usage(options.command +
                      ": no devices chosen: give --all, --mac M[,M...], --ip A[,A...] or --device "
                      "IP[:PORT]");
+    }
+    // The report replaces its file at the end: naming an input there would destroy it.
+    const std::pair<const std::string*, const char*> inputs[] = {
+        {&batch.firmwarePath, "--firmware"},
+        {&batch.configPath, "--config"},
+        {&options.passwordFile, "--password-file"}};
+    for (const auto& [input, option] : inputs) {
+        if (!batch.reportPath.empty() && !input->empty() && SameFile(batch.reportPath, *input)) {
+            return Usage("--report: \"" + batch.reportPath + "\" is the " + option +
+                         " file; name a file of its own");
+        }
     }
     if (batch.verify && !batch.endpoints.empty()) {
         return Usage(
@@ -246,12 +280,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
                      "give every recorder found a new address from START on (192.168.1.11 gives "
                      ".11, .12, ...), and list those that confirm")
         ->type_name("START")
-        ->check(CLI::Validator(
-            [](std::string& text) {
-                std::string reason;
-                return ValidateStartAddress(text, reason) ? std::string() : reason;
-            },
-            "", "start address"));
+        ->check(Check(CheckStartAddress, "start address"));
     search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
     int codePage = 0;
     AddCodePage(search, codePage);
@@ -348,11 +377,21 @@ int RunSearch(const Options& options) {
     std::vector<StatusLine> log = view.Log();
     std::vector<TableRow> rows = view.Rows();
     bool ok = !log.empty() && log.back().colour == StatusColour::kSuccess;
+    // Recorders that answered an assigning search but of which none took an address: the job
+    // asked for was not done. Those left without one have a red line each.
+    const bool answered = !dialog->m_devices.empty() ||
+                          std::any_of(log.begin(), log.end(), [](const StatusLine& line) {
+                              return line.colour == StatusColour::kFailure;
+                          });
+    const bool nonePlaced = ok && options.assign && answered && rows.empty();
+    if (nonePlaced) ok = false;
     if (!options.json) std::fputs("\n", stdout);
     std::string out = options.json ? ReportJson(ok, log, rows) : TableText(rows);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
-    if (ok && rows.empty()) {
+    if (nonePlaced) {
+        std::fputs("tesmara-cli: recorders answered, but none took a new address\n", stderr);
+    } else if (ok && rows.empty()) {
         std::fputs(
             "tesmara-cli: no recorder answered; usual causes: a firewall blocking UDP port "
             "5001, the wrong network adapter, or no recorder on this network segment\n",
@@ -373,9 +412,10 @@ int main(int argc, char** argv) {
     if (int status = ParseOptions(argc, argv, options, panel, add); status != kRun) return status;
     if (options.codePage != 0) tesmara::SetAnsiCodePage(options.codePage);
     try {
-        if (int status = RunPanelCommand(panel); status >= 0) return status;
+        // The parser and its subcommands are gone here: only the chosen name is left to go by.
+        if (int status = RunPanelCommand(options.command, panel); status >= 0) return status;
         if (options.command == "set-display") return RunSetDisplay(options.batch, options.display);
-        if (int status = RunAddCommand(add); status >= 0) return status;
+        if (options.command == "add") return RunAddCommand(add);
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {

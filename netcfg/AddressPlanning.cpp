@@ -24,6 +24,8 @@ constexpr PrivateRange kPrivateRanges[] = {
     {"192.168.0.0", "192.168.255.254", "255.255.255.0"},
 };
 
+constexpr uint64_t kGatewayHost = 1;  // GatewayForAddress's last number
+
 // Leading decimal digits of the text, 0 when there are none. Saturates instead of overflowing so
 // that a long digit string still counts as "too high".
 unsigned LeadingNumber(std::string_view text) {
@@ -74,9 +76,13 @@ void PlanAddresses(MainDialogState& dialog) {
 }
 
 std::optional<std::string> PlannedAddress(const AddressPlan& plan, unsigned n) {
-    unsigned h = LeadingNumber(plan.startHostText);
-    if (h > kHighestPlannedHost || n > kHighestPlannedHost - h) return std::nullopt;
-    return FormatNarrow("%s.%u", plan.hostPrefixText.c_str(), h + n);
+    const uint64_t h = LeadingNumber(plan.startHostText);
+    uint64_t host = h + n;
+    // The plan's gateway is host 1 of the same prefix: a recorder given it would take the
+    // router's address, so the count steps over it.
+    if (h <= kGatewayHost && host >= kGatewayHost) ++host;
+    if (host > kHighestPlannedHost) return std::nullopt;
+    return FormatNarrow("%s.%u", plan.hostPrefixText.c_str(), static_cast<unsigned>(host));
 }
 
 }  // namespace tesmara

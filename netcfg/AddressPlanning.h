@@ -39,8 +39,9 @@ void MakeAddressPlan(AddressPlan& plan, std::string_view startAddressText);
 // Rebuilds the dialog's plan from the start-address control (1013).
 void PlanAddresses(MainDialogState& dialog);
 
-// The address for the n-th new device of a search (n from 0), or none when the host number would
-// pass .254: such a device must not be handed the broadcast address or a malformed one.
+// The address for the n-th new device of a search (n from 0), counting up from the start host
+// and stepping over .1, the plan's gateway; none when the host number would pass .254: such a
+// device must not be handed the broadcast address or a malformed one.
 std::optional<std::string> PlannedAddress(const AddressPlan& plan, unsigned n);
 
 }  // namespace tesmara

@@ -40,11 +40,11 @@ void WritePassword(UserEntry& entry, const std::string& password) {
     entry[kPasswordOffset + password.size()] = 0;
 }
 
-bool FitsPasswordField(const std::string& password) {
+}  // namespace
+
+bool FitsPasswordField(std::string_view password) {
     return password.size() < kPasswordFieldSize;
 }
-
-}  // namespace
 
 std::optional<std::wstring> LimitEditRewrite(std::wstring_view text) {
     std::wstring t(text);
@@ -59,6 +59,9 @@ std::optional<std::wstring> LimitEditRewrite(std::wstring_view text) {
 }
 
 void LimitEditText(DialogView& view, int editId) {
+    // A cut or trimmed password would be set on the device in a form the operator never typed;
+    // the masked fields keep what was typed and OK refuses one that does not fit.
+    if (editId != IDC_PASSWORD_USER) return;
     if (std::optional<std::wstring> text = LimitEditRewrite(view.ControlText(editId))) {
         view.RewriteEditText(editId, *text);
     }

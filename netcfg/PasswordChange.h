@@ -22,8 +22,12 @@ inline constexpr size_t kPasswordFieldSize = 96;
 // more than 64 UTF-8 bytes cut to its first 64 characters.
 std::optional<std::wstring> LimitEditRewrite(std::wstring_view text);
 
-// LimitEditText: applies LimitEditRewrite to the edit, caret at the end.
+// LimitEditText: applies LimitEditRewrite to the user-name edit, caret at the end. The password
+// edits are left as typed.
 void LimitEditText(DialogView& view, int editId);
+
+// Whether a password (UTF-8) fits an entry's password field with its terminator.
+bool FitsPasswordField(std::string_view password);
 
 // The dialog's OK. On success calls `closeWithOk` and then reports the change; true then.
 // Every failure leaves the dialog open (false) with no session left behind.

@@ -14,6 +14,9 @@ namespace tesmara::devsim {
 
 namespace {
 
+constexpr int64_t kMostGenerated = 10000;                          // as devsim --count
+constexpr int64_t kClockOffsetLimit = int64_t{100} * 366 * 86400;  // a century either way
+
 uint32_t HostOrder(const std::string& address) {
     in_addr parsed{};
     if (inet_aton(address.c_str(), &parsed) == 0) return 0;
@@ -73,16 +76,19 @@ bool ApplyFields(const nlohmann::json& j, DeviceState& s, DeviceBehaviour& b, bo
     }
     text("mask", s.mask);
     text("gateway", s.gateway);
-    if (j.contains("tcpPort")) s.tcpPort = j.at("tcpPort").get<uint16_t>();
-    if (j.contains("httpPort")) s.httpPort = j.at("httpPort").get<uint16_t>();
+    if (!ReadFleetNumber(j, "tcpPort", s.tcpPort, 1, 65535, error) ||
+        !ReadFleetNumber(j, "httpPort", s.httpPort, 1, 65535, error)) {
+        return false;
+    }
     text("description", s.description);
     text("cloudId", s.cloudId);
     text("releaseVersion", s.releaseVersion);
     text("releaseTime", s.releaseTime);
     text("deviceTime", s.fixedDeviceTime);
     text("startTime", s.startTime);
-    if (j.contains("clockOffsetSeconds")) {
-        s.clockOffsetSeconds = j.at("clockOffsetSeconds").get<int64_t>();
+    if (!ReadFleetNumber(j, "clockOffsetSeconds", s.clockOffsetSeconds, -kClockOffsetLimit,
+                         kClockOffsetLimit, error)) {
+        return false;
     }
     if (j.contains("online")) s.online = j.at("online").get<bool>();
     if (j.contains("macTextLowerCase")) s.macTextLowerCase = j.at("macTextLowerCase").get<bool>();
@@ -90,9 +96,9 @@ bool ApplyFields(const nlohmann::json& j, DeviceState& s, DeviceBehaviour& b, bo
     if (j.contains("discoverable") && !j.at("discoverable").get<bool>()) {
         b.ignoreBasicSearch = b.ignoreDetailSearch = b.ignoreAssign = true;
     }
-    if (j.contains("replyDelayMs")) b.replyDelayMs = j.at("replyDelayMs").get<uint32_t>();
-    if (j.contains("duplicateReplies")) {
-        b.duplicateReplies = j.at("duplicateReplies").get<uint32_t>();
+    if (!ReadFleetNumber(j, "replyDelayMs", b.replyDelayMs, 0, 60000, error) ||
+        !ReadFleetNumber(j, "duplicateReplies", b.duplicateReplies, 0, 100, error)) {
+        return false;
     }
     if (j.contains("ignoreBasicSearch")) b.ignoreBasicSearch = j.at("ignoreBasicSearch");
     if (j.contains("ignoreDetailSearch")) b.ignoreDetailSearch = j.at("ignoreDetailSearch");
@@ -107,6 +113,31 @@ bool ApplyFields(const nlohmann::json& j, DeviceState& s, DeviceBehaviour& b, bo
 }
 
 }  // namespace
+
+bool ReadFleetNumber(const nlohmann::json& j, const char* key, int64_t lowest, int64_t highest,
+                     int64_t& value, std::string* error) {
+    if (!j.contains(key)) return true;
+    const nlohmann::json& v = j.at(key);
+    bool fits = false;
+    int64_t read = 0;
+    if (v.is_number_unsigned()) {
+        const uint64_t u = v.get<uint64_t>();
+        fits = u <= static_cast<uint64_t>(highest);
+        read = static_cast<int64_t>(u);
+    } else if (v.is_number_integer()) {
+        read = v.get<int64_t>();
+        fits = true;
+    }
+    if (!fits || read < lowest || read > highest) {
+        if (error) {
+            *error = std::string(key) + " must be a whole number from " + std::to_string(lowest) +
+                     " to " + std::to_string(highest) + ", not " + v.dump();
+        }
+        return false;
+    }
+    value = read;
+    return true;
+}
 
 std::string MaskFor(const std::string& address) {
     uint32_t host = HostOrder(address);
@@ -187,9 +218,11 @@ bool LoadFleetJson(const std::string& json, Fleet& fleet, std::string* error) {
         GenerateOptions generate;
         if (root.contains("generate")) {
             const auto& g = root["generate"];
-            generate.count = g.value("count", size_t{0});
+            if (!ReadFleetNumber(g, "count", generate.count, 0, kMostGenerated, error) ||
+                !ReadFleetNumber(g, "seed", generate.seed, 0, UINT32_MAX, error)) {
+                return false;
+            }
             generate.baseAddress = g.value("baseAddress", generate.baseAddress);
-            generate.seed = g.value("seed", generate.seed);
         }
         GenerateDevices(fleet, generate, defaultBehaviour, defaults);
         // Listed devices continue the generated numbering.

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 
 #include "devsim/model/Fleet.h"
@@ -43,6 +44,20 @@ void GenerateDevices(Fleet& fleet, const GenerateOptions& options,
 // Adds the devices a fleet file describes; false with a reason when it is malformed.
 bool LoadFleetJson(const std::string& json, Fleet& fleet, std::string* error);
 bool LoadFleetFile(const std::string& path, Fleet& fleet, std::string* error);
+
+// The one way a fleet file's numbers are read: the value at `key`, when there, must be a whole
+// number from `lowest` to `highest`, else false with an error that names the key (a port of 70000
+// must not wrap to 4464, nor -1 become 4294967295). An absent key leaves `field` alone.
+bool ReadFleetNumber(const nlohmann::json& j, const char* key, int64_t lowest, int64_t highest,
+                     int64_t& value, std::string* error);
+template <class T>
+bool ReadFleetNumber(const nlohmann::json& j, const char* key, T& field, int64_t lowest,
+                     int64_t highest, std::string* error) {
+    int64_t value = static_cast<int64_t>(field);
+    if (!ReadFleetNumber(j, key, lowest, highest, value, error)) return false;
+    field = static_cast<T>(value);
+    return true;
+}
 
 // "\xNN" escapes to bytes.
 std::string DecodeTextEscapes(const std::string& text);

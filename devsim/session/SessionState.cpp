@@ -3,6 +3,8 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "devsim/model/FleetBuilder.h"
+
 namespace tesmara::devsim {
 
 std::vector<SimUser> DefaultUsers() {
@@ -42,44 +44,30 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
                                    .manageUsers = u.value("manageUsers", name == "admin")});
             }
         }
-        if (j.contains("loginError")) {
-            f.loginError = j.at("loginError").get<int32_t>();
-            if (f.loginError < 0 || f.loginError > 7) {
-                if (error) *error = "loginError must be 0 to 7";
-                return false;
-            }
-        }
+        if (!ReadFleetNumber(j, "loginError", f.loginError, 0, 7, error)) return false;
         if (j.contains("unreachable")) f.unreachable = j.at("unreachable").get<bool>();
         if (j.contains("silent")) f.silent = j.at("silent").get<bool>();
-        if (j.contains("sessionDelayMs")) f.replyDelayMs = j.at("sessionDelayMs").get<uint32_t>();
-        if (j.contains("dropUpgradeAt")) f.dropUpgradeAt = j.at("dropUpgradeAt").get<int64_t>();
-        if (j.contains("stallUpgradeAt")) f.stallUpgradeAt = j.at("stallUpgradeAt").get<int64_t>();
-        if (j.contains("stopReadingAt")) f.stopReadingAt = j.at("stopReadingAt").get<int64_t>();
+        if (!ReadFleetNumber(j, "sessionDelayMs", f.replyDelayMs, 0, 60000, error) ||
+            !ReadFleetNumber(j, "dropUpgradeAt", f.dropUpgradeAt, -1, INT32_MAX, error) ||
+            !ReadFleetNumber(j, "stallUpgradeAt", f.stallUpgradeAt, -1, INT32_MAX, error) ||
+            !ReadFleetNumber(j, "stopReadingAt", f.stopReadingAt, -1, INT32_MAX, error)) {
+            return false;
+        }
         if (j.contains("failGetConfig")) f.failGetConfig = j.at("failGetConfig").get<bool>();
         if (j.contains("failSetConfig")) f.failSetConfig = j.at("failSetConfig").get<bool>();
         if (j.contains("failImport")) f.failImport = j.at("failImport").get<bool>();
         if (j.contains("failClock")) f.failClock = j.at("failClock").get<bool>();
         if (j.contains("neverBack")) f.neverBack = j.at("neverBack").get<bool>();
         if (j.contains("keepVersion")) f.keepVersion = j.at("keepVersion").get<bool>();
-        if (j.contains("maxSessions")) f.maxSessions = j.at("maxSessions").get<uint32_t>();
-        if (j.contains("lockAfter")) f.lockAfter = j.at("lockAfter").get<uint32_t>();
-        if (j.contains("lockoutMs")) f.lockoutMs = j.at("lockoutMs").get<uint32_t>();
-        if (j.contains("loginCount")) {
-            f.loginCount = j.at("loginCount").get<uint32_t>();
-            if (f.loginCount == 0) {
-                if (error) *error = "loginCount must be at least 1";
-                return false;
-            }
+        if (!ReadFleetNumber(j, "maxSessions", f.maxSessions, 0, UINT32_MAX, error) ||
+            !ReadFleetNumber(j, "lockAfter", f.lockAfter, 0, UINT32_MAX, error) ||
+            !ReadFleetNumber(j, "lockoutMs", f.lockoutMs, 0, UINT32_MAX, error) ||
+            !ReadFleetNumber(j, "loginCount", f.loginCount, 1, UINT32_MAX, error) ||
+            !ReadFleetNumber(j, "writingMs", f.writingMs, 0, 600000, error) ||
+            !ReadFleetNumber(j, "upgradeWindow", f.upgradeWindow, 1, INT32_MAX, error) ||
+            !ReadFleetNumber(j, "rebootOfflineMs", f.offlineMs, 0, 600000, error)) {
+            return false;
         }
-        if (j.contains("writingMs")) f.writingMs = j.at("writingMs").get<uint32_t>();
-        if (j.contains("upgradeWindow")) {
-            f.upgradeWindow = j.at("upgradeWindow").get<uint32_t>();
-            if (f.upgradeWindow == 0) {
-                if (error) *error = "upgradeWindow must be above 0";
-                return false;
-            }
-        }
-        if (j.contains("rebootOfflineMs")) f.offlineMs = j.at("rebootOfflineMs").get<uint32_t>();
     } catch (const nlohmann::json::exception& e) {
         if (error) *error = e.what();
         return false;

@@ -2,8 +2,12 @@
 // the option and its value, exit status 2, and nothing sent; help and version on stdout.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
+
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -47,10 +51,32 @@ TEST_F(CommandLine, CliRefusesEveryBadStartAddressAndSendsNothing) {
     auto fleet = RunningFleet::Generated(1);
     ASSERT_TRUE(fleet->Running()) << fleet->Error();
     for (std::string bad : {"notanip", "300.1.1.1", "", "192.168.1", "1.2.3.4.5", " 1.2.3.4",
-                            "01x.1.1.1", "8.8.8.8", "192.168.1.0"}) {
+                            "01x.1.1.1", "8.8.8.8", "192.168.1.0", "192.168.1.255"}) {
         ExpectOutcome(CliPath(), {{"search", "--assign", bad}, 2, "--assign: \"" + bad + "\""});
     }
     ExpectOutcome(CliPath(), {{"search", "--assign=1.2.3"}, 2, "--assign: \"1.2.3\""});
+    EXPECT_EQ(0u, fleet->Responder().Stats().received);
+}
+
+TEST_F(CommandLine, CliRefusesBadSettingsAndAReportOverAnInputAndSendsNothing) {
+    auto fleet = RunningFleet::Generated(1);
+    ASSERT_TRUE(fleet->Running()) << fleet->Error();
+    const std::string firmware = "/tmp/tesmara-fw-" + std::to_string(getpid()) + ".bin";
+    std::ofstream(firmware) << "image";
+    const std::string mac = "00-1A-2B-3C-4D-5E";
+    const Case cases[] = {
+        {{"set-address", "--mac", mac, "--ip", "010.001.001.030"}, 2, "010.001.001.030"},
+        {{"set-address", "--mac", mac, "--ip", "192.168.1.255"}, 2, "broadcast"},
+        {{"set-address", "--mac", mac, "--ip", "10.1.1.9", "--mask", "255.0.255.0"}, 2, "mask"},
+        {{"set-address", "--mac", mac, "--ip", "10.1.1.9", "--gateway", "11.1.1.1"}, 2, "outside"},
+        {{"upgrade", "--firmware", firmware, "--all", "--report", "/tmp/../" + firmware},
+         2,
+         "--report"},
+    };
+    for (const Case& c : cases) ExpectOutcome(CliPath(), c);
+    std::ifstream kept(firmware);
+    EXPECT_EQ("image", std::string(std::istreambuf_iterator<char>(kept), {}));
+    std::remove(firmware.c_str());
     EXPECT_EQ(0u, fleet->Responder().Stats().received);
 }
 

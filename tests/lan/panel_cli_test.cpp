@@ -113,6 +113,18 @@ TEST_F(PanelCli, SetPasswordTakesThePasswordsFromFiles) {
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_FALSE(LogsIn("192.168.9.50", 34567, "viewer", "old-pw", 0));
     EXPECT_TRUE(LogsIn("192.168.9.50", 34567, "viewer", "new-pw", 0));
+    // Set exactly as given, blanks and all; one that does not fit the device's field is refused.
+    const std::string longer = std::string(70, 'p') + "  ";
+    run = Cli({"set-password", "--ip", "192.168.9.50", "--account", "viewer", "--old-password-file",
+               PasswordFile("new-pw"), "--new-password-file", PasswordFile(longer)});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_TRUE(LogsIn("192.168.9.50", 34567, "viewer", longer.c_str(), 0));
+    run = Cli({"set-password", "--ip", "192.168.9.50", "--account", "viewer", "--old-password-file",
+               PasswordFile(longer), "--new-password-file", PasswordFile(std::string(96, 'q'))});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    run = Cli({"set-password", "--ip", "192.168.9.50", "--account", "viewer", "--old-password-file",
+               PasswordFile(longer), "--new-password-file", PasswordFile("p\xE4ss")});
+    EXPECT_EQ(run.exitCode, 2) << "not UTF-8: " << run.out << run.err;
     // No terminal to ask on and no file: a usage error, nothing sent.
     EXPECT_EQ(Cli({"set-password", "--ip", "192.168.9.50", "--account", "viewer"}).exitCode, 2);
 }

@@ -232,6 +232,14 @@ TEST_F(SearchCli, AssignModeGivesAddressesAndListsOnlyConfirmedRecorders) {
     EXPECT_EQ((*after.Device("00-00-00-00-00-03"))["ip"], "192.168.1.13");
 }
 
+TEST_F(SearchCli, AssignModeFailsWhenRecordersAnsweredButNoneTookAnAddress) {
+    auto fleet = Fleet(R"({"devices": [{"address": "192.168.5.2", "ignoreAssign": true}]})");
+    SearchRun run = Search({"--assign", "192.168.1.11"});
+    EXPECT_EQ(run.program.exitCode, 1) << run.program.err;
+    EXPECT_FALSE(run.report["ok"].get<bool>());
+    EXPECT_TRUE(run.Devices().empty());
+}
+
 TEST_F(SearchCli, AssignModeWithNoRecorderEndsAfterTheSearchPhase) {
     auto fleet = Fleet(R"({})");
     SearchRun run = Search({"--assign", "192.168.1.11"});

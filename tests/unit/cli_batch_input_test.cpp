@@ -102,6 +102,17 @@ TEST(CliBatchReport, CsvFieldsAreQuotedAndNeverRunAsFormulas) {
     for (const auto& c : cases) EXPECT_EQ(CsvField(c.text), c.field) << c.text;
 }
 
+TEST(CliBatchReport, SummaryEscapesDeviceTextsAsTheSearchTableDoes) {
+    DeviceOutcome device;
+    device.mac = "00-1A-2B-3C-4D-5E";
+    device.ip = "10.0.0.1";
+    device.versionBefore = "V1\x1b]0;owned\x07\r";
+    device.cause = "bad\u202Eimage";
+    const std::string text = SummaryText({device}, false);
+    EXPECT_EQ(std::string::npos, text.find_first_of("\x1b\x07\r")) << text;
+    EXPECT_NE(std::string::npos, text.find("V1\\x1B]0;owned\\x07\\r  bad\\u202Eimage\n")) << text;
+}
+
 TEST(CliBatchReport, ADeviceEndsWithItsLastColouredLineAndOnlyItsOwnLinesCount) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point t0{};

@@ -73,6 +73,15 @@ TEST(AddressPlan, NeverHandsOutHostsPast254) {
     EXPECT_EQ(std::nullopt, PlannedAddress(plan, 0xFFFFFFFFu));
 }
 
+TEST(AddressPlan, NeverHandsOutTheGateway) {
+    AddressPlan plan;
+    MakeAddressPlan(plan, "10.4.4.1");
+    EXPECT_EQ("10.4.4.1", plan.gatewayText);
+    EXPECT_EQ("10.4.4.2", PlannedAddress(plan, 0));
+    EXPECT_EQ("10.4.4.254", PlannedAddress(plan, 252));
+    EXPECT_EQ(std::nullopt, PlannedAddress(plan, 253));
+}
+
 TEST(AddressPlan, StartHostReadsLeadingDigitsOnly) {
     AddressPlan plan;
     MakeAddressPlan(plan, "192.168.1.12x");

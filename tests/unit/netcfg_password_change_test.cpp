@@ -35,6 +35,16 @@ TEST(LimitEditText, DropsTrailingBlanksAndCutsPast64Bytes) {
     }
 }
 
+TEST(LimitEditText, LeavesThePasswordFieldsAsTyped) {
+    testing::RecordingMainView view;
+    const std::wstring typed = std::wstring(70, L'a') + L"  ";
+    for (int id : {IDC_PASSWORD_OLD, IDC_PASSWORD_NEW, IDC_PASSWORD_CONFIRM, IDC_PASSWORD_USER}) {
+        view.texts[id] = typed;
+        LimitEditText(view, id);
+        EXPECT_EQ(id == IDC_PASSWORD_USER ? std::wstring(64, L'a') : typed, view.texts[id]) << id;
+    }
+}
+
 struct PasswordOk : ::testing::Test {
     static constexpr size_t kEntries = 39020;
     testing::RecordingMainView dialog;

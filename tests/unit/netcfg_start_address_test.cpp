@@ -56,5 +56,35 @@ TEST(ValidateStartAddress, RefusesWhatWouldHandOutAnEmptyMaskOrANetworkAddress) 
     }
 }
 
+TEST(CheckNetworkSettings, TakesOnlyAHostItsMaskAndAGatewayOfTheSameSubnet) {
+    struct Case {
+        const char *address, *mask, *gateway, *complaint;
+    };
+    const Case cases[] = {
+        {"192.168.1.20", "255.255.255.0", "192.168.1.1", nullptr},
+        {"10.9.8.7", "255.0.0.0", "10.0.0.1", nullptr},
+        {"172.16.5.9", "255.255.255.252", "172.16.5.10", nullptr},
+        {"010.001.001.030", "255.0.0.0", "10.1.1.1", "\"010.001.001.030\" is not an IPv4"},
+        {"10.1.1.30", "255.0.0.0", "10.01.1.1", "\"10.01.1.1\" is not an IPv4"},
+        {"0.0.0.0", "255.0.0.0", "0.0.0.1", "\"0.0.0.0\" is not a host"},
+        {"255.255.255.255", "255.255.255.0", "255.255.255.1", "is not a host"},
+        {"224.0.0.5", "255.255.255.0", "224.0.0.1", "is not a host"},
+        {"127.0.0.5", "255.0.0.0", "127.0.0.1", "is not a host"},
+        {"192.168.1.0", "255.255.255.0", "192.168.1.1", "network's own address"},
+        {"192.168.1.255", "255.255.255.0", "192.168.1.1", "\"192.168.1.255\" is the broadcast"},
+        {"192.168.1.20", "255.255.255.0", "192.168.1.255", "\"192.168.1.255\" is the broadcast"},
+        {"192.168.1.20", "255.0.255.0", "192.168.1.1", "\"255.0.255.0\" is not a subnet mask"},
+        {"192.168.1.20", "0.0.0.0", "192.168.1.1", "not a subnet mask"},
+        {"192.168.1.20", "255.255.255.254", "192.168.1.21", "not a subnet mask"},
+        {"192.168.1.20", "255.255.255.0", "192.168.2.1", "\"192.168.2.1\" is outside the subnet"},
+    };
+    for (const Case& c : cases) {
+        NetworkSettings settings;
+        const std::string reason = CheckNetworkSettings(c.address, c.mask, c.gateway, settings);
+        EXPECT_EQ(c.complaint == nullptr, reason.empty()) << c.address << " " << reason;
+        EXPECT_NE(std::string::npos, reason.find(c.complaint ? c.complaint : "")) << reason;
+    }
+}
+
 }  // namespace
 }  // namespace tesmara
