@@ -1,5 +1,7 @@
 // The thirteen exported operations. Each one validates its handle and arguments, does its work
 // through a Session, and records a failure for DevGetLastError on the calling thread.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -46,9 +48,16 @@ void OnLost(int32_t handle, const std::string& address, uint16_t port) {
     if (callback) callback(handle, address.c_str(), port, user);
 }
 
-std::FILE* OpenFile(const char* path) {
-    // Narrow fopen takes the path in the ANSI code page on Windows, as callers pass it.
-    return path && *path ? std::fopen(path, "rb") : nullptr;
+// Opens a file to send: kOk, kFileOpen, or kFileRead for a folder, which opens on some
+// systems but has no bytes to send.
+int32_t OpenFile(const char* path, std::FILE*& file) {
+    file = nullptr;
+    if (!path || !*path) return kFileOpen;
+    // Narrow stat and fopen take the path in the ANSI code page on Windows, as callers pass it.
+    struct stat info;
+    if (stat(path, &info) == 0 && S_ISDIR(info.st_mode)) return kFileRead;
+    file = std::fopen(path, "rb");
+    return file ? kOk : kFileOpen;
 }
 
 // Size of an open file, or -1 if it cannot be told or does not fit the progress values.
@@ -156,8 +165,8 @@ QUORN_API int32_t QUORN_CALL DevImportConfig(int32_t login, const char* path, in
                                              int32_t, int32_t, int32_t) {
     std::shared_ptr<Session> session = Handles().FindSession(login);
     if (!session) return Fail(kInvalidHandle);
-    std::FILE* file = OpenFile(path);
-    if (!file) return Fail(kFileOpen);
+    std::FILE* file;
+    if (int32_t opened = OpenFile(path, file); opened != kOk) return Fail(opened);
     int64_t size = FileSize(file);
     // An empty file is no configuration: refused here, before anything is sent.
     if (size <= 0 || size > static_cast<int64_t>(kMaxPayload)) {
@@ -178,8 +187,8 @@ QUORN_API int32_t QUORN_CALL DevUpgrade(int32_t login, const char* path,
     std::shared_ptr<Session> session = Handles().FindSession(login);
     if (!session) return Fail(kInvalidHandle);
     if (!session->Alive()) return Fail(kDisconnected);
-    std::FILE* file = OpenFile(path);
-    if (!file) return Fail(kFileOpen);
+    std::FILE* file;
+    if (int32_t opened = OpenFile(path, file); opened != kOk) return Fail(opened);
     int64_t size = FileSize(file);
     if (size <= 0 || size > kMaxImageFileSize) {
         std::fclose(file);

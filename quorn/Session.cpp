@@ -85,7 +85,6 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
     ConnectResult connected = TcpConnect(address, port, kConnectMs, socket);
     if (connected != ConnectResult::Connected) return kLoginNoHost;
     session->socket_ = socket;
-    TcpSetSendTimeout(socket, kIdleLimitMs);
     int32_t status = session->Handshake(user, password, info);
     if (status != kOk) return status;
     session->nextRequest_ = 3;
@@ -174,7 +173,7 @@ void Session::Start(int32_t handle, LostHandler onLost) {
 }
 
 bool Session::SendFrame(uint8_t type, uint32_t requestId, const uint8_t* payload, size_t size,
-                        bool mayWait) {
+                        bool mayWait, const std::function<bool()>& stop) {
     std::unique_lock lock(writeMutex_, std::defer_lock);
     if (mayWait) {
         lock.lock();
@@ -182,6 +181,8 @@ bool Session::SendFrame(uint8_t type, uint32_t requestId, const uint8_t* payload
         return true;  // someone else is sending, which keeps the connection alive anyway
     }
     if (socket_ == kNoSocket) return false;
+    // Given up before it is sealed: the frame never was, and the connection stays sound.
+    if (stop && stop()) return false;
     if (record_.Active()) {
         if (!record_.Seal(type, requestId, payload, size, sendBuffer_)) {
             TcpShutdown(socket_);
@@ -190,8 +191,8 @@ bool Session::SendFrame(uint8_t type, uint32_t requestId, const uint8_t* payload
     } else {
         sendBuffer_ = EncodeFrame(type, requestId, payload, size);
     }
-    if (!TcpSendAll(socket_, sendBuffer_.data(), sendBuffer_.size())) {
-        TcpShutdown(socket_);  // the reader notices and ends the session
+    if (!TcpSendAll(socket_, sendBuffer_.data(), sendBuffer_.size(), kIdleLimitMs, stop)) {
+        TcpShutdown(socket_);  // failed or cut short: the reader notices and ends the session
         return false;
     }
     lastSentMs_ = NowMs();
@@ -207,7 +208,7 @@ int32_t Session::Request(Type type, const std::vector<uint8_t>& payload, int wai
 }
 
 int32_t Session::Request(Type type, uint32_t requestId, const std::vector<uint8_t>& payload,
-                         int waitMs, Frame& reply) {
+                         int waitMs, Frame& reply, const std::atomic<bool>* cancel) {
     Pending pending;
     {
         std::lock_guard lock(mutex_);
@@ -218,9 +219,10 @@ int32_t Session::Request(Type type, uint32_t requestId, const std::vector<uint8_
     std::unique_lock lock(mutex_);
     if (sent) {
         changed_.wait_for(lock, std::chrono::milliseconds(waitMs),
-                          [&] { return pending.done || !alive_; });
+                          [&] { return pending.done || !alive_ || (cancel && *cancel); });
     }
     pending_.erase(requestId);
+    if (!pending.done && cancel && *cancel) return kBadState;
     if (!pending.done) return alive_ && sent ? kTimeout : kDisconnected;
     reply = std::move(pending.reply);
     if (reply.type == ReplyOf(Type::Error))
@@ -234,9 +236,15 @@ int32_t Session::StatusRequest(Type type, const std::vector<uint8_t>& payload, i
     return StatusRequest(type, NextRequestId(), payload, waitMs, reply, rest);
 }
 
+void Session::Wake() {
+    std::lock_guard lock(mutex_);
+    changed_.notify_all();
+}
+
 int32_t Session::StatusRequest(Type type, uint32_t requestId, const std::vector<uint8_t>& payload,
-                               int waitMs, Frame& reply, Reader* rest) {
-    int32_t status = Request(type, requestId, payload, waitMs, reply);
+                               int waitMs, Frame& reply, Reader* rest,
+                               const std::atomic<bool>* cancel) {
+    int32_t status = Request(type, requestId, payload, waitMs, reply, cancel);
     if (status != kOk) return status;
     const uint8_t* tail = nullptr;
     size_t tailSize = 0;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -43,20 +44,27 @@ class Session : public std::enable_shared_from_this<Session> {
     // holds the reply frame. A device Error frame yields its status.
     int32_t Request(Type type, const std::vector<uint8_t>& payload, int waitMs, Frame& reply);
     uint32_t NextRequestId() { return nextRequest_.fetch_add(1) + 1; }
+    // With `cancel`: the wait also ends, with kBadState, once it is set and Wake is called.
     int32_t Request(Type type, uint32_t requestId, const std::vector<uint8_t>& payload, int waitMs,
-                    Frame& reply);
+                    Frame& reply, const std::atomic<bool>* cancel = nullptr);
+    // Makes waiting requests look at their `cancel` again.
+    void Wake();
 
     // A request whose reply starts with a status: returns that status (or the failure to get
     // a reply). `rest` reads what follows the status inside `reply`.
     int32_t StatusRequest(Type type, const std::vector<uint8_t>& payload, int waitMs, Frame& reply,
                           Reader* rest = nullptr);
     int32_t StatusRequest(Type type, uint32_t requestId, const std::vector<uint8_t>& payload,
-                          int waitMs, Frame& reply, Reader* rest = nullptr);
+                          int waitMs, Frame& reply, Reader* rest = nullptr,
+                          const std::atomic<bool>* cancel = nullptr);
 
-    // One frame, no reply expected. False when the connection is gone.
+    // One frame, no reply expected. False when the connection is gone, or when `stop` gave the
+    // frame up: before any byte of it left (the connection stays) or part way (the connection
+    // ends, as a frame cut short leaves the device unable to find the next one).
     bool Send(Type type, uint32_t requestId, const std::vector<uint8_t>& payload);
-    bool Send(Type type, uint32_t requestId, const uint8_t* payload, size_t size) {
-        return SendFrame(static_cast<uint8_t>(type), requestId, payload, size, true);
+    bool Send(Type type, uint32_t requestId, const uint8_t* payload, size_t size,
+              const std::function<bool()>& stop = {}) {
+        return SendFrame(static_cast<uint8_t>(type), requestId, payload, size, true, stop);
     }
 
     // Polite logout (bounded wait) and teardown; no lost notification follows. Waits for the
@@ -75,9 +83,10 @@ class Session : public std::enable_shared_from_this<Session> {
     void Die();
     void Dispatch(Frame& frame);
     // Seals (once the channel is up) and sends under the write lock, so that frames leave in
-    // the order of their sequence numbers.
+    // the order of their sequence numbers. Each frame leaves within kIdleLimitMs or the
+    // connection ends.
     bool SendFrame(uint8_t type, uint32_t requestId, const uint8_t* payload, size_t size,
-                   bool mayWait);
+                   bool mayWait, const std::function<bool()>& stop = {});
     int32_t Handshake(const char* user, const char* password, QuornDeviceInfo* info);
 
     struct Pending {

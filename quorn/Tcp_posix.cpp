@@ -59,21 +59,20 @@ ConnectResult TcpConnect(const char* address, uint16_t port, int timeoutMs, TcpH
     return ConnectResult::Connected;
 }
 
-void TcpSetSendTimeout(TcpHandle socket, int timeoutMs) {
-    timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-}
-
-bool TcpSendAll(TcpHandle socket, const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t n = send(static_cast<int>(socket), p, size, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+int TcpSendSome(TcpHandle socket, const void* data, size_t size, int timeoutMs) {
+    pollfd p{static_cast<int>(socket), POLLOUT, 0};
+    int ready;
+    do {
+        ready = poll(&p, 1, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready == 0) return 0;
+    if (ready < 0) return -1;
+    ssize_t n;
+    do {
+        n = send(static_cast<int>(socket), data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    return n == 0 ? -1 : static_cast<int>(n);
 }
 
 int TcpReceive(TcpHandle socket, void* buffer, size_t capacity, int timeoutMs) {

@@ -55,30 +55,28 @@ ConnectResult TcpConnect(const char* address, uint16_t port, int timeoutMs, TcpH
             return error == WSAECONNREFUSED ? ConnectResult::Refused : ConnectResult::Failed;
         }
     }
-    nonBlocking = 0;
-    ioctlsocket(s, FIONBIO, &nonBlocking);
+    // Left non-blocking: every send and receive waits in select with its own bound (a blocking
+    // send's time-out would leave the socket in an undefined state).
     BOOL one = TRUE;
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
     out = static_cast<TcpHandle>(s);
     return ConnectResult::Connected;
 }
 
-void TcpSetSendTimeout(TcpHandle socket, int timeoutMs) {
-    DWORD value = static_cast<DWORD>(timeoutMs);
-    setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_SNDTIMEO,
-               reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-bool TcpSendAll(TcpHandle socket, const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        int chunk = size > 0x10000000 ? 0x10000000 : static_cast<int>(size);
-        int n = send(static_cast<SOCKET>(socket), p, chunk, 0);
-        if (n <= 0) return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+int TcpSendSome(TcpHandle socket, const void* data, size_t size, int timeoutMs) {
+    SOCKET s = static_cast<SOCKET>(socket);
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(s, &writable);
+    timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    int ready = select(0, nullptr, &writable, nullptr, &tv);
+    if (ready == 0) return 0;
+    if (ready < 0) return -1;
+    // The socket stays non-blocking: send takes what fits and returns.
+    int chunk = size > 0x10000000 ? 0x10000000 : static_cast<int>(size);
+    int n = send(s, static_cast<const char*>(data), chunk, 0);
+    if (n == SOCKET_ERROR) return WSAGetLastError() == WSAEWOULDBLOCK ? 0 : -1;
+    return n == 0 ? -1 : n;
 }
 
 int TcpReceive(TcpHandle socket, void* buffer, size_t capacity, int timeoutMs) {
@@ -92,7 +90,8 @@ int TcpReceive(TcpHandle socket, void* buffer, size_t capacity, int timeoutMs) {
     if (ready < 0) return -1;
     int chunk = capacity > 0x10000000 ? 0x10000000 : static_cast<int>(capacity);
     int n = recv(s, static_cast<char*>(buffer), chunk, 0);
-    return n < 0 ? -1 : n;
+    if (n == SOCKET_ERROR) return WSAGetLastError() == WSAEWOULDBLOCK ? kReceiveTimedOut : -1;
+    return n;
 }
 
 void TcpShutdown(TcpHandle socket) {

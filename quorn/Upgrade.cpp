@@ -43,10 +43,11 @@ int32_t Upgrade::Start() {
     Frame reply;
     Reader window(nullptr, 0);
     int32_t status = session_->StatusRequest(Type::UpgradeBegin, requestId, begin.Data(),
-                                             kUpgradeBeginMs, reply, &window);
+                                             kUpgradeBeginMs, reply, &window, &cancelBegin_);
     uint32_t granted = window.U32();
-    // The device may have begun although we give up: it must forget the upgrade again.
-    bool abort = status == kOk || status == kTimeout;
+    // The device may have begun although we give up (no answer yet, or one we do not use): it
+    // must forget the upgrade again.
+    bool abort = status == kOk || status == kTimeout || (status == kBadState && cancelBegin_);
     // A window too small to carry a useful data frame would stall the transfer.
     if (status == kOk && (!window.Ok() || granted < kMinWindow)) status = kProtocolError;
     {
@@ -82,13 +83,40 @@ int64_t Upgrade::DeadlineMs() const {
     return std::min(lastStateMs_ + kUpgradeStateStallMs, writingSinceMs_ + kUpgradeWritingLimitMs);
 }
 
+bool Upgrade::GiveUpSending(int64_t now, int64_t startedMs) const {
+    // Once closed, a frame may take only a short while more, counted from the close or from
+    // its own start, whichever is later; before, until the upgrade's next bound.
+    if (closed_) return now >= std::max(closedMs_, startedMs) + kUpgradeCloseGraceMs;
+    return result_ == 0 && now >= DeadlineMs();
+}
+
+bool Upgrade::SendOwn(std::unique_lock<std::mutex>& lock, Type type, uint32_t requestId,
+                      const uint8_t* payload, size_t size) {
+    const int64_t startedMs = NowMs();
+    lock.unlock();
+    bool sent = session_->Send(type, requestId, payload, size, [this, startedMs] {
+        std::lock_guard held(mutex_);
+        return GiveUpSending(NowMs(), startedMs);
+    });
+    lock.lock();
+    return sent;
+}
+
 void Upgrade::Run() {
     std::vector<uint8_t> frame;
     uint64_t offset = 0;
     Shown shown;
     std::unique_lock lock(mutex_);
     const uint32_t requestId = requestId_;
-    while (!closed_) {
+    for (;;) {
+        if (closed_) {
+            // Closed by the caller: no callback any more, and the device forgets an upgrade
+            // that has not ended (or that ended on this side only).
+            bool abort = result_ == 0 || abort_;
+            phase_ = Phase::Ended;
+            if (abort) SendOwn(lock, Type::UpgradeAbort, requestId, nullptr, 0);
+            return;
+        }
         if (result_ == 0 && NowMs() >= DeadlineMs()) {
             End(-2, kTimeout);
             abort_ = true;
@@ -98,11 +126,7 @@ void Upgrade::Run() {
             ReportProgress(lock, shown, true);
             ReportProgress(lock, shown, true);
             phase_ = Phase::Ended;
-            if (abort_) {
-                lock.unlock();
-                session_->Send(Type::UpgradeAbort, requestId, {});
-                lock.lock();
-            }
+            if (abort_) SendOwn(lock, Type::UpgradeAbort, requestId, nullptr, 0);
             // The final callback runs on this thread: it learns the cause from DevGetLastError.
             SetLastError(result_ == -1 ? kOk : cause_);
             Deliver(lock, 0, result_);
@@ -112,17 +136,16 @@ void Upgrade::Run() {
         if (closed_ || result_ != 0) continue;
         uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(chunk_, size_ - offset));
         if (offset < size_ && offset + n <= acked_ + window_) {
-            lock.unlock();
             bool readable = true;
-            bool sent = SendChunk(frame, offset, n, requestId, readable);
-            lock.lock();
-            if (sent) {
+            if (SendChunk(lock, frame, offset, n, requestId, readable)) {
                 offset += n;
-            } else if (result_ == 0) {
-                // An unreadable file: the device will never see the whole image. A lost
+            } else if (result_ == 0 && !closed_) {
+                // An unreadable file: the device will never see the whole image. A bound that
+                // ran out while the frame waited ends the upgrade as any bound does; a lost
                 // connection needs no abort.
-                End(-2, readable ? kDisconnected : kFileRead);
-                abort_ = !readable;
+                bool late = NowMs() >= DeadlineMs();
+                End(-2, !readable ? kFileRead : late ? kTimeout : kDisconnected);
+                abort_ = !readable || late;
             }
             continue;
         }
@@ -131,13 +154,15 @@ void Upgrade::Run() {
     }
 }
 
-bool Upgrade::SendChunk(std::vector<uint8_t>& payload, uint64_t offset, uint32_t n,
-                        uint32_t requestId, bool& readable) {
+bool Upgrade::SendChunk(std::unique_lock<std::mutex>& lock, std::vector<uint8_t>& payload,
+                        uint64_t offset, uint32_t n, uint32_t requestId, bool& readable) {
+    lock.unlock();
     payload.resize(8 + n);
     readable = std::fread(payload.data() + 8, 1, n, file_) == n;
+    lock.lock();
     if (!readable) return false;
     for (int i = 0; i < 8; ++i) payload[i] = static_cast<uint8_t>(offset >> (8 * i));
-    return session_->Send(Type::UpgradeData, requestId, payload.data(), payload.size());
+    return SendOwn(lock, Type::UpgradeData, requestId, payload.data(), payload.size());
 }
 
 int64_t Upgrade::ReportProgress(std::unique_lock<std::mutex>& lock, Shown& shown, bool flush) {
@@ -216,11 +241,12 @@ void Upgrade::End(int32_t result, int32_t cause) {
 
 void Upgrade::Close() {
     uint32_t requestId;
-    bool abort;
+    bool starting;
     {
         std::unique_lock lock(mutex_);
         closed_ = true;
-        abort = phase_ == Phase::Running && result_ == 0;
+        closedMs_ = NowMs();
+        starting = phase_ == Phase::Starting;
         requestId = requestId_;
         changed_.notify_all();
         // A callback running on another thread finishes before Close returns; one running on
@@ -228,7 +254,12 @@ void Upgrade::Close() {
         changed_.wait(
             lock, [&] { return !inCallback_ || callbackThread_ == std::this_thread::get_id(); });
     }
-    if (abort) session_->Send(Type::UpgradeAbort, requestId, {});
+    // The connection is never waited for here: the upgrade thread sends the abort, and a start
+    // still waiting for the device's answer stops waiting and sends it.
+    if (starting) {
+        cancelBegin_ = true;
+        session_->Wake();
+    }
     if (requestId) session_->DetachUpgrade(requestId);
 }
 

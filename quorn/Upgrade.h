@@ -7,6 +7,7 @@
 // below the mutex is read and written under it.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +34,9 @@ constexpr int kUpgradeWritingLimitMs = 600000;       // whole writing phase
 // Transfer progress is reported at most once per this many milliseconds and per 1 % of the
 // image; writing progress at most once per this many milliseconds.
 constexpr int kUpgradeReportMs = 100;
+// A frame under way when the caller closes may finish for this long; then it is cut short and
+// the connection ends, so that a device that stopped reading holds nobody.
+constexpr int kUpgradeCloseGraceMs = 500;
 
 class Upgrade : public std::enable_shared_from_this<Upgrade> {
   public:
@@ -46,6 +50,8 @@ class Upgrade : public std::enable_shared_from_this<Upgrade> {
     // failure no callback follows.
     int32_t Start();
     // No more callbacks after this returns (unless one is already running on this thread).
+    // Never waits for the connection: the upgrade thread tells the device to forget the
+    // upgrade, and a start waiting for the device's answer gives up at once.
     void Close();
 
     // Reader thread of the session.
@@ -65,6 +71,13 @@ class Upgrade : public std::enable_shared_from_this<Upgrade> {
     void Run();
     // The next due deadline of the running upgrade (lock held).
     int64_t DeadlineMs() const;
+    // Whether a frame of this upgrade sent since `startedMs` and still on its way should be
+    // given up (lock held).
+    bool GiveUpSending(int64_t now, int64_t startedMs) const;
+    // Sends one frame of the upgrade thread, which gives it up when GiveUpSending says so.
+    // Lock held; released during the send.
+    bool SendOwn(std::unique_lock<std::mutex>& lock, Type type, uint32_t requestId,
+                 const uint8_t* payload, size_t size);
     // Reports the newest progress if the rules allow it now (or `flush`); returns the time at
     // which a held-back report becomes due, or 0. Lock held; released during the callback.
     int64_t ReportProgress(std::unique_lock<std::mutex>& lock, Shown& shown, bool flush);
@@ -72,10 +85,10 @@ class Upgrade : public std::enable_shared_from_this<Upgrade> {
     void End(int32_t result, int32_t cause);
     // Calls the callback unless closed. Lock held; released during the call.
     void Deliver(std::unique_lock<std::mutex>& lock, int32_t total, int32_t current);
-    // Reads and sends one piece; false when the file could not be read (`readable` false) or
-    // the connection is gone.
-    bool SendChunk(std::vector<uint8_t>& payload, uint64_t offset, uint32_t n, uint32_t requestId,
-                   bool& readable);
+    // Reads and sends one piece; false when the file could not be read (`readable` false), the
+    // piece was given up or the connection is gone. Lock held; released while it works.
+    bool SendChunk(std::unique_lock<std::mutex>& lock, std::vector<uint8_t>& payload,
+                   uint64_t offset, uint32_t n, uint32_t requestId, bool& readable);
 
     std::shared_ptr<Session> session_;
     const int32_t login_;
@@ -101,6 +114,8 @@ class Upgrade : public std::enable_shared_from_this<Upgrade> {
     int64_t writingSinceMs_ = 0;  // when the last byte was acknowledged
     int64_t lastStateMs_ = 0;
     bool closed_ = false;
+    int64_t closedMs_ = 0;
+    std::atomic<bool> cancelBegin_{false};  // ends Start's wait for the device's answer
     bool inCallback_ = false;
     std::thread::id callbackThread_;
 };

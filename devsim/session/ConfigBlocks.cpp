@@ -185,8 +185,10 @@ std::vector<uint8_t> UserTable(const DeviceState& state) {
         Store32(entry, static_cast<int32_t>(i + 1));  // account number
         Store32(entry + 4, i == 0 ? 1 : 2);           // group: administrators, users
         PutSlot(entry + quorn::kUserNameOffset, quorn::kUserNameSize, state.session.users[i].name);
-        // Rights: a byte per right, all granted to the first account.
+        // Rights: a byte per right. The first is the one the device itself checks, whether the
+        // account may change others' passwords; the rest are all granted to the first account.
         for (int r = 0; r < 64; ++r) entry[200 + r] = i == 0 ? 1 : (r % 2);
+        entry[200] = state.session.users[i].manageUsers ? 1 : 0;
     }
     return table;
 }

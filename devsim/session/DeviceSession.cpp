@@ -536,6 +536,18 @@ void DeviceSession::Stall() {
     }
 }
 
+void DeviceSession::StopReading() {
+    m_server.Log("session: " + m_address + ": stops reading");
+    // Takes nothing more, so that the client's sends back up, yet stays alive with keep-alives:
+    // only the client's own bounds end its upgrade.
+    while (!m_server.Stopping()) {
+        pollfd p{m_fd, POLLRDHUP, 0};
+        if (poll(&p, 1, 200) > 0) return;  // the client has gone
+        if (NowMs() - m_lastSentMs > quorn::kKeepAliveMs && !Send(T(Type::KeepAlive), 0, {}))
+            return;
+    }
+}
+
 DeviceSession::Next DeviceSession::OnUpgradeData(const Frame& frame) {
     if (!m_upgrading || frame.requestId != m_upgradeId) return Next::Continue;  // after a failure
     Reader r(frame.payload);
@@ -556,6 +568,11 @@ DeviceSession::Next DeviceSession::OnUpgradeData(const Frame& frame) {
     if (faults.stallUpgradeAt >= 0 &&
         m_received + size >= static_cast<uint64_t>(faults.stallUpgradeAt)) {
         Stall();
+        return Next::Drop;
+    }
+    if (faults.stopReadingAt >= 0 &&
+        m_received + size >= static_cast<uint64_t>(faults.stopReadingAt)) {
+        StopReading();
         return Next::Drop;
     }
     size_t taken = 0;

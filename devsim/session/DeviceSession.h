@@ -43,6 +43,7 @@ class DeviceSession {
     Next FinishImage();
     void EndUpgrade(int32_t status);
     void Stall();
+    void StopReading();
 
     bool Send(uint8_t type, uint32_t requestId, const std::vector<uint8_t>& payload);
     bool Reply(const quorn::Frame& request, const std::vector<uint8_t>& payload);

@@ -49,7 +49,8 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("silent")) f.silent = j.at("silent").get<bool>();
         if (!ReadFleetNumber(j, "sessionDelayMs", f.replyDelayMs, 0, 60000, error) ||
             !ReadFleetNumber(j, "dropUpgradeAt", f.dropUpgradeAt, -1, INT32_MAX, error) ||
-            !ReadFleetNumber(j, "stallUpgradeAt", f.stallUpgradeAt, -1, INT32_MAX, error)) {
+            !ReadFleetNumber(j, "stallUpgradeAt", f.stallUpgradeAt, -1, INT32_MAX, error) ||
+            !ReadFleetNumber(j, "stopReadingAt", f.stopReadingAt, -1, INT32_MAX, error)) {
             return false;
         }
         if (j.contains("failGetConfig")) f.failGetConfig = j.at("failGetConfig").get<bool>();

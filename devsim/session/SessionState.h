@@ -53,6 +53,8 @@ struct SessionFaults {
     uint32_t replyDelayMs = 0;    // [sessionDelayMs] every reply waits this long
     int64_t dropUpgradeAt = -1;   // [dropUpgradeAt] bytes of image, then the connection drops
     int64_t stallUpgradeAt = -1;  // [stallUpgradeAt] bytes of image, then nothing more is read
+    // [stopReadingAt] bytes of image, then nothing more is read, but keep-alives still come
+    int64_t stopReadingAt = -1;
     bool failGetConfig = false;   // [failGetConfig]
     bool failSetConfig = false;   // [failSetConfig]
     bool failImport = false;      // [failImport]

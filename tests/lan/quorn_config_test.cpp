@@ -227,7 +227,7 @@ TEST_F(QuornConfig, ImportTakesAGoodFileWholeAndRefusesABadOne) {
     const struct {
         const char* path;
         int32_t code;
-    } unsent[] = {{"/nonexistent/x.coi", 16}, {empty.Path(), 17}};
+    } unsent[] = {{"/nonexistent/x.coi", 16}, {empty.Path(), 17}, {"/", 17}};
     for (const auto& u : unsent) {
         EXPECT_EQ(DevImportConfig(login_, u.path, 0, 0, 0, 0, 1), 0);
         EXPECT_EQ(DevGetLastError(), u.code) << u.path;

@@ -329,6 +329,38 @@ TEST_F(QuornHostileDevice, UpgradeThatIsNeverAcknowledgedEndsWithinTheStallBound
     done = true;
 }
 
+TEST_F(QuornHostileDevice, ClosingEndsTheStartsWaitForAnUnansweredBegin) {
+    std::atomic<bool> done{false}, aborted{false};
+    RawDevice device([&](int fd) {
+        SealedPeer peer(fd);
+        if (!peer.Accept()) return;
+        for (quorn::Frame f; !done;) {
+            if (peer.Read(f) && f.type == 0x22) aborted = true;
+        }
+    });
+    ASSERT_TRUE(device.Ok());
+    ImageFile image(200000);
+    int32_t code;
+    int32_t login = Login(&code);
+    ASSERT_NE(login, 0) << code;
+    int32_t upgrade = DevUpgrade(login, image.Path(), nullptr, nullptr);
+    std::thread closer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        DevCloseUpgrade(upgrade);
+    });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(DevUpgradeStart(upgrade), 0);
+    EXPECT_EQ(DevGetLastError(), 19);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    closer.join();
+    // The device may have begun: it is told to forget the upgrade.
+    for (int i = 0; i < 100 && !aborted; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(aborted.load());
+    DevLogout(login);
+    done = true;
+}
+
 // Open descriptors and mapped address space of this process.
 size_t OpenDescriptors() {
     size_t n = 0;

@@ -288,6 +288,36 @@ TEST_F(QuornUpgrade, StalledDeviceIsGivenUpWithinTheSilenceLimit) {
     DevLogout(login);
 }
 
+// The upgrade thread sits in a send that the device never takes: neither the upgrade's bound
+// nor a caller closing it (as a closing window does, then logging out) waits for that send. The
+// device closed is silent as well, so that nothing but the close ends its send.
+TEST_F(QuornUpgrade, DeviceThatStopsReadingHoldsNeitherTheBoundNorTheClose) {
+    Start(R"({"defaults": {"upgradeWindow": 8388608},
+              "devices": [{"address": "192.168.10.45", "stopReadingAt": 0},
+                          {"address": "192.168.10.46", "stallUpgradeAt": 0}]})");
+    TempImage image(16 * 1024 * 1024, "V3");
+    auto seconds = [](auto since) {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+    };
+    int32_t kept = LoginTo(0), closed = LoginTo(1);
+    Progress keptProgress, closedProgress;
+    auto start = std::chrono::steady_clock::now();
+    int32_t keptUpgrade = Begin(kept, image.Path(), keptProgress);
+    int32_t closedUpgrade = Begin(closed, image.Path(), closedProgress);
+    std::this_thread::sleep_for(1s);
+    auto closing = std::chrono::steady_clock::now();
+    EXPECT_EQ(DevCloseUpgrade(closedUpgrade), 1);
+    EXPECT_EQ(DevLogout(closed), 1);
+    EXPECT_LT(seconds(closing), 3.0);
+    ASSERT_TRUE(keptProgress.WaitFinal(30s));
+    EXPECT_LT(seconds(start), 14.0);
+    EXPECT_EQ(keptProgress.final, -2);
+    EXPECT_EQ(keptProgress.finalError, 13);
+    EXPECT_EQ(closedProgress.finals, 0);
+    DevCloseUpgrade(keptUpgrade);
+    DevLogout(kept);
+}
+
 // The acknowledgement rule holds for any window: the client never overruns it (the device
 // fails an upgrade that does) and the device acknowledges before the client must wait.
 TEST_F(QuornUpgrade, EveryWindowCarriesTheImage) {
@@ -342,11 +372,8 @@ TEST_F(QuornUpgrade, OpeningAndStartingFailuresAreReported) {
     const struct {
         const char* path;
         int32_t error;
-    } unsent[] = {{"/nonexistent/fw.bin", 16},
-                  {empty.Path(), 17},
-                  {notAnImage.Path(), 25},
-                  {truncated.Path(), 25},
-                  {damagedHeader.Path(), 25}};
+    } unsent[] = {{"/nonexistent/fw.bin", 16}, {empty.Path(), 17},     {"/", 17},
+                  {notAnImage.Path(), 25},     {truncated.Path(), 25}, {damagedHeader.Path(), 25}};
     for (const auto& u : unsent) {
         EXPECT_EQ(DevUpgrade(login, u.path, Record, nullptr), 0) << u.path;
         EXPECT_EQ(DevGetLastError(), u.error) << u.path;

@@ -97,11 +97,14 @@ TEST(QuornDeviceFormats, NetworkBlockWriteBackChangesOnlyWhatItNames) {
 
 TEST(QuornDeviceFormats, UserTableLayout) {
     DeviceState s;  // admin (empty password), operator, guest
+    s.session.users[0].manageUsers = false;
+    s.session.users[1].manageUsers = true;
     std::vector<uint8_t> table = UserTable(s);
     ASSERT_EQ(table.size(), static_cast<size_t>(quorn::kUserTableSize));
     for (size_t i = 0; i < 3; ++i) {
         const uint8_t* entry = &table[quorn::kUserEntriesOffset + i * quorn::kUserEntrySize];
         EXPECT_EQ(reinterpret_cast<const char*>(entry + 8), s.session.users[i].name);
+        EXPECT_EQ(entry[200], i == 1) << "the manage-users right is the first rights byte";
         for (int b = 0; b < 96; ++b) ASSERT_EQ(entry[104 + b], 0);
     }
     EXPECT_EQ(table[quorn::kUserEntriesOffset + 3 * quorn::kUserEntrySize + 8], 0);
