@@ -62,6 +62,8 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("keepVersion")) f.keepVersion = j.at("keepVersion").get<bool>();
         if (j.contains("maxSessions")) f.maxSessions = j.at("maxSessions").get<uint32_t>();
         if (j.contains("lockAfter")) f.lockAfter = j.at("lockAfter").get<uint32_t>();
+        if (j.contains("accountLockAfter"))
+            f.accountLockAfter = j.at("accountLockAfter").get<uint32_t>();
         if (j.contains("lockoutMs")) f.lockoutMs = j.at("lockoutMs").get<uint32_t>();
         if (j.contains("loginCount")) {
             f.loginCount = j.at("loginCount").get<uint32_t>();
