@@ -1,6 +1,7 @@
 #include "quorn/Session.h"
 
 #include <cstring>
+#include <set>
 
 #include "quorn/Messages.h"
 #include "quorn/Protocol.h"
@@ -65,18 +66,21 @@ int32_t RefusalOf(const Frame& frame, uint8_t requestType) {
 // The salt and count each account of each device asked for at its last good login, for the
 // process. A device that later asks for others is not taken at its word: whoever answers in its
 // place may be after a proof it can guess passwords against offline, cheaply with a count or a
-// salt of its own choosing. Only the tool's own password change lets them change.
+// salt of its own choosing. Only the tool's own password change lets them change. Devices are
+// known by address, which the tool may hand to another device: a pair that another good login
+// gave is no choice of an impostor's and is taken.
 class StretchMemory {
   public:
     bool Allows(const std::string& account, const LoginParamsReply& offer) {
         std::lock_guard lock(mutex_);
         auto it = known_.find(account);
-        return it == known_.end() ||
-               (it->second.salt == offer.salt && it->second.count == offer.count);
+        return it == known_.end() || Pair(it->second) == Pair(offer) ||
+               proven_.count(Pair(offer)) != 0;
     }
     void Remember(const std::string& account, const LoginParamsReply& offer) {
         std::lock_guard lock(mutex_);
         known_[account] = offer;
+        proven_.insert(Pair(offer));
     }
     void Forget(const std::string& account) {
         std::lock_guard lock(mutex_);
@@ -84,8 +88,11 @@ class StretchMemory {
     }
 
   private:
+    using SaltAndCount = std::pair<std::array<uint8_t, kSaltSize>, uint32_t>;
+    static SaltAndCount Pair(const LoginParamsReply& offer) { return {offer.salt, offer.count}; }
     std::mutex mutex_;
     std::map<std::string, LoginParamsReply> known_;
+    std::set<SaltAndCount> proven_;
 };
 
 StretchMemory& Stretches() {
