@@ -32,6 +32,9 @@ struct DeviceRow {
     int32_t loginHandle = 0;
     int32_t upgradeHandle = 0;
     DeviceDetails details;
+    // Search replies gave this MAC with different addresses or ports: one of the hosts poses
+    // as the other, so the batch runs do not log in to it.
+    bool conflicting = false;
 };
 
 // std::list: rows hold raw pointers to records, which must stay put while the list grows.

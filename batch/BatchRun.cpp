@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/DeviceRow.h"
 #include "app/MainDialogState.h"
 #include "app/MainView.h"
 #include "devaccess/DeviceAccess.h"
@@ -30,6 +31,12 @@ void AppendDeviceLine(MainView& view, StatusColour colour, const char* format,
 void AppendDeviceLine(MainView& view, StatusColour colour, const char* format,
                       const std::string& ansiAddress, int32_t number) {
     view.AppendStatusLine(FormatUi(format, AddressArg(ansiAddress).c_str(), number), colour);
+}
+
+bool RefuseConflicting(MainView& view, const DeviceRow& device) {
+    if (!device.conflicting) return false;
+    AppendDeviceLine(view, StatusColour::kFailure, kConflictingDeviceLine, device.ipText);
+    return true;
 }
 
 int32_t LoginToDevice(MainDialogState& dialog, const std::string& address, uint16_t port,

@@ -32,6 +32,13 @@ void AppendDeviceLine(MainView& view, StatusColour colour, const char* format,
 void AppendDeviceLine(MainView& view, StatusColour colour, const char* format,
                       const std::string& ansiAddress, int32_t number);
 
+// The red line for a row that two hosts answered for (the run does not log in to it).
+inline constexpr char kConflictingDeviceLine[] =
+    "[%s] login refused! Two devices answer with this MAC";
+
+// True, with the red line, when the run must not log in to `device`.
+bool RefuseConflicting(MainView& view, const DeviceRow& device);
+
 // DevLogin to the device with the run's user and password; 0 with `error` set when it failed.
 int32_t LoginToDevice(MainDialogState& dialog, const std::string& address, uint16_t port,
                       int32_t& error);

@@ -26,6 +26,7 @@ bool SetClockBeforeMainStep(MainDialogState& dialog, const DeviceRow& device, in
 }
 
 int32_t OpenDeviceForMainStep(MainDialogState& dialog, DeviceRow& device, bool syncTime) {
+    if (RefuseConflicting(dialog.m_view, device)) return 0;
     int32_t error = 0;
     const int32_t login = LoginToDevice(dialog, device.ipText, device.tcpPort, error);
     if (login == 0) {
@@ -49,6 +50,10 @@ int TimeSyncWorker(MainDialogState* state) {
         DeviceRow* device = view.IsChecked(i) ? view.DeviceOfRow(i) : nullptr;
         if (!device) continue;
         AppendDeviceLine(view, StatusColour::kProgress, "[%s]正在同步时间...", device->ipText);
+        if (RefuseConflicting(view, *device)) {
+            dialog.m_counters.Record(false);
+            continue;
+        }
         int32_t error = 0;
         const int32_t login = LoginToDevice(dialog, device->ipText, device->tcpPort, error);
         if (login == 0) {

@@ -32,6 +32,11 @@ DeviceRow RowFromReply(const SearchInfoBlock& info, bool detail) {
     return row;
 }
 
+// Two replies for one MAC from different places: two hosts answer as one device.
+bool SameMacElsewhere(const DeviceRow& a, const DeviceRow& b) {
+    return a.conflicting || b.conflicting || a.ipText != b.ipText || a.tcpPort != b.tcpPort;
+}
+
 }  // namespace
 
 PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, ReplyKind kind) {
@@ -39,8 +44,12 @@ PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, Reply
     DeviceList& target = detail ? dialog.m_detailDevices : dialog.m_devices;
     return RunSearchPhase(dialog, sockets, kind, kSearchFailedFormat,
                           [&target, detail](const SearchInfoBlock& info) {
-                              if (FindDeviceByMac(target, FormatMacDashed(info.mac))) return false;
-                              target.push_back(RowFromReply(info, detail));
+                              DeviceRow row = RowFromReply(info, detail);
+                              if (DeviceRow* known = FindDeviceByMac(target, row.macText)) {
+                                  known->conflicting |= SameMacElsewhere(*known, row);
+                                  return false;
+                              }
+                              target.push_back(std::move(row));
                               return true;
                           });
 }
@@ -48,7 +57,9 @@ PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, Reply
 void MergeDeviceDetails(MainDialogState& dialog) {
     for (const DeviceRow& d : dialog.m_detailDevices) {
         for (DeviceRow& b : dialog.m_devices) {
-            if (b.macText == d.macText) b.details = d.details;
+            if (b.macText != d.macText) continue;
+            b.details = d.details;
+            b.conflicting |= SameMacElsewhere(b, d);
         }
     }
 }

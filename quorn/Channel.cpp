@@ -6,17 +6,6 @@
 
 namespace quorn {
 
-namespace {
-
-bool Labelled(const Digest& key, std::string_view label, const Digest& transcript, Digest& out) {
-    uint8_t message[64];
-    std::memcpy(message, label.data(), label.size());
-    std::memcpy(message + label.size(), transcript.data(), transcript.size());
-    return HmacSha256(key.data(), key.size(), message, label.size() + transcript.size(), out);
-}
-
-}  // namespace
-
 bool NewKeyShare(KeyShare& share) {
     return RandomBytes(share.privateKey.data(), share.privateKey.size()) &&
            X25519PublicKey(share.privateKey, share.publicKey);
@@ -39,8 +28,10 @@ bool DeriveChannelKeys(const X25519Key& shared, const Digest& helloHash, Channel
     // One HKDF-Expand block each: T(1) = HMAC(PRK, info | 0x01).
     static const char kClient[] = "QRN2 client to device\x01";
     static const char kDevice[] = "QRN2 device to client\x01";
-    return HmacSha256(prk.data(), prk.size(), kClient, sizeof kClient - 1, out.clientToDevice) &&
-           HmacSha256(prk.data(), prk.size(), kDevice, sizeof kDevice - 1, out.deviceToClient);
+    bool ok = HmacSha256(prk.data(), prk.size(), kClient, sizeof kClient - 1, out.clientToDevice) &&
+              HmacSha256(prk.data(), prk.size(), kDevice, sizeof kDevice - 1, out.deviceToClient);
+    SecureWipe(prk);
+    return ok;
 }
 
 bool RecordLayer::Start(const Digest& sendKey, const Digest& receiveKey) {
@@ -93,14 +84,6 @@ bool RecordLayer::Open(Frame& frame) {
 
 bool LoginKey(std::string_view password, const uint8_t* salt, uint32_t count, Digest& out) {
     return Pbkdf2Sha256(password, salt, kSaltSize, count, out);
-}
-
-bool ClientProof(const Digest& loginKey, const Digest& transcript, Digest& out) {
-    return Labelled(loginKey, "QRN2 client proof", transcript, out);
-}
-
-bool DeviceProof(const Digest& loginKey, const Digest& transcript, Digest& out) {
-    return Labelled(loginKey, "QRN2 device proof", transcript, out);
 }
 
 }  // namespace quorn

@@ -63,11 +63,8 @@ class RecordLayer {
     bool receiveFailed_ = false;
 };
 
-// The key a password stretches to with the device's salt and count; the device keeps only it.
+// The key a password stretches to with the device's salt and count (SessionProof.h makes the
+// proofs and the device's verifier from it).
 bool LoginKey(std::string_view password, const uint8_t* salt, uint32_t count, Digest& out);
-// What the client sends to prove it holds the login key, and what the device answers to prove
-// it holds it too; both bound to the transcript of hello and login parameters.
-bool ClientProof(const Digest& loginKey, const Digest& transcript, Digest& out);
-bool DeviceProof(const Digest& loginKey, const Digest& transcript, Digest& out);
 
 }  // namespace quorn

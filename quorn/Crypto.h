@@ -52,4 +52,12 @@ class GcmKey {
 // Comparison whose time does not depend on where the digests differ.
 bool DigestsEqual(const Digest& a, const Digest& b);
 
+// Overwrites secrets (keys, proofs, ladder values) with zeros in a way the compiler may not
+// drop as a dead store, as it may a plain memset or fill before the memory goes out of scope.
+void SecureWipe(void* data, size_t size);
+template <size_t N>
+void SecureWipe(std::array<uint8_t, N>& bytes) {
+    SecureWipe(bytes.data(), bytes.size());
+}
+
 }  // namespace quorn

@@ -69,6 +69,10 @@ bool Pbkdf2Sha256(std::string_view password, const uint8_t* salt, size_t saltSiz
     return ok;
 }
 
+void SecureWipe(void* data, size_t size) {
+    SecureZeroMemory(data, size);
+}
+
 bool RandomBytes(void* out, size_t size) {
     if (size > 0xFFFFFFFFu) return false;
     return Succeeded(BCryptGenRandom(nullptr, static_cast<PUCHAR>(out), static_cast<ULONG>(size),

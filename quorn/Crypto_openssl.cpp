@@ -1,4 +1,5 @@
 // libcrypto: one-shot HMAC and digest, PBKDF2, X25519 and AES-GCM through EVP, its generator.
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 #include <openssl/rand.h>
@@ -35,6 +36,10 @@ bool Pbkdf2Sha256(std::string_view password, const uint8_t* salt, size_t saltSiz
                              static_cast<int>(password.size()), salt, static_cast<int>(saltSize),
                              static_cast<int>(count), EVP_sha256(), static_cast<int>(out.size()),
                              out.data()) == 1;
+}
+
+void SecureWipe(void* data, size_t size) {
+    OPENSSL_cleanse(data, size);
 }
 
 bool RandomBytes(void* out, size_t size) {

@@ -268,7 +268,9 @@ QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const
     Frame reply;
     int32_t status = session->StatusRequest(Type::ModifyUser, request.Data(),
                                             WaitOrDefault(waitMs, kDefaultWaitMs), reply);
-    return status == kOk ? 1 : Fail(status);
+    if (status != kOk) return Fail(status);
+    session->PasswordChanged(newEntry);
+    return 1;
 }
 
 }  // extern "C"

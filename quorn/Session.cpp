@@ -1,9 +1,11 @@
 #include "quorn/Session.h"
 
 #include <cstring>
+#include <set>
 
 #include "quorn/Messages.h"
 #include "quorn/Protocol.h"
+#include "quorn/SessionProof.h"
 #include "quorn/Upgrade.h"
 
 namespace quorn {
@@ -61,6 +63,73 @@ int32_t RefusalOf(const Frame& frame, uint8_t requestType) {
     return LoginStatus(DecodeStatusReply(frame, requestType, nullptr, nullptr));
 }
 
+// The salt and count each account of each device asked for at its last good login, for the
+// process. A device that later asks for others is not taken at its word: whoever answers in its
+// place may be after a proof it can guess passwords against offline, cheaply with a count or a
+// salt of its own choosing. Only the tool's own password change lets them change. Devices are
+// known by address, which the tool may hand to another device: a pair that another good login
+// gave is no choice of an impostor's and is taken.
+class StretchMemory {
+  public:
+    bool Allows(const std::string& account, const LoginParamsReply& offer) {
+        std::lock_guard lock(mutex_);
+        auto it = known_.find(account);
+        return it == known_.end() || Pair(it->second) == Pair(offer) ||
+               proven_.count(Pair(offer)) != 0;
+    }
+    void Remember(const std::string& account, const LoginParamsReply& offer) {
+        std::lock_guard lock(mutex_);
+        known_[account] = offer;
+        proven_.insert(Pair(offer));
+    }
+    void Forget(const std::string& account) {
+        std::lock_guard lock(mutex_);
+        known_.erase(account);
+    }
+
+  private:
+    using SaltAndCount = std::pair<std::array<uint8_t, kSaltSize>, uint32_t>;
+    static SaltAndCount Pair(const LoginParamsReply& offer) { return {offer.salt, offer.count}; }
+    std::mutex mutex_;
+    std::map<std::string, LoginParamsReply> known_;
+    std::set<SaltAndCount> proven_;
+};
+
+StretchMemory& Stretches() {
+    static StretchMemory memory;
+    return memory;
+}
+
+// A device by the address and port it is dialled at, and one of its accounts.
+std::string AccountOf(const std::string& address, uint16_t port, std::string_view user) {
+    std::string key = address + ":" + std::to_string(port);
+    key.push_back('\0');
+    key.append(user);
+    return key;
+}
+
+// What the handshake must not leave behind, wiped however it ends.
+struct HandshakeSecrets {
+    KeyShare share;
+    X25519Key shared{};
+    ChannelKeys keys;
+    Digest loginKey{};
+    LoginVerifier verifier;
+    Digest proof{};
+    Digest expected{};
+    ~HandshakeSecrets() {
+        SecureWipe(share.privateKey);
+        SecureWipe(shared);
+        SecureWipe(keys.clientToDevice);
+        SecureWipe(keys.deviceToClient);
+        SecureWipe(loginKey);
+        SecureWipe(verifier.storedKey);
+        SecureWipe(verifier.deviceKey);
+        SecureWipe(proof);
+        SecureWipe(expected);
+    }
+};
+
 }  // namespace
 
 int64_t NowMs() {
@@ -95,7 +164,8 @@ int32_t Session::Open(const char* address, uint16_t port, const char* user, cons
 int32_t Session::Handshake(const char* user, const char* password, QuornDeviceInfo* info) {
     int64_t deadline = NowMs() + kLoginMs;
     LoginReader reader(socket_, record_);
-    KeyShare share;
+    HandshakeSecrets secrets;
+    KeyShare& share = secrets.share;
     if (!NewKeyShare(share)) return kLoginNetwork;
     Writer hello;
     hello.U16(kMinVersion).U16(kMaxVersion).Bytes(share.publicKey.data(), share.publicKey.size());
@@ -107,21 +177,18 @@ int32_t Session::Handshake(const char* user, const char* password, QuornDeviceIn
     Frame frame;
     int32_t status = reader.Next(deadline, Type::Hello, 1, frame);
     if (status != kOk) return status;
-    if (frame.type == ReplyOf(Type::Error)) return RefusalOf(frame, ReplyOf(Type::Hello));
+    // A refusal before the channel is up is anybody's word, not the device's: it is shown as a
+    // device that could not be verified, never as a wrong password or a locked account.
+    if (frame.type == ReplyOf(Type::Error)) return kLoginNetwork;
     HelloReply offer;
-    if (!DecodeHelloReply(frame, 1, offer)) return kLoginNetwork;
-    // A device that refuses connections outright (busy, blacklisted) says so at once.
-    if (offer.status != kOk) return LoginStatus(offer.status);
+    if (!DecodeHelloReply(frame, 1, offer) || offer.status != kOk) return kLoginNetwork;
     if (offer.version < kMinVersion || offer.version > kMaxVersion) return kLoginNetwork;
     transcript.Add(frame.payload);
-    X25519Key shared;
     Digest helloHash;
-    ChannelKeys keys;
-    bool up = X25519SharedSecret(share.privateKey, offer.publicKey, shared) &&
-              transcript.Hash(helloHash) && DeriveChannelKeys(shared, helloHash, keys) &&
-              record_.Start(keys.clientToDevice, keys.deviceToClient);
-    share.privateKey.fill(0);
-    shared.fill(0);
+    bool up = X25519SharedSecret(share.privateKey, offer.publicKey, secrets.shared) &&
+              transcript.Hash(helloHash) &&
+              DeriveChannelKeys(secrets.shared, helloHash, secrets.keys) &&
+              record_.Start(secrets.keys.clientToDevice, secrets.keys.deviceToClient);
     if (!up) return kLoginNetwork;
 
     Writer params;
@@ -138,28 +205,38 @@ int32_t Session::Handshake(const char* user, const char* password, QuornDeviceIn
     // proof cheap to guess against; an endless one would hold this thread.
     if (stretch.count < kLoginCountFloor || stretch.count > kLoginCountCeiling)
         return kLoginNetwork;
+    const std::string account = AccountOf(address_, port_, user);
+    if (!Stretches().Allows(account, stretch)) return kLoginNetwork;
     transcript.Add(frame.payload);
-    Digest loginKey, hash, proof, expected;
-    bool proved = LoginKey(password, stretch.salt.data(), stretch.count, loginKey) &&
-                  transcript.Hash(hash) && ClientProof(loginKey, hash, proof) &&
-                  DeviceProof(loginKey, hash, expected);
-    loginKey.fill(0);
+    Digest hash;
+    bool proved = LoginKey(password, stretch.salt.data(), stretch.count, secrets.loginKey) &&
+                  transcript.Hash(hash) && ClientProof(secrets.loginKey, hash, secrets.proof) &&
+                  MakeVerifier(secrets.loginKey, secrets.verifier) &&
+                  DeviceProof(secrets.verifier, hash, secrets.expected);
     if (!proved) return kLoginNetwork;
-    if (!Send(Type::Login, 3, proof.data(), proof.size())) return kLoginNetwork;
+    if (!Send(Type::Login, 3, secrets.proof.data(), secrets.proof.size())) return kLoginNetwork;
     status = reader.Next(deadline, Type::Login, 3, frame);
     if (status != kOk) return status;
     if (frame.type == ReplyOf(Type::Error)) return RefusalOf(frame, ReplyOf(Type::Login));
     LoginReply answer;
     if (!DecodeLoginReply(frame, 3, answer)) return kLoginNetwork;
     if (answer.status != kOk) return LoginStatus(answer.status);
-    // Only a device that holds the login key can answer this: anything else poses as one.
-    if (!DigestsEqual(answer.proof, expected)) return kLoginNetwork;
+    // Only a device that holds the account's verifier can answer this: anything else poses as
+    // one.
+    if (!DigestsEqual(answer.proof, secrets.expected)) return kLoginNetwork;
+    Stretches().Remember(account, stretch);
     if (info) {
         std::memcpy(info->text, answer.text, sizeof info->text);
         info->value = answer.value;
         info->flag = answer.flag;
     }
     return kOk;
+}
+
+void Session::PasswordChanged(const void* userEntry) {
+    const char* slot = static_cast<const char*>(userEntry) + kUserNameOffset;
+    Stretches().Forget(
+        AccountOf(address_, port_, std::string_view(slot, strnlen(slot, kUserNameSize))));
 }
 
 void Session::Start(int32_t handle, LostHandler onLost) {

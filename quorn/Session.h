@@ -73,6 +73,10 @@ class Session : public std::enable_shared_from_this<Session> {
 
     bool Alive();
 
+    // The tool itself changed the password of the account `userEntry` names (a user entry as
+    // DevModifyUser takes it): the device's next salt for it is to be expected.
+    void PasswordChanged(const void* userEntry);
+
     // Upgrade frames are routed by the request id of their UpgradeBegin.
     void AttachUpgrade(uint32_t requestId, const std::shared_ptr<Upgrade>& upgrade);
     void DetachUpgrade(uint32_t requestId);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "quorn/Crypto.h"
+
 namespace quorn {
 
 namespace {
@@ -9,6 +11,11 @@ namespace {
 // A field element mod 2^255 - 19 in sixteen 16-bit limbs held in 64-bit integers, so that
 // products and carries never overflow.
 using Field = int64_t[16];
+
+// Every value the ladder computes depends on the secret scalar.
+void Wipe(Field f) {
+    SecureWipe(f, sizeof(Field));
+}
 
 void Carry(Field o) {
     for (int i = 0; i < 16; ++i) {
@@ -54,6 +61,8 @@ void Pack(uint8_t* out, const Field n) {
         out[2 * i] = static_cast<uint8_t>(t[i] & 0xff);
         out[2 * i + 1] = static_cast<uint8_t>(t[i] >> 8);
     }
+    Wipe(m);
+    Wipe(t);
 }
 
 void Unpack(Field o, const uint8_t* n) {
@@ -78,6 +87,7 @@ void Mul(Field o, const Field a, const Field b) {
     for (int i = 0; i < 16; ++i) o[i] = t[i];
     Carry(o);
     Carry(o);
+    SecureWipe(t, sizeof t);
 }
 
 void Square(Field o, const Field a) {
@@ -93,6 +103,7 @@ void Invert(Field o, const Field in) {
         if (a != 2 && a != 4) Mul(c, c, in);
     }
     for (int i = 0; i < 16; ++i) o[i] = c[i];
+    Wipe(c);
 }
 
 }  // namespace
@@ -135,7 +146,8 @@ void X25519Portable(uint8_t out[32], const uint8_t scalar[32], const uint8_t poi
     Invert(c, c);
     Mul(a, a, c);
     Pack(out, a);
-    std::memset(z, 0, sizeof z);
+    SecureWipe(z, sizeof z);
+    for (Field* value : {&x, &a, &b, &c, &d, &e, &f}) Wipe(*value);
 }
 
 }  // namespace quorn

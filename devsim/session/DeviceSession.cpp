@@ -26,6 +26,9 @@ using quorn::Type;
 using quorn::Writer;
 
 constexpr uint64_t kMaxImage = 0x7FFFFFFF;
+// A connection that has not logged in by then is dropped (twice the client's own bound), so
+// that keep-alives cannot hold one of the few places for connections without a login.
+constexpr int64_t kLoginDeadlineMs = 10000;
 
 int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -71,12 +74,14 @@ SimUser* FindUser(DeviceState& s, const std::string& name) {
 
 }  // namespace
 
-DeviceSession::DeviceSession(SessionServer& server, SimDevice& device, int fd)
+DeviceSession::DeviceSession(SessionServer& server, SimDevice& device, int fd,
+                             std::atomic<bool>* loggedIn)
     : m_server(server),
       m_device(device),
       m_fd(fd),
       m_address(device.Snapshot().address),
-      m_peer(PeerAddress(fd)) {}
+      m_peer(PeerAddress(fd)),
+      m_loggedInFlag(loggedIn) {}
 
 void DeviceSession::AssumeLoggedIn(const quorn::ChannelKeys& keys) {
     m_hello = true;
@@ -134,6 +139,7 @@ void DeviceSession::Run() {
     std::vector<uint8_t> buffer(64 * 1024);
     int64_t lastReceived = NowMs();
     m_lastSentMs = NowMs();
+    const int64_t loginDeadline = NowMs() + kLoginDeadlineMs;
     Next next = Next::Continue;
     while (next == Next::Continue && !m_server.Stopping()) {
         pollfd p{m_fd, POLLIN, 0};
@@ -158,6 +164,10 @@ void DeviceSession::Run() {
             }
         } else if (now - lastReceived > quorn::kIdleLimitMs) {
             next = Next::Drop;  // the client went silent
+        }
+        if (next == Next::Continue && !m_loggedIn && now > loginDeadline) {
+            m_server.Log("session: " + m_address + ": no login from " + m_peer + " in time");
+            next = Next::Drop;
         }
         // From the hello on, so that a client waiting for a slow login answer hears the device.
         if (next == Next::Continue && !faults.silent && m_hello &&
@@ -281,8 +291,8 @@ DeviceSession::Next DeviceSession::OnHello(const Frame& frame) {
     quorn::ChannelKeys keys;
     bool agreed = quorn::X25519SharedSecret(share.privateKey, peer, shared) &&
                   m_transcript.Hash(helloHash) && quorn::DeriveChannelKeys(shared, helloHash, keys);
-    share.privateKey.fill(0);
-    shared.fill(0);
+    quorn::SecureWipe(share.privateKey);
+    quorn::SecureWipe(shared);
     if (!agreed) {
         m_server.Log("session: " + m_address + ": unusable key share from " + m_peer);
         refusal.I32(quorn::kProtocolError);
@@ -291,8 +301,10 @@ DeviceSession::Next DeviceSession::OnHello(const Frame& frame) {
     }
     Reply(frame, w.Data());
     // Everything after the hello reply is sealed, in both directions.
-    if (!m_record.Start(keys.deviceToClient, keys.clientToDevice)) return Next::Drop;
-    return Next::Continue;
+    bool started = m_record.Start(keys.deviceToClient, keys.clientToDevice);
+    quorn::SecureWipe(keys.deviceToClient);
+    quorn::SecureWipe(keys.clientToDevice);
+    return started ? Next::Continue : Next::Drop;
 }
 
 DeviceSession::Next DeviceSession::OnLoginParams(const Frame& frame) {
@@ -310,8 +322,8 @@ DeviceSession::Next DeviceSession::OnLoginParams(const Frame& frame) {
     uint32_t count = faults.loginCount;
     bool ok = m_device.Update([&](DeviceState& s) {
         SimUser* found = FindUser(s, user);
-        // An unknown name gets a salt all the same; the login then answers 2.
-        if (!found) return random(salt.data(), salt.size());
+        // An unknown name gets a salt all the same, its own each time; the login answers 2.
+        if (!found) return UnknownNameSalt(s.session, user, random, salt);
         if (!EnsureLoginKey(*found, faults.loginCount, random)) return false;
         salt = found->salt;
         count = found->count;
@@ -348,19 +360,22 @@ DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
         int64_t now = NowMs();
         code = m_device.Update([&](DeviceState& s) -> int32_t {
             SimUser* found = FindUser(s, user);
-            if (!found) return quorn::kLoginNoSuchUser;
-            if (s.session.throttle.Locked(m_peer, now)) return quorn::kLoginLocked;
-            quorn::Digest expected;
-            if (!found->keyed || !quorn::ClientProof(found->loginKey, transcript, expected) ||
-                !quorn::DigestsEqual(expected, given)) {
-                s.session.throttle.Failed(m_peer, now, faults.lockAfter, faults.lockoutMs);
+            const std::string account = found ? user : std::string();
+            if (!TryAllowed(s.session, m_peer, account, now)) return quorn::kLoginLocked;
+            // Names are guessed like passwords: they count against the source.
+            if (!found) {
+                TryFailed(s.session, m_peer, account, now, faults);
+                return quorn::kLoginNoSuchUser;
+            }
+            if (!found->keyed || !quorn::ClientProofMatches(found->verifier, transcript, given)) {
+                TryFailed(s.session, m_peer, account, now, faults);
                 return quorn::kLoginBadPassword;
             }
-            s.session.throttle.Succeeded(m_peer);
+            TrySucceeded(s.session, m_peer, account);
             if (s.session.sessions >= faults.maxSessions) return quorn::kLoginBusy;
             s.session.sessions++;
             m_bootGeneration = s.session.reboots;
-            quorn::DeviceProof(found->loginKey, transcript, deviceProof);
+            quorn::DeviceProof(found->verifier, transcript, deviceProof);
             return quorn::kOk;
         });
     }
@@ -368,6 +383,7 @@ DeviceSession::Next DeviceSession::OnLogin(const Frame& frame) {
     w.I32(code);
     if (code == quorn::kOk) {
         m_loggedIn = true;
+        if (m_loggedInFlag) *m_loggedInFlag = true;
         m_account = user;
         DeviceState s = m_device.Snapshot();
         char info[48] = {};
@@ -466,13 +482,13 @@ DeviceSession::Next DeviceSession::OnModifyUser(const Frame& frame) {
             const SimUser* self = FindUser(s, m_account);
             if (name != m_account && !(self && self->manageUsers)) return quorn::kNotPermitted;
             // Guessing a current password here is guessing a login: same count, same lock-out.
-            if (s.session.throttle.Locked(m_peer, now)) return quorn::kLoginLocked;
+            if (!TryAllowed(s.session, m_peer, name, now)) return quorn::kLoginLocked;
             if (!EnsureLoginKey(*target, faults.loginCount, random)) return quorn::kDeviceFailed;
             if (!PasswordMatches(*target, oldPassword)) {
-                s.session.throttle.Failed(m_peer, now, faults.lockAfter, faults.lockoutMs);
+                TryFailed(s.session, m_peer, name, now, faults);
                 return quorn::kWrongPassword;
             }
-            s.session.throttle.Succeeded(m_peer);
+            TrySucceeded(s.session, m_peer, name);
             return SetPassword(*target, newPassword, faults.loginCount, random)
                        ? quorn::kOk
                        : quorn::kDeviceFailed;

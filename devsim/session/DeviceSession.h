@@ -2,6 +2,7 @@
 // Runs on the connection's own thread; a malformed frame from the client ends the connection.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@ class SessionServer;
 
 class DeviceSession {
   public:
-    DeviceSession(SessionServer& server, SimDevice& device, int fd);
+    // `loggedIn`, when given, is set once the client has logged in.
+    DeviceSession(SessionServer& server, SimDevice& device, int fd,
+                  std::atomic<bool>* loggedIn = nullptr);
     // Serves until the client leaves, the device restarts or the server stops.
     void Run();
     // For tests that feed requests directly: behave as after a login of the first account
@@ -66,6 +69,7 @@ class DeviceSession {
     std::string m_loginUser;         // named in the login parameters
     bool m_paramsGiven = false;
     bool m_loggedIn = false;
+    std::atomic<bool>* m_loggedInFlag;
     std::string m_account;  // logged in as
     uint32_t m_bootGeneration = 0;
 

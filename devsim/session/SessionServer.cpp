@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -19,6 +20,11 @@
 namespace tesmara::devsim {
 
 namespace {
+
+// Connections a recorder holds before their login, each a thread here: beyond them a newcomer
+// is reset at once, so that idle connections cannot use the device up before any password is
+// tried. Each of them must log in within the device's login deadline.
+constexpr size_t kMaxPendingLogins = 16;
 
 std::string AddressOf(const sockaddr_in& a) {
     char text[INET_ADDRSTRLEN] = {};
@@ -149,6 +155,11 @@ void SessionServer::Accept(int listener, uint16_t port) {
             Reset(fd);
             continue;
         }
+        if (PendingLogins(device) >= kMaxPendingLogins) {
+            Log("session: " + address + ": too many connections without a login, one reset");
+            Reset(fd);
+            continue;
+        }
         int one = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         auto connection = std::make_shared<Connection>();
@@ -157,11 +168,19 @@ void SessionServer::Accept(int listener, uint16_t port) {
         std::lock_guard lock(m_mutex);
         m_connections.push_back(connection);
         connection->thread = std::thread([this, connection] {
-            DeviceSession session(*this, *connection->device, connection->fd);
+            DeviceSession session(*this, *connection->device, connection->fd,
+                                  &connection->loggedIn);
             session.Run();
             connection->done = true;
         });
     }
+}
+
+size_t SessionServer::PendingLogins(const SimDevice* device) {
+    std::lock_guard lock(m_mutex);
+    return std::count_if(m_connections.begin(), m_connections.end(), [&](const auto& c) {
+        return c->device == device && !c->done && !c->loggedIn;
+    });
 }
 
 void SessionServer::Reap(bool all) {
@@ -191,6 +210,7 @@ void SessionServer::Reboot(SimDevice& device) {
         s.session.upgrading = false;
         s.session.reboots++;
         s.session.throttle.Clear();
+        s.session.accountThrottle.Clear();
     });
     bool neverBack = device.Behaviour().session.neverBack;
     Log("session: " + device.Snapshot().address +

@@ -55,10 +55,13 @@ class SessionServer {
         SimDevice* device = nullptr;
         std::thread thread;
         std::atomic<bool> done{false};
+        std::atomic<bool> loggedIn{false};
     };
 
     void AcceptLoop();
     void Accept(int listener, uint16_t port);
+    // Connections to `device` that have not logged in (yet).
+    size_t PendingLogins(const SimDevice* device);
     void Reap(bool all);
     void Wake();
     // Restarted devices whose offline time is over come back; the wait until the next one.

@@ -61,6 +61,7 @@ bool ApplySessionFields(const nlohmann::json& j, SessionState& s, SessionFaults&
         if (j.contains("keepVersion")) f.keepVersion = j.at("keepVersion").get<bool>();
         if (!ReadFleetNumber(j, "maxSessions", f.maxSessions, 0, UINT32_MAX, error) ||
             !ReadFleetNumber(j, "lockAfter", f.lockAfter, 0, UINT32_MAX, error) ||
+            !ReadFleetNumber(j, "accountLockAfter", f.accountLockAfter, 0, UINT32_MAX, error) ||
             !ReadFleetNumber(j, "lockoutMs", f.lockoutMs, 0, UINT32_MAX, error) ||
             !ReadFleetNumber(j, "loginCount", f.loginCount, 1, UINT32_MAX, error) ||
             !ReadFleetNumber(j, "writingMs", f.writingMs, 0, 600000, error) ||

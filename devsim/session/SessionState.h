@@ -12,6 +12,7 @@
 
 #include "devsim/session/Accounts.h"
 #include "quorn/Crypto.h"
+#include "quorn/SessionProof.h"
 
 namespace tesmara::devsim {
 
@@ -19,10 +20,10 @@ struct SimUser {
     std::string name;
     std::string password;      // as configured; forgotten once the login key is made from it
     bool manageUsers = false;  // may change other accounts' passwords
-    bool keyed = false;        // salt, count and login key are made
+    bool keyed = false;        // salt, count and verifier are made
     std::array<uint8_t, quorn::kSaltSize> salt{};
     uint32_t count = 0;
-    quorn::Digest loginKey{};
+    quorn::LoginVerifier verifier{};
 };
 
 std::vector<SimUser> DefaultUsers();
@@ -35,7 +36,11 @@ struct SessionState {
     // Command 49 as stored; command 81's bytes that the device's fields do not cover.
     std::array<uint8_t, 128> displayBlock = DefaultDisplayBlock();
     std::array<uint8_t, 772> networkBlock = DefaultNetworkBlock();
-    LoginThrottle throttle;     // wrong passwords per source, until the device restarts
+    LoginThrottle throttle;         // wrong passwords per source, until the device restarts
+    LoginThrottle accountThrottle;  // and per account
+    // Whence the salts of names without an account come; made once.
+    std::array<uint8_t, 32> secret{};
+    bool secretMade = false;
     uint32_t sessions = 0;      // logged-in connections now
     bool upgrading = false;     // one image at a time
     uint32_t upgradesDone = 0;  // images written (for tests)
@@ -63,8 +68,9 @@ struct SessionFaults {
     bool keepVersion = false;     // [keepVersion] accepts an image, restarts, keeps its version
     uint32_t maxSessions = 64;    // [maxSessions] beyond it logins get code 7
     uint32_t lockAfter = 3;       // [lockAfter] wrong passwords in a row lock the source out
+    uint32_t accountLockAfter = 10;  // [accountLockAfter] and from any sources, the account
     uint32_t lockoutMs = 30000;   // [lockoutMs] first lock-out; doubles with each further one
-    uint32_t loginCount = 20000;  // [loginCount] password stretching count of new login keys
+    uint32_t loginCount = 200000;  // [loginCount] password stretching count of new verifiers
     uint32_t writingMs = 1000;    // [writingMs] the device's own writing phase
     uint32_t upgradeWindow = 1024 * 1024;  // [upgradeWindow] bytes granted to an upgrade
     uint32_t offlineMs = 3000;             // [rebootOfflineMs] silent while it restarts

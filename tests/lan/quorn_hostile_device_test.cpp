@@ -110,7 +110,7 @@ TEST_F(QuornHostileDevice, MalformedLoginAnswersGiveNetworkCode) {
     RawDevice device([&](int fd) {
         // A sound channel, then: a login code out of range, a stretch below the floor, a
         // device that cannot prove it holds the password's key.
-        if (variant >= 5) {
+        if (variant >= 5 && variant <= 7) {
             SealedPeer peer(fd);
             if (variant == 5) peer.Accept("", 0x40);
             if (variant == 6) peer.Accept("", 0, quorn::kLoginCountFloor - 1);
@@ -139,17 +139,23 @@ TEST_F(QuornHostileDevice, MalformedLoginAnswersGiveNetworkCode) {
             }
             case 4: {  // hello fine, then a key share of small order
                 quorn::Writer hello;
-                hello.I32(0).U16(2).Bytes(std::vector<uint8_t>(32, 0).data(), 32);
+                hello.I32(0).U16(quorn::kMaxVersion).Bytes(std::vector<uint8_t>(32, 0).data(), 32);
                 SendFrame(fd, 0x81, f.requestId, hello.Data());
                 break;
             }
+            case 8:  // refusals before the channel: nobody's word, not the device's
+                SendFrame(fd, 0x81, f.requestId, {1, 0, 0, 0});
+                break;
+            case 9:
+                SendFrame(fd, 0xFF, f.requestId, {5, 0, 0, 0});
+                break;
             default:
                 break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     });
     ASSERT_TRUE(device.Ok());
-    for (int v = 0; v < 8; ++v) {
+    for (int v = 0; v < 10; ++v) {
         variant = v;
         int32_t code;
         EXPECT_EQ(Login(&code), 0) << "variant " << v;
@@ -179,6 +185,31 @@ class ImageFile {
     char path_[32] = "/tmp/quorn-hostile-XXXXXX";
     bool ok_ = false;
 };
+
+TEST_F(QuornHostileDevice, AfterAGoodLoginAnotherSaltOrCountIsNotBelieved) {
+    struct Offer {
+        uint32_t count;
+        uint8_t saltByte;
+        int32_t code;
+    } offers[] = {
+        {quorn::kLoginCountFloor, 7, 0},
+        {quorn::kLoginCountFloor, 8, 8},  // another salt
+        {quorn::kLoginCountFloor + 1, 7, 8},
+        {quorn::kLoginCountFloor, 7, 0},
+    };
+    std::atomic<size_t> next{0};
+    RawDevice device([&](int fd) {
+        const Offer& offer = offers[next];
+        SealedPeer(fd).Accept("", 0, offer.count, offer.saltByte);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    ASSERT_TRUE(device.Ok());
+    for (; next < std::size(offers); ++next) {
+        int32_t code, login = Login(&code);
+        EXPECT_EQ(code, offers[next].code) << next;
+        DevLogout(login);
+    }
+}
 
 TEST_F(QuornHostileDevice, FramesNobodyWaitsForDuringLoginAreIgnored) {
     RawDevice device([&](int fd) {

@@ -1,6 +1,10 @@
 // libquorn's logins and handles against devsim recorders over real sockets: every login answer
 // reaches the caller as the device gave it, and handles that are stale or foreign are errors.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
@@ -116,6 +120,10 @@ TEST_F(QuornLogin, OnlyAnAccountManagerChangesAnotherAccountsPassword) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ChangePassword(c.login, c.user, c.current, c.next), c.status) << c.user;
+    // The new salts come from the tool's own changes: they are taken.
+    int32_t again = Login(0, "viewer", "v2", &code);
+    EXPECT_NE(again, 0) << code;
+    DevLogout(again);
     DevLogout(viewer);
     DevLogout(admin);
 }
@@ -160,6 +168,29 @@ TEST_F(QuornLogin, SessionLimitAnswersBusy) {
     EXPECT_EQ(code, 7);
     DevLogout(a);
     DevLogout(b);
+}
+
+TEST_F(QuornLogin, ConnectionsWithoutALoginAreFewAndCannotWait) {
+    Start(R"({"devices": [{"address": "192.168.7.90"}]})");
+    std::vector<int> idle;
+    for (int i = 0; i < 16; ++i) {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(fleet_->Port(0));
+        inet_pton(AF_INET, "192.168.7.90", &a.sin_addr);
+        idle.push_back(socket(AF_INET, SOCK_STREAM, 0));
+        ASSERT_EQ(connect(idle.back(), reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    int32_t code;
+    EXPECT_EQ(Login(0, "admin", "", &code), 0);
+    EXPECT_EQ(code, 9);  // reset at once
+    // They are dropped when their time to log in is up.
+    std::this_thread::sleep_for(std::chrono::milliseconds(11000));
+    int32_t login = Login(0, "admin", "", &code);
+    EXPECT_NE(login, 0) << code;
+    DevLogout(login);
+    for (int fd : idle) close(fd);
 }
 
 TEST_F(QuornLogin, UnreachableHostsGiveCodeNine) {

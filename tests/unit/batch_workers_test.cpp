@@ -24,7 +24,8 @@ struct WorkerCase {
     std::vector<std::wstring> lines;
     std::vector<DevOp> ops;
     uint32_t pausedMs;
-    std::wstring box;  // empty: the run goes on in the transfer
+    std::wstring box;          // empty: the run goes on in the transfer
+    bool conflicting = false;  // two hosts answered the search for the row's MAC
 };
 
 TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
@@ -148,9 +149,17 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          200,
          L"操作完成！"},
     };
-    for (const WorkerCase& c : cases) {
+    const std::wstring refused = L"[10.0.0.1] login refused! Two devices answer with this MAC";
+    const WorkerCase conflicts[] = {
+        {FirmwareUpgradeWorker, false, Init, 0, {up, refused}, {}, 0, done, true},
+        {TimeSyncWorker, false, Init, 0, {sync, refused}, {}, 0, L"操作完成！", true},
+    };
+    std::vector<WorkerCase> all(std::begin(cases), std::end(cases));
+    all.insert(all.end(), std::begin(conflicts), std::end(conflicts));
+    for (const WorkerCase& c : all) {
         BatchBench b;
         b.AddDevices(1);
+        b.dialog.m_devices.front().conflicting = c.conflicting;
         b.AddDevices(1, false);  // skipped without a line
         b.view.SetButtonChecked(IDC_MODE_SYNC_TIME, c.syncTime);
         b.PrepareRun();
@@ -165,7 +174,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
         EXPECT_EQ(c.box.empty() ? std::vector<std::wstring>{} : std::vector{c.box}, b.BoxTexts())
             << context;
         if (c.box.empty()) continue;
-        const bool success = c.failing == Init;
+        const bool success = c.failing == Init && !c.conflicting;
         EXPECT_EQ(success ? L"1" : L"0", b.view.ControlText(IDC_SUCCESS_COUNT)) << context;
         EXPECT_EQ(success ? L"0" : L"1", b.view.ControlText(IDC_FAIL_COUNT)) << context;
         EXPECT_EQ((std::vector<bool>{false, true}), b.view.windowEnabled) << context;

@@ -14,6 +14,7 @@
 #include "devsim/session/SessionState.h"
 #include "quorn/Frame.h"
 #include "quorn/Protocol.h"
+#include "quorn/SessionProof.h"
 
 namespace tesmara::devsim {
 namespace {
@@ -30,6 +31,45 @@ TEST(DevsimAccounts, KeepsOnlyTheStretchedKeyOfAPassword) {
     EXPECT_TRUE(PasswordMatches(user, "new-pw"));
     EXPECT_FALSE(SetPassword(user, "x", 10000, [](void*, size_t) { return false; }));
     EXPECT_TRUE(PasswordMatches(user, "new-pw"));  // a failed change changes nothing
+    // Whoever reads the store cannot make a proof from it.
+    quorn::Digest transcript{}, proof;
+    ASSERT_TRUE(quorn::ClientProof(user.verifier.storedKey, transcript, proof));
+    EXPECT_FALSE(quorn::ClientProofMatches(user.verifier, transcript, proof));
+}
+
+TEST(DevsimAccounts, AFullThrottleRefusesNewSourcesUntilAnEntryIsForgotten) {
+    LoginThrottle throttle(2);
+    throttle.Failed("a", 0, 3, 1000);
+    throttle.Failed("b", 0, 3, 1000);
+    const int64_t kHour = 3600 * 1000;
+    EXPECT_FALSE(throttle.Locked("a", 0));
+    EXPECT_TRUE(throttle.Locked("c", kHour - 1));  // no room to count its wrong passwords
+    throttle.Failed("c", kHour - 1, 3, 1000);      // and none is made
+    EXPECT_TRUE(throttle.Locked("c", kHour - 1));
+    throttle.Failed("c", kHour, 3, 1000);  // an hour on, a and b are forgotten
+    EXPECT_FALSE(throttle.Locked("d", kHour));
+}
+
+TEST(DevsimAccounts, WrongPasswordsFromManySourcesLockTheAccount) {
+    SessionState state;
+    const SessionFaults faults;  // 3 from one source, 10 for one account
+    for (int i = 0; i < 10; ++i) {
+        std::string source = "10.0.0." + std::to_string(i);
+        ASSERT_TRUE(TryAllowed(state, source, "admin", 0)) << i;
+        TryFailed(state, source, "admin", 0, faults);
+    }
+    EXPECT_FALSE(TryAllowed(state, "10.0.1.1", "admin", 0));
+    EXPECT_TRUE(TryAllowed(state, "10.0.1.1", "guest", 0));
+}
+
+TEST(DevsimAccounts, AnUnknownNameGetsTheSameSaltEveryTimeAndItsOwn) {
+    SessionState state;
+    std::array<uint8_t, quorn::kSaltSize> first, again, other;
+    ASSERT_TRUE(UnknownNameSalt(state, "nobody", quorn::RandomBytes, first));
+    ASSERT_TRUE(UnknownNameSalt(state, "nobody", quorn::RandomBytes, again));
+    ASSERT_TRUE(UnknownNameSalt(state, "someone", quorn::RandomBytes, other));
+    EXPECT_EQ(first, again);
+    EXPECT_NE(first, other);
 }
 
 TEST(DevsimAccounts, WrongPasswordsLockTheirSourceOutForAGrowingTime) {

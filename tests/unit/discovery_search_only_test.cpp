@@ -108,8 +108,21 @@ TEST_F(OnlySearch, DeviceAnsweringEveryRequestSeveralTimesIsListedOnce) {
     network.Device(0).copies = 4;
     SearchOnlyWorker(&dialog);
     EXPECT_EQ(1u, dialog.m_devices.size());
+    EXPECT_FALSE(dialog.m_devices.front().conflicting);
     EXPECT_EQ(1u, dialog.m_detailDevices.size());
     EXPECT_EQ(1, view.RowCount());
+}
+
+TEST_F(OnlySearch, RepliesForOneMacFromTwoPlacesMarkTheRow) {
+    network.AddDevices(5);
+    network.Device(1).info = network.Device(0).info;
+    network.Device(1).info.address += 1;  // another address
+    network.Device(3).info = network.Device(2).info;
+    network.Device(3).info.tcpPort += 1;  // the same address, another port
+    SearchOnlyWorker(&dialog);
+    std::vector<bool> marks;
+    for (const DeviceRow& row : dialog.m_devices) marks.push_back(row.conflicting);
+    EXPECT_EQ((std::vector<bool>{true, true, false}), marks);
 }
 
 TEST_F(OnlySearch, LateReplyWithinThePhaseIsFoundAndLaterOneIsNot) {

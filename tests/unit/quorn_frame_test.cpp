@@ -11,6 +11,7 @@
 #include "quorn/Frame.h"
 #include "quorn/Messages.h"
 #include "quorn/Protocol.h"
+#include "quorn/SessionProof.h"
 
 namespace quorn {
 namespace {
@@ -187,10 +188,18 @@ TEST(QuornCrypto, ProofDependsOnPasswordSaltAndTranscriptAndDiffersByDirection) 
     EXPECT_FALSE(DigestsEqual(a, proof("", salt, transcript)));  // empty passwords are valid
     EXPECT_FALSE(DigestsEqual(a, proof("pw", otherSalt, transcript)));
     EXPECT_FALSE(DigestsEqual(a, proof("pw", salt, otherTranscript)));
-    Digest key, device;
+    Digest key, other, device;
+    LoginVerifier verifier, otherVerifier;
     ASSERT_TRUE(LoginKey("pw", salt, 10000, key));
-    ASSERT_TRUE(DeviceProof(key, transcript, device));
+    ASSERT_TRUE(MakeVerifier(key, verifier));
+    ASSERT_TRUE(DeviceProof(verifier, transcript, device));
     EXPECT_FALSE(DigestsEqual(a, device));  // a client's proof cannot be echoed back
+    // The device, holding only the verifier, knows the right proof from any other.
+    EXPECT_TRUE(ClientProofMatches(verifier, transcript, a));
+    EXPECT_FALSE(ClientProofMatches(verifier, otherTranscript, a));
+    ASSERT_TRUE(LoginKey("pX", salt, 10000, other));
+    ASSERT_TRUE(MakeVerifier(other, otherVerifier));
+    EXPECT_FALSE(ClientProofMatches(otherVerifier, transcript, a));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "quorn/Protocol.h"
+#include "quorn/SessionProof.h"
 
 namespace tesmara::lan {
 
@@ -32,7 +33,8 @@ void SealedPeer::Send(uint8_t type, uint32_t requestId, const std::vector<uint8_
     send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
-bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t count) {
+bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t count,
+                        uint8_t saltByte) {
     auto chatter = [&](uint8_t replyType, uint32_t requestId) {
         if (!chatter_) return;
         Send(0x66, requestId, {1, 2, 3});
@@ -60,7 +62,7 @@ bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t
     record_.Start(keys.deviceToClient, keys.clientToDevice);
 
     if (!Read(f)) return false;
-    uint8_t salt[quorn::kSaltSize] = {7};
+    uint8_t salt[quorn::kSaltSize] = {saltByte};
     quorn::Writer params;
     params.I32(0).Bytes(salt, sizeof salt).U32(count);
     transcript.Add(f.payload);
@@ -73,9 +75,11 @@ bool SealedPeer::Accept(const std::string& password, int32_t loginCode, uint32_t
     login.I32(loginCode);
     if (loginCode == 0) {
         quorn::Digest key, proof;
+        quorn::LoginVerifier verifier;
         transcript.Hash(hash);
         quorn::LoginKey(password, salt, count, key);
-        quorn::DeviceProof(key, hash, proof);
+        quorn::MakeVerifier(key, verifier);
+        quorn::DeviceProof(verifier, hash, proof);
         login.Bytes(proof.data(), proof.size());
         login.Bytes(std::vector<uint8_t>(48, 'A').data(), 48).I32(1).U8(1);
     }

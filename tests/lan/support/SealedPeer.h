@@ -9,6 +9,7 @@
 
 #include "quorn/Channel.h"
 #include "quorn/Frame.h"
+#include "quorn/Protocol.h"
 
 namespace tesmara::lan {
 
@@ -16,8 +17,9 @@ class SealedPeer {
   public:
     explicit SealedPeer(int fd) : fd_(fd) {}
     // Hello, login parameters and login. With a non-zero `loginCode` the login is answered with
-    // it; `count` is the stretching count offered.
-    bool Accept(const std::string& password = "", int32_t loginCode = 0, uint32_t count = 10000);
+    // it; `count` is the stretching count offered, `saltByte` the first byte of the salt.
+    bool Accept(const std::string& password = "", int32_t loginCode = 0,
+                uint32_t count = quorn::kLoginCountFloor, uint8_t saltByte = 7);
     // One frame, opened once the channel is up; false after a second without one or when a
     // frame does not open.
     bool Read(quorn::Frame& frame);
