@@ -74,6 +74,10 @@ std::string CheckNetworkSettings(std::string_view address, std::string_view mask
     if (std::string problem = HostProblem(gateway, parsed.gateway, parsed.mask); !problem.empty()) {
         return problem;
     }
+    // A recorder cannot route through itself (an address ending in .1 is its own proposed gateway).
+    if (parsed.gateway == parsed.address) {
+        return Quoted(gateway) + " is the address itself, not a gateway";
+    }
     out = parsed;
     return {};
 }

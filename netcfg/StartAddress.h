@@ -23,8 +23,8 @@ struct NetworkSettings {
 // Checks the three texts of an address change whole: each a dotted address as
 // ParseDottedAddress takes it; the mask ones then zeros (/1 to /30); the address and the gateway
 // hosts of one subnet under it, neither its network address nor its broadcast, nor in 0.x.x.x,
-// loopback, multicast or the reserved block. Empty when good (`out` then holds them); otherwise
-// a one-line reason that names the text at fault.
+// loopback, multicast or the reserved block, and two hosts, not one. Empty when good (`out` then
+// holds them); otherwise a one-line reason that names the text at fault.
 std::string CheckNetworkSettings(std::string_view address, std::string_view mask,
                                  std::string_view gateway, NetworkSettings& out);
 

@@ -77,6 +77,7 @@ TEST(CheckNetworkSettings, TakesOnlyAHostItsMaskAndAGatewayOfTheSameSubnet) {
         {"192.168.1.20", "0.0.0.0", "192.168.1.1", "not a subnet mask"},
         {"192.168.1.20", "255.255.255.254", "192.168.1.21", "not a subnet mask"},
         {"192.168.1.20", "255.255.255.0", "192.168.2.1", "\"192.168.2.1\" is outside the subnet"},
+        {"192.168.1.1", "255.255.255.0", "192.168.1.1", "is the address itself"},
     };
     for (const Case& c : cases) {
         NetworkSettings settings;
