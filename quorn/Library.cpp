@@ -1,6 +1,7 @@
 // The thirteen exported operations. Each one validates its handle and arguments, does its work
 // through a Session, and records a failure for DevGetLastError on the calling thread.
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,10 @@ namespace quorn {
 namespace {
 
 constexpr int kDefaultWaitMs = 10000;
+// A password change costs the device two stretches at a count of at least kLoginCountFloor (the
+// current password's and the new verifier's). A caller's shorter wait, chosen for devices that
+// did not stretch, would report a change that the device then makes as failed.
+constexpr int kModifyUserLeastWaitMs = 5000;
 constexpr int kImportWaitMs = 30000;
 constexpr int kRebootWaitMs = 5000;
 
@@ -266,8 +271,9 @@ QUORN_API int32_t QUORN_CALL DevModifyUser(int32_t login, int32_t command, const
     Writer request;
     request.I32(command).Bytes(newEntry, kUserEntrySize).Bytes(oldEntry, kUserEntrySize);
     Frame reply;
-    int32_t status = session->StatusRequest(Type::ModifyUser, request.Data(),
-                                            WaitOrDefault(waitMs, kDefaultWaitMs), reply);
+    int32_t status = session->StatusRequest(
+        Type::ModifyUser, request.Data(),
+        std::max(WaitOrDefault(waitMs, kDefaultWaitMs), kModifyUserLeastWaitMs), reply);
     if (status != kOk) return Fail(status);
     session->PasswordChanged(newEntry);
     return 1;
