@@ -60,18 +60,18 @@ struct SessionFaults {
     int64_t stallUpgradeAt = -1;  // [stallUpgradeAt] bytes of image, then nothing more is read
     // [stopReadingAt] bytes of image, then nothing more is read, but keep-alives still come
     int64_t stopReadingAt = -1;
-    bool failGetConfig = false;   // [failGetConfig]
-    bool failSetConfig = false;   // [failSetConfig]
-    bool failImport = false;      // [failImport]
-    bool failClock = false;       // [failClock] clock settings (command 8) are refused
-    bool neverBack = false;       // [neverBack] stays offline after a restart
-    bool keepVersion = false;     // [keepVersion] accepts an image, restarts, keeps its version
-    uint32_t maxSessions = 64;    // [maxSessions] beyond it logins get code 7
-    uint32_t lockAfter = 3;       // [lockAfter] wrong passwords in a row lock the source out
+    bool failGetConfig = false;      // [failGetConfig]
+    bool failSetConfig = false;      // [failSetConfig]
+    bool failImport = false;         // [failImport]
+    bool failClock = false;          // [failClock] clock settings (command 8) are refused
+    bool neverBack = false;          // [neverBack] stays offline after a restart
+    bool keepVersion = false;        // [keepVersion] accepts an image, restarts, keeps its version
+    uint32_t maxSessions = 64;       // [maxSessions] beyond it logins get code 7
+    uint32_t lockAfter = 3;          // [lockAfter] wrong passwords in a row lock the source out
     uint32_t accountLockAfter = 10;  // [accountLockAfter] and from any sources, the account
-    uint32_t lockoutMs = 30000;   // [lockoutMs] first lock-out; doubles with each further one
-    uint32_t loginCount = 200000;  // [loginCount] password stretching count of new verifiers
-    uint32_t writingMs = 1000;    // [writingMs] the device's own writing phase
+    uint32_t lockoutMs = 30000;      // [lockoutMs] first lock-out; doubles with each further one
+    uint32_t loginCount = 200000;    // [loginCount] password stretching count of new verifiers
+    uint32_t writingMs = 1000;       // [writingMs] the device's own writing phase
     uint32_t upgradeWindow = 1024 * 1024;  // [upgradeWindow] bytes granted to an upgrade
     uint32_t offlineMs = 3000;             // [rebootOfflineMs] silent while it restarts
 };
