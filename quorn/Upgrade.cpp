@@ -96,7 +96,14 @@ bool Upgrade::SendOwn(std::unique_lock<std::mutex>& lock, Type type, uint32_t re
     lock.unlock();
     bool sent = session_->Send(type, requestId, payload, size, [this, startedMs] {
         std::lock_guard held(mutex_);
-        return GiveUpSending(NowMs(), startedMs);
+        if (!GiveUpSending(NowMs(), startedMs)) return false;
+        // The bound is the cause: settled now, before cutting the frame drops the connection and
+        // the lost session would name itself instead.
+        if (!closed_ && result_ == 0) {
+            End(-2, kTimeout);
+            abort_ = true;
+        }
+        return true;
     });
     lock.lock();
     return sent;
