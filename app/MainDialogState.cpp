@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/MainView.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 

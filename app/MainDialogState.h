@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <string>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "batch/BatchCounters.h"
 #include "batch/ChainSlots.h"
 #include "batch/OpenTransfers.h"
 #include "dialogs/ConfigForm.h"
-#include "netcfg/AddressPlanning.h"
+#include "addressing/AddressPlanning.h"
 #include "platform/Workers.h"
 
 namespace tesmara {

@@ -1,6 +1,6 @@
 #include "batch/BatchCounters.h"
 
-#include "app/DialogView.h"
+#include "view/DialogView.h"
 #include "platform/Format.h"
 #include "res/MainDlgRes.h"
 

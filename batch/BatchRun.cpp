@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "devaccess/DeviceAccess.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"

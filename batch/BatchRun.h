@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/StatusColour.h"
+#include "view/StatusColour.h"
 #include "batch/BatchCounters.h"
 
 namespace tesmara {

@@ -1,8 +1,8 @@
 #include "batch/StartCommand.h"
 
-#include "app/Dialogs.h"
+#include "view/Dialogs.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "batch/BatchRun.h"
 #include "batch/ConfigImportWorker.h"
 #include "batch/RunFiles.h"

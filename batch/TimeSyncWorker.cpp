@@ -1,8 +1,8 @@
 #include "batch/TimeSyncWorker.h"
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "batch/BatchRun.h"
 #include "batch/PcClockTime.h"
 #include "devaccess/DeviceAccess.h"

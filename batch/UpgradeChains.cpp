@@ -1,8 +1,8 @@
 #include "batch/UpgradeChains.h"
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "batch/BatchRun.h"
 #include "devaccess/DeviceAccess.h"
 #include "devaccess/LoginMessages.h"

@@ -1,7 +1,7 @@
 #include "batch/UpgradeProgress.h"
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
 #include "batch/BatchRun.h"
 #include "batch/UpgradeChains.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/MainView.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 

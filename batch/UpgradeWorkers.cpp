@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "batch/BatchRun.h"
 #include "batch/TimeSyncWorker.h"
 #include "devaccess/DeviceAccess.h"

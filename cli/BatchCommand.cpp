@@ -8,8 +8,8 @@
 #include <memory>
 #include <thread>
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
 #include "batch/RunFiles.h"
 #include "batch/StartCommand.h"

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 #include "cli/Showable.h"
 #include "platform/Text.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Dialogs.h"
-#include "app/InMemoryMainView.h"
+#include "view/Dialogs.h"
+#include "view/InMemoryMainView.h"
 
 namespace tesmara {
 struct MainDialogState;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "platform/AddressText.h"
 #include "platform/Text.h"
 

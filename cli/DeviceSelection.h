@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InMemoryMainView.h"
+#include "view/InMemoryMainView.h"
 
 namespace tesmara::cli {
 

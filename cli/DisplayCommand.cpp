@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"

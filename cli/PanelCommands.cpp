@@ -6,17 +6,17 @@
 #include <optional>
 #include <vector>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "netcfg/AddressChangeCommand.h"
-#include "netcfg/AddressPlanning.h"
+#include "addressing/AddressPlanning.h"
 #include "netcfg/PasswordChange.h"
 #include "netcfg/PortPanel.h"
-#include "netcfg/StartAddress.h"
+#include "addressing/StartAddress.h"
 #include "platform/Address.h"
 #include "platform/AddressText.h"
 #include "platform/Clock.h"

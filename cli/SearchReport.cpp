@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/Showable.h"
 #include "platform/Format.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InMemoryMainView.h"
+#include "view/InMemoryMainView.h"
 
 namespace tesmara::cli {
 

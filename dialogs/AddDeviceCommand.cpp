@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
-#include "app/Dialogs.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
+#include "view/Dialogs.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "platform/Text.h"
 
 namespace tesmara {

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "app/DialogView.h"
+#include "view/DialogView.h"
 #include "devaccess/DeviceAccess.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"

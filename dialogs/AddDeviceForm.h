@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Dialogs.h"
+#include "view/Dialogs.h"
 
 namespace tesmara {
 

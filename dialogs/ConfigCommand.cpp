@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
-#include "app/Dialogs.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
+#include "view/Dialogs.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "devaccess/DeviceAccess.h"
 #include "devaccess/DisplayConfigBlock.h"
 #include "devaccess/LoginMessages.h"

@@ -1,7 +1,7 @@
 #include "dialogs/ConfigForm.h"
 
-#include "app/DialogView.h"
-#include "netcfg/AddressPlanning.h"
+#include "view/DialogView.h"
+#include "addressing/AddressPlanning.h"
 #include "platform/Text.h"
 #include "res/ConfigDlgRes.h"
 

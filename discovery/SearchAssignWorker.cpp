@@ -4,16 +4,16 @@
 #include <set>
 #include <string>
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
-#include "app/MacText.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
+#include "view/MacText.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchPhase.h"
 #include "discovery/SearchPolling.h"
 #include "discovery/SearchSockets.h"
-#include "netcfg/AddressPlanning.h"
+#include "addressing/AddressPlanning.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"
 
@@ -105,7 +105,7 @@ int SearchAssignWorker(MainDialogState* state) {
         sockets.Close();
         return 0;
     }
-    FillDeviceTable(dialog);
+    FillDeviceTable(dialog.m_view, dialog.m_devices);
     sockets.Close();
     view.AppendStatusLine(L"搜索设备完成!", StatusColour::kSuccess);
     view.SetWindowEnabled(true);

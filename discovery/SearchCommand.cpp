@@ -3,11 +3,11 @@
 #include <string>
 
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchOnlyWorker.h"
-#include "netcfg/AddressPlanning.h"
-#include "netcfg/StartAddress.h"
+#include "addressing/AddressPlanning.h"
+#include "addressing/StartAddress.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
 
@@ -39,7 +39,7 @@ void RunIpSearchCommand(MainDialogState& dialog) {
     if (ownAddress) {
         StartWorker(dialog, SearchOnlyWorker);
     } else {
-        PlanAddresses(dialog);
+        MakeAddressPlan(dialog.m_plan, WideToAnsi(view.ControlText(IDC_START_ADDRESS)));
         StartWorker(dialog, SearchAssignWorker);
     }
 }

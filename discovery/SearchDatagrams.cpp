@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/DeviceRow.h"
-#include "app/MacText.h"
+#include "view/DeviceRow.h"
+#include "view/MacText.h"
 #include "platform/Address.h"
 #include "platform/BlockBytes.h"
 

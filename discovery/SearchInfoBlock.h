@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "platform/BlockBytes.h"
 
 namespace tesmara {

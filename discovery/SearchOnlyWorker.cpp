@@ -1,10 +1,10 @@
 #include "discovery/SearchOnlyWorker.h"
 
-#include "app/DeviceRow.h"
-#include "app/DeviceTable.h"
-#include "app/MacText.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
+#include "view/MacText.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
 #include "platform/Address.h"
@@ -86,7 +86,7 @@ int SearchOnlyWorker(MainDialogState* state) {
     }
     MergeDeviceDetails(dialog);
     sockets.Close();
-    FillDeviceTable(dialog);
+    FillDeviceTable(dialog.m_view, dialog.m_devices);
     view.AppendStatusLine(L"Search completed!", StatusColour::kSuccess);
     view.SetWindowEnabled(true);
     return 0;

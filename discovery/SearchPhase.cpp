@@ -1,7 +1,7 @@
 #include "discovery/SearchPhase.h"
 
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
 #include "platform/Clock.h"

@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "app/Dialogs.h"
+#include "view/Dialogs.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
-#include "netcfg/AddressPlanning.h"
+#include "view/MainView.h"
+#include "addressing/AddressPlanning.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
 

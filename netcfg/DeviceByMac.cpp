@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/MacText.h"
+#include "view/MacText.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
 #include "platform/Clock.h"

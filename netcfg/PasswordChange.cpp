@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DeviceRow.h"
-#include "app/Dialogs.h"
+#include "view/DeviceRow.h"
+#include "view/Dialogs.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "devaccess/DeviceAccess.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"

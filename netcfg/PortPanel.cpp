@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "devaccess/DeviceAccess.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "batch/StartCommand.h"
 #include "batch/UpgradeProgress.h"
 #include "dialogs/AddDeviceCommand.h"
@@ -77,7 +77,7 @@ bool PortEdited(MainDialogState& dialog, WPARAM, LPARAM) {
 
 constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_IP_SEARCH, BN_CLICKED, Plain<RunIpSearchCommand>},
-    {WM_COMMAND, IDC_ALL, BN_CLICKED, Plain<OnAllClicked>},
+    {WM_COMMAND, IDC_ALL, BN_CLICKED, [](MainDialogState& d, WPARAM, LPARAM) { return OnAllClicked(d.m_view), true; }},
     {WM_COMMAND, IDC_OWN_ADDRESS, BN_CLICKED, Plain<OnOwnAddressClicked>},
     {WM_NOTIFY, IDC_PANEL_ADDRESS, IPN_FIELDCHANGED, Plain<OnPanelAddressFieldChanged>},
     {WM_COMMAND, IDC_PANEL_ADDRESS, EN_CHANGE, Plain<OnPanelAddressEdited>},

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "app/win32/AboutDlg.h"
 #include "app/win32/MainCommands.h"
 #include "batch/BatchRun.h"

@@ -12,9 +12,9 @@
 #include <set>
 
 #include "app/MainDialogState.h"
-#include "app/MainView.h"
+#include "view/MainView.h"
 #include "app/win32/MulitLineListBox.h"
-#include "app/win32/Win32DialogView.h"
+#include "ui/Win32DialogView.h"
 #include "app/win32/Win32Dialogs.h"
 #include "res/MainDlgRes.h"
 #include "ui/Button.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Dialogs.h"
+#include "view/Dialogs.h"
 
 namespace tesmara {
 

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "app/Dialogs.h"
-#include "app/win32/Win32DialogView.h"
+#include "view/Dialogs.h"
+#include "ui/Win32DialogView.h"
 #include "res/AddDeviceDlgRes.h"
 
 namespace tesmara {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/win32/Win32DialogView.h"
+#include "ui/Win32DialogView.h"
 #include "dialogs/ConfigForm.h"
 #include "res/ConfigDlgRes.h"
 

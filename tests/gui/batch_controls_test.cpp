@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "app/win32/MainCommands.h"
 #include "platform/Text.h"
 #include "tests/support/BatchFixture.h"

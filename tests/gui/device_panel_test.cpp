@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "res/PasswordDlgRes.h"
 
 namespace tesmara::gui {

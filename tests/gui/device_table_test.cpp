@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include <thread>
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::gui {
 namespace {

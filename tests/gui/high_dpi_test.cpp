@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "MainWindowFixture.h"
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "ui/Dpi.h"
 
 namespace tesmara::gui {

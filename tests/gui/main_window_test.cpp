@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "app/win32/MainCommands.h"
 
 namespace tesmara::gui {

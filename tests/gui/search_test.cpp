@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/DeviceRow.h"
-#include "app/MacText.h"
+#include "view/DeviceRow.h"
+#include "view/MacText.h"
 #include "devsim/discovery/DeviceDatagrams.h"
 #include "discovery/SearchDatagrams.h"
 #include "platform/Address.h"

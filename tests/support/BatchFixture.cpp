@@ -5,7 +5,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "batch/UpgradeProgress.h"
 #include "quorn/FirmwareImage.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InMemoryMainView.h"
+#include "view/InMemoryMainView.h"
 
 namespace tesmara::testing {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "view/Dialogs.h"
 #include "dialogs/ConfigForm.h"
 
 namespace tesmara::testing {

@@ -1,8 +1,8 @@
 // The device table's rebuild after a search and the "All" box, through the recording view.
 #include <gtest/gtest.h>
 
-#include "app/DeviceTable.h"
-#include "app/MacText.h"
+#include "view/DeviceTable.h"
+#include "view/MacText.h"
 #include "app/MainDialogState.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "platform/Address.h"
@@ -63,7 +63,7 @@ TEST_F(TableFixture, FillNumbersShownRowsInListOrderAllUnchecked) {
     AddDevice("00-00-00-00-00-02", 0);  // unconfirmed: stays in the list, gets no row
     DeviceRow& c = AddDevice("00-00-00-00-00-03", 1);
     view.checks[IDC_ALL] = true;
-    FillDeviceTable(dialog);
+    FillDeviceTable(dialog.m_view, dialog.m_devices);
 
     ASSERT_EQ(view.rows.size(), 2u);
     EXPECT_EQ(view.rows[0].cells[0], L"1");
@@ -87,7 +87,7 @@ TEST_F(TableFixture, FillNumbersShownRowsInListOrderAllUnchecked) {
 TEST_F(TableFixture, FillWithNothingShownLeavesAllAndModifyButtonsAlone) {
     AddDevice("00-00-00-00-00-02", 0);
     view.checks[IDC_ALL] = true;
-    FillDeviceTable(dialog);
+    FillDeviceTable(dialog.m_view, dialog.m_devices);
     EXPECT_TRUE(view.rows.empty());
     EXPECT_TRUE(view.IsButtonChecked(IDC_ALL));
     EXPECT_TRUE(view.enabled.empty());
@@ -96,7 +96,7 @@ TEST_F(TableFixture, FillWithNothingShownLeavesAllAndModifyButtonsAlone) {
 TEST_F(TableFixture, SetAllChecksTicksOrClearsEveryRowAndDisablesModify) {
     for (const char* mac : {"00-00-00-00-00-01", "00-00-00-00-00-02", "00-00-00-00-00-03"})
         AddDevice(mac, 1);
-    FillDeviceTable(dialog);
+    FillDeviceTable(dialog.m_view, dialog.m_devices);
     view.enabled.clear();
     SetAllChecks(view, true);
     for (const auto& row : view.rows) EXPECT_TRUE(row.checked);
@@ -107,7 +107,7 @@ TEST_F(TableFixture, SetAllChecksTicksOrClearsEveryRowAndDisablesModify) {
 
 TEST_F(TableFixture, AppendRowContinuesNumbering) {
     AddDevice("00-00-00-00-00-01", 1);
-    FillDeviceTable(dialog);
+    FillDeviceTable(dialog.m_view, dialog.m_devices);
     DeviceRow added;
     added.macText = "AA-BB-CC-DD-EE-FF";
     added.ipText = "10.1.2.3";

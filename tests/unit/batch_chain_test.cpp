@@ -4,7 +4,7 @@
 #include <chrono>
 #include <functional>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "batch/UpgradeChains.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "platform/Clock.h"

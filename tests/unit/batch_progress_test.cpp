@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "batch/BatchRun.h"
 #include "batch/UpgradeProgress.h"
 #include "batch/UpgradeWorkers.h"

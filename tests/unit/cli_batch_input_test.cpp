@@ -2,7 +2,7 @@
 // in a search's table, the CSV fields of the report, and each device's outcome read from the log.
 #include <gtest/gtest.h>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "cli/BatchReport.h"
 #include "cli/DeviceSelection.h"
 

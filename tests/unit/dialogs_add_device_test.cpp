@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "dialogs/AddDeviceCommand.h"
@@ -93,7 +93,7 @@ struct AddDeviceCommand : ::testing::Test {
             row.ipText = "10.1.2." + std::to_string(i);
             dialog.m_devices.push_back(row);
         }
-        FillDeviceTable(dialog);
+        FillDeviceTable(dialog.m_view, dialog.m_devices);
         view.enabled.clear();
         dialogs.addedDevices.push_back({"10.1.2.3", 70000, L"00-1A-2B-3C-4D-EF", "", "", 80});
     }

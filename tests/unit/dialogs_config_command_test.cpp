@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "devaccess/DisplayConfigBlock.h"
 #include "dialogs/ConfigCommand.h"
 #include "discovery/SearchDatagrams.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchInfoBlock.h"
 #include "platform/Address.h"

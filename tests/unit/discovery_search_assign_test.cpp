@@ -2,11 +2,11 @@
 // and the end of the address block.
 #include <gtest/gtest.h>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchCommand.h"
 #include "discovery/SearchDatagrams.h"
-#include "netcfg/AddressPlanning.h"
+#include "addressing/AddressPlanning.h"
 #include "platform/Address.h"
 #include "res/MainDlgRes.h"
 #include "tests/unit/discovery_search_fixture.h"

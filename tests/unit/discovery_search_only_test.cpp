@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchOnlyWorker.h"
 #include "discovery/SearchPolling.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "discovery/SearchDatagrams.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "res/MainDlgRes.h"

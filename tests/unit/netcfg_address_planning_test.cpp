@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/MainDialogState.h"
-#include "netcfg/AddressPlanning.h"
+#include "addressing/AddressPlanning.h"
 
 namespace tesmara {
 namespace {

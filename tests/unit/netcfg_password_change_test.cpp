@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
 #include "netcfg/PasswordChange.h"
 #include "platform/Clock.h"

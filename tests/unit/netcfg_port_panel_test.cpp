@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/DeviceRow.h"
+#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
 #include "netcfg/PortPanel.h"
 #include "platform/BlockBytes.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "netcfg/StartAddress.h"
+#include "addressing/StartAddress.h"
 #include "platform/AddressText.h"
 
 namespace tesmara {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 #include "res/MainDlgRes.h"
 
 namespace tesmara::testing {

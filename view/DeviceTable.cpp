@@ -1,12 +1,11 @@
-#include "app/DeviceTable.h"
+#include "view/DeviceTable.h"
 
 #include <string>
 
-#include "app/DeviceRow.h"
-#include "app/MainDialogState.h"
-#include "app/MainView.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 namespace {
@@ -17,11 +16,10 @@ std::wstring RowNumber(int index) {
 
 }  // namespace
 
-void FillDeviceTable(MainDialogState& dialog) {
-    MainView& view = dialog.m_view;
+void FillDeviceTable(MainView& view, DeviceList& devices) {
     view.SetTableRedraw(false);
     int added = 0;
-    for (DeviceRow& device : dialog.m_devices) {
+    for (DeviceRow& device : devices) {
         if (device.shown != 1) continue;
         int n = view.RowCount();
         view.InsertRow(n, RowNumber(n));
@@ -57,8 +55,8 @@ void SetAllChecks(MainView& view, bool state) {
     view.EnableControl(IDC_MODIFY_PASSWORD, false);
 }
 
-void OnAllClicked(MainDialogState& dialog) {
-    SetAllChecks(dialog.m_view, dialog.m_view.IsButtonChecked(IDC_ALL));
+void OnAllClicked(MainView& view) {
+    SetAllChecks(view, view.IsButtonChecked(IDC_ALL));
 }
 
 int AppendDeviceRow(MainView& view, DeviceRow* device) {

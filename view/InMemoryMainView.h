@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DeviceTable.h"
-#include "app/MainView.h"
+#include "view/DeviceTable.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 

@@ -1,4 +1,4 @@
-#include "app/MacText.h"
+#include "view/MacText.h"
 
 #include "platform/Format.h"
 

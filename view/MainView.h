@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/DialogView.h"
-#include "app/StatusColour.h"
+#include "view/DialogView.h"
+#include "view/StatusColour.h"
 
 namespace tesmara {
 

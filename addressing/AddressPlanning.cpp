@@ -1,12 +1,8 @@
-#include "netcfg/AddressPlanning.h"
+#include "addressing/AddressPlanning.h"
 
 #include <cstdint>
 
-#include "app/MainDialogState.h"
-#include "app/MainView.h"
 #include "platform/Format.h"
-#include "platform/Text.h"
-#include "res/MainDlgRes.h"
 
 namespace tesmara {
 namespace {
@@ -69,10 +65,6 @@ void MakeAddressPlan(AddressPlan& plan, std::string_view startAddressText) {
     if (std::optional<std::string> mask = MaskForAddress(startAddressText)) {
         plan.maskText = *mask;
     }
-}
-
-void PlanAddresses(MainDialogState& dialog) {
-    MakeAddressPlan(dialog.m_plan, WideToAnsi(dialog.m_view.ControlText(IDC_START_ADDRESS)));
 }
 
 std::optional<std::string> PlannedAddress(const AddressPlan& plan, unsigned n) {

@@ -1,4 +1,4 @@
-#include "app/InMemoryMainView.h"
+#include "view/InMemoryMainView.h"
 
 #include <chrono>
 #include <thread>

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/DialogView.h"
+#include "view/DialogView.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
 #include "ui/Dialog.h"

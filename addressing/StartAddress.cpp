@@ -1,8 +1,8 @@
-#include "netcfg/StartAddress.h"
+#include "addressing/StartAddress.h"
 
 #include <cstdint>
 
-#include "netcfg/AddressPlanning.h"
+#include "addressing/AddressPlanning.h"
 #include "platform/AddressText.h"
 
 namespace tesmara {

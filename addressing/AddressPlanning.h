@@ -10,8 +10,6 @@
 
 namespace tesmara {
 
-struct MainDialogState;
-
 // The start-address plan of a search (all texts ANSI code page).
 struct AddressPlan {
     std::string gatewayText;
@@ -35,9 +33,6 @@ std::string GatewayForAddress(std::string_view text);
 // Builds a plan from a start address. A start address outside the private ranges keeps the
 // previous plan's mask.
 void MakeAddressPlan(AddressPlan& plan, std::string_view startAddressText);
-
-// Rebuilds the dialog's plan from the start-address control (1013).
-void PlanAddresses(MainDialogState& dialog);
 
 // The address for the n-th new device of a search (n from 0), counting up from the start host
 // and stepping over .1, the plan's gateway; none when the host number would pass .254: such a

@@ -3,10 +3,10 @@
 
 #include <array>
 
+#include "view/DeviceRow.h"
+
 namespace tesmara {
 
-struct DeviceRow;
-struct MainDialogState;
 class MainView;
 
 struct DeviceColumn {
@@ -41,14 +41,14 @@ inline constexpr std::array<DeviceColumn, 10> kDeviceColumns = {{
     {L"Device Start Time", 150},
 }};
 
-// Rebuilds the rows from m_devices (shown records only), then leaves every row unchecked.
-void FillDeviceTable(MainDialogState& dialog);
+// Rebuilds the rows from `devices` (shown records only), then leaves every row unchecked.
+void FillDeviceTable(MainView& view, DeviceList& devices);
 
 // Ticks or clears every row, then disables the three Modify buttons whatever the state.
 void SetAllChecks(MainView& view, bool state);
 
 // "All" (1002) clicked: ticks or clears every row as the box now is.
-void OnAllClicked(MainDialogState& dialog);
+void OnAllClicked(MainView& view);
 
 // Appends one row for `device` (MAC, IP, "-- --" in Upgrade Status); returns its index.
 int AppendDeviceRow(MainView& view, DeviceRow* device);
