@@ -5,9 +5,6 @@
 #include "view/MainView.h"
 
 namespace tesmara {
-
-MainView* g_mainDialog = nullptr;
-
 namespace {
 
 // The window stays usable after a worker that could not run to its end.
@@ -28,23 +25,26 @@ bool StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*)) {
         try {
             worker(target);
         } catch (...) {
-            // Its devices will never be counted: end the run, or a console waiting for it waits
-            // for ever.
-            target->m_counters.End();
             ReportWorkerFailure(target->m_view, L"Worker stopped by an internal error!");
         }
     });
-    if (!started) {
-        dialog.m_counters.End();
-        ReportWorkerFailure(dialog.m_view, L"Worker could not be started!");
-    }
+    if (!started) ReportWorkerFailure(dialog.m_view, L"Worker could not be started!");
     return started;
+}
+
+int RunningThreads(const MainDialogState& dialog) {
+    return dialog.m_workers.Running() + (dialog.m_run ? dialog.m_run->Running() : 0);
 }
 
 bool ReadyForNewRun(MainDialogState& dialog) {
     if (!dialog.m_view.IsWindowEnabled()) return false;
-    dialog.m_view.ServeUntil([&dialog] { return dialog.m_workers.Running() == 0; });
+    dialog.m_view.ServeUntil([&dialog] { return RunningThreads(dialog) == 0; });
     return true;
+}
+
+void RequestStopAll(MainDialogState& dialog) {
+    dialog.m_workers.RequestStop();
+    if (dialog.m_run) dialog.m_run->RequestStop();
 }
 
 }  // namespace tesmara

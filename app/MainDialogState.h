@@ -1,19 +1,19 @@
 // Everything the main dialog owns apart from its controls: device lists, address plan, paths,
-// counters, login of a run and chain slots, plus the ports through which workers reach the
-// world (the window, the modal dialogs, sockets, clock, device library). Workers receive a
-// pointer to it as their only argument.
+// the last batch run and its presenter, plus the ports through which workers reach the world
+// (the window, the modal dialogs, sockets, clock, device library). The window's own workers
+// (the searches) receive a pointer to it as their only argument.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
-#include "view/DeviceRow.h"
-#include "batch/BatchCounters.h"
-#include "batch/ChainSlots.h"
-#include "batch/OpenTransfers.h"
-#include "dialogs/ConfigForm.h"
 #include "addressing/AddressPlanning.h"
+#include "app/WindowBatchStatus.h"
+#include "batch/BatchRun.h"
+#include "dialogs/ConfigForm.h"
 #include "platform/Workers.h"
+#include "view/DeviceRow.h"
 
 namespace tesmara {
 
@@ -39,18 +39,17 @@ struct MainDialogState {
     AddressPlan m_plan;
     std::string m_firmwarePath;
     std::string m_configPath;
-    BatchCounters m_counters;     // m_total, m_success, m_fail of the current run
-    std::string m_loginUser;      // UTF-8
+    std::string m_loginUser;      // UTF-8, of the configuration dialog's run
     std::string m_loginPassword;  // UTF-8
     DeviceList m_addedDevices;
     DeviceList m_configDevices;
     DeviceList m_readdressedDevices;
     ConfigForm m_configDialog;  // one for the window's life: its choices last between openings
-    AddressChainSlots m_addressChainSlots;
-    ConfigChainSlots m_configChainSlots;
-    OpenTransfers m_openTransfers;
-    bool m_addressChangeRunning =
-        false;  // "Modify" 1082 blocks; its message boxes must not re-enter
+    // The address panel's "Modify" blocks; its message boxes must not re-enter.
+    bool m_addressChangeRunning = false;
+    WindowBatchStatus m_batchStatus{m_view};
+    // The last batch run: its job, counters, transfers and threads are its own.
+    std::shared_ptr<BatchRun> m_run;
 
     // Declared last so that it is destroyed first: its destructor stops and joins the workers
     // while everything they touch still exists.
@@ -68,5 +67,10 @@ bool StartWorker(MainDialogState& dialog, int (*worker)(MainDialogState*));
 // have ended their run but not yet returned: a click on a window that looks ready is never
 // dropped, and nothing of the last run overlaps the next.
 bool ReadyForNewRun(MainDialogState& dialog);
+
+// For a closing window: every thread of the window and of its batch run is asked to stop, and
+// how many of them still run.
+void RequestStopAll(MainDialogState& dialog);
+int RunningThreads(const MainDialogState& dialog);
 
 }  // namespace tesmara

@@ -1,8 +1,5 @@
 #include "batch/BatchCounters.h"
 
-#include "view/DialogView.h"
-#include "platform/Format.h"
-#include "res/MainDlgRes.h"
 
 namespace tesmara {
 
@@ -44,16 +41,6 @@ bool BatchCounters::Ended() const {
 BatchTally BatchCounters::Tally() const {
     std::lock_guard<std::mutex> hold(m_lock);
     return BatchTally{m_total, m_success, m_fail};
-}
-
-void ShowRunStartCounters(DialogView& view, const BatchTally& tally) {
-    view.SetControlText(IDC_TOTAL_COUNT, FormatUi("%d", tally.total));
-    ShowRunEndCounters(view, tally);
-}
-
-void ShowRunEndCounters(DialogView& view, const BatchTally& tally) {
-    view.SetControlText(IDC_SUCCESS_COUNT, FormatUi("%d", tally.success));
-    view.SetControlText(IDC_FAIL_COUNT, FormatUi("%d", tally.fail));
 }
 
 }  // namespace tesmara

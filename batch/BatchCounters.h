@@ -9,8 +9,6 @@
 
 namespace tesmara {
 
-class DialogView;
-
 struct BatchTally {
     int32_t total = 0;
     int32_t success = 0;
@@ -50,10 +48,5 @@ class BatchCounters {
     int32_t m_fail = 0;
     bool m_ended = true;
 };
-
-// The counter labels ("Totals:" 1029, "Success:" 1030, "Fail:" 1028), each as "%d": all three
-// when a run starts, success and fail again when it ends.
-void ShowRunStartCounters(DialogView& view, const BatchTally& tally);
-void ShowRunEndCounters(DialogView& view, const BatchTally& tally);
 
 }  // namespace tesmara

@@ -1,11 +1,11 @@
-// Importing the chosen configuration file into every ticked device, one after the other; the
-// worker ends its run itself once it has visited the last row.
+// The worker of "Configure" alone: imports the configuration file into each device, one after
+// the other (its clock first when "同步时间" is ticked too).
 #pragma once
 
 namespace tesmara {
 
-struct MainDialogState;
+class BatchRun;
 
-int ConfigImportWorker(MainDialogState* dialog);
+void ConfigImportWorker(BatchRun& run);
 
 }  // namespace tesmara

@@ -1,13 +1,9 @@
 #include "batch/UpgradeProgress.h"
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
-#include "app/MainDialogState.h"
 #include "batch/BatchRun.h"
 #include "batch/UpgradeChains.h"
 #include "devaccess/DeviceAccess.h"
 #include "platform/Format.h"
-#include "res/MainDlgRes.h"
 
 namespace tesmara {
 namespace {
@@ -20,99 +16,55 @@ struct KindTexts {
     const char* completion;
 };
 
-KindTexts TextsOf(UpgradeProgressKind kind) {
-    if (kind == UpgradeProgressKind::kUpgrade) return {"[%s] upgrade failed!", kOperateCompleted};
+KindTexts TextsOf(BatchKind kind) {
+    if (kind == BatchKind::kUpgrade) return {"[%s] upgrade failed!", kOperateCompleted};
     return {"[%s] Upgrade failed!", kOperationCompleted};
 }
 
-int RowOf(MainView& view, DeviceRow* device) {
-    const int rows = view.RowCount();
-    for (int i = 0; i < rows; ++i) {
-        if (view.DeviceOfRow(i) == device) return i;
-    }
-    return -1;
+// A device whose chain thread could not be made: uncounted, it would hold the run open.
+bool CountWithoutThread(BatchRun& run, size_t i) {
+    run.Line(i, StatusColour::kFailure,
+             "[%s] upgraded, but not followed after its restart: no thread!");
+    return run.Count(i, false);
 }
 
-void CloseTransfer(MainDialogState& dialog, const DeviceRow& device) {
-    dialog.m_access.DevCloseUpgrade(device.upgradeHandle);
-    dialog.m_openTransfers.Remove(device.upgradeHandle);
-}
-
-// A row beyond the slots (rows added after "Start") cannot be followed through its restart; it
-// is counted as failed rather than written outside the slots.
-bool CountRowWithoutSlot(MainDialogState& dialog, const DeviceRow& device) {
-    AppendDeviceLine(dialog.m_view, StatusColour::kFailure,
-                     "[%s] upgraded, but not followed after its restart: no chain slot!",
-                     device.ipText);
-    return dialog.m_counters.CountFailure();
-}
-
-// Nor can a device whose chain thread could not be made: uncounted, it would hold the run open.
-bool CountRowWithoutThread(MainDialogState& dialog, const DeviceRow& device) {
-    AppendDeviceLine(dialog.m_view, StatusColour::kFailure,
-                     "[%s] upgraded, but not followed after its restart: no thread!",
-                     device.ipText);
-    return dialog.m_counters.CountFailure();
-}
-
-// The transfer of row `row` ended well. True when this count ended the run.
-bool OnTransferDone(MainDialogState& dialog, UpgradeProgressKind kind, int row, DeviceRow& device) {
-    MainView& view = dialog.m_view;
-    const size_t slot = static_cast<size_t>(row);
-    if (kind == UpgradeProgressKind::kUpgradeConfig) {
-        if (slot >= dialog.m_configChainSlots.size()) {
-            CloseTransfer(dialog, device);
-            return CountRowWithoutSlot(dialog, device);
-        }
-        dialog.m_configChainSlots[slot] = {&dialog, 1, device.ipText, device.tcpPort, row};
-        view.SetCellText(row, kColumnUpgradeStatus, L"Rebooting...");
-        CloseTransfer(dialog, device);
-        if (!StartConfigAfterUpgrade(dialog, dialog.m_configChainSlots[slot]))
-            return CountRowWithoutThread(dialog, device);
+// The transfer of device `i` ended well. True when this count ended the run.
+bool OnTransferDone(BatchRun& run, size_t i) {
+    if (run.Job().kind == BatchKind::kUpgradeConfigure) {
+        run.Progress(i, L"Rebooting...");
+        run.CloseTransfer(i);
+        if (!run.StartChain(ConfigAfterUpgradeChain, i)) return CountWithoutThread(run, i);
         return false;
     }
-    CloseTransfer(dialog, device);
-    if (view.IsButtonChecked(IDC_OWN_ADDRESS)) {
-        view.SetCellText(row, kColumnUpgradeStatus, L"Upgrade successfully!");
-        AppendDeviceLine(view, StatusColour::kSuccess, "[%s] upgrade successfully!", device.ipText);
-        return dialog.m_counters.CountSuccess();
+    run.CloseTransfer(i);
+    if (run.Job().keepOwnAddress) {
+        run.Progress(i, L"Upgrade successfully!");
+        run.Line(i, StatusColour::kSuccess, "[%s] upgrade successfully!");
+        return run.Count(i, true);
     }
-    if (slot >= dialog.m_addressChainSlots.size()) return CountRowWithoutSlot(dialog, device);
-    view.SetCellText(row, kColumnUpgradeStatus, L"正在重启...");
-    dialog.m_addressChainSlots[slot] = {&dialog, device.ipText, device.tcpPort, row};
-    if (!StartAddressReset(dialog, dialog.m_addressChainSlots[slot]))
-        return CountRowWithoutThread(dialog, device);
+    run.Progress(i, L"正在重启...");
+    if (!run.StartChain(AddressResetChain, i)) return CountWithoutThread(run, i);
     return false;
 }
 
 }  // namespace
 
-bool IsDeviceOfCurrentRun(MainDialogState& dialog, DeviceRow* device) {
-    return device && !dialog.m_counters.Ended() && RowOf(dialog.m_view, device) >= 0;
-}
-
-void OnUpgradeProgress(MainDialogState& dialog, UpgradeProgressKind kind, DeviceRow* device,
-                       int32_t value) {
-    if (dialog.m_workers.StopRequested() || dialog.m_counters.Ended()) return;
-    MainView& view = dialog.m_view;
-    const KindTexts texts = TextsOf(kind);
-    const int row = device ? RowOf(view, device) : -1;
+void OnUpgradeProgress(BatchRun& run, size_t i, int32_t value, int32_t cause) {
+    if (run.StopRequested() || run.Ended()) return;
+    const KindTexts texts = TextsOf(run.Job().kind);
     bool ended = false;
-    if (row >= 0 && value == kTransferDone) {
-        ended = OnTransferDone(dialog, kind, row, *device);
-    } else if (row >= 0 && value == kTransferFailed) {
-        view.SetCellText(row, kColumnUpgradeStatus, L"Upgrade failed!");
-        AppendDeviceLine(view, StatusColour::kFailure, texts.failedLine, device->ipText);
-        CloseTransfer(dialog, *device);
-        dialog.m_access.DevLogout(device->loginHandle);
-        ended = dialog.m_counters.CountFailure();
-    } else if (row >= 0) {
-        const std::wstring text = FormatUi("%d%%", value);
-        if (view.CellText(row, kColumnUpgradeStatus) != text) {
-            view.SetCellText(row, kColumnUpgradeStatus, text);
-        }
+    if (value == kTransferDone) {
+        ended = OnTransferDone(run, i);
+    } else if (value == kTransferFailed) {
+        run.Progress(i, L"Upgrade failed!");
+        run.Line(i, StatusColour::kFailure, texts.failedLine);
+        run.CloseTransfer(i);
+        run.Access().DevLogout(run.TransferOf(i).login);
+        ended = run.Count(i, false, cause);
+    } else {
+        run.Progress(i, FormatUi("%d%%", value));
     }
-    if (ended || dialog.m_counters.EndIfComplete()) FinishRun(dialog, texts.completion);
+    if (ended || run.EndIfComplete()) run.Finish(texts.completion);
 }
 
 }  // namespace tesmara

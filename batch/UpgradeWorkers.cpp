@@ -3,13 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "view/DeviceRow.h"
-#include "app/MainDialogState.h"
-#include "view/MainView.h"
 #include "batch/BatchRun.h"
-#include "batch/TimeSyncWorker.h"
 #include "devaccess/DeviceAccess.h"
-#include "res/MainDlgRes.h"
 
 namespace tesmara {
 namespace {
@@ -17,80 +12,55 @@ namespace {
 struct UpgradeMode {
     const char* firstLine;
     const char* openFailedLine;  // DevUpgrade returned 0
-    DevProgressCallback callback;
 };
 
-constexpr UpgradeMode kFirmwareMode{"[%s] is upgrading...", "[%s] upgrade failed1!Error = %d",
-                                    UpgradeProgressCallback};
+constexpr UpgradeMode kFirmwareMode{"[%s] is upgrading...", "[%s] upgrade failed1!Error = %d"};
 constexpr UpgradeMode kUpgradeConfigMode{"[%s] is upgrading and configuring...",
-                                         "[%s]upgrade failed1!Error = %d",
-                                         UpgradeConfigProgressCallback};
+                                         "[%s]upgrade failed1!Error = %d"};
 
 constexpr int32_t kSecondPhaseTotal = -1;
 constexpr int32_t kPercentMax = 100;
+constexpr int32_t kTransferFailed = -2;
 
-void Post(UpgradeProgressKind kind, int32_t total, int32_t current, void* user) {
-    if (MainView* window = g_mainDialog) {
-        window->PostUpgradeProgress(kind, static_cast<DeviceRow*>(user),
-                                    MapUpgradeProgress(total, current));
-    }
-}
+// One device up to its running transfer: true when the transfer runs (its progress counts it
+// later), false when the device failed before (a red line, logged out if logged in).
+bool StartTransfer(BatchRun& run, const UpgradeMode& mode, size_t i) {
+    DeviceAccess& access = run.Access();
+    run.Line(i, StatusColour::kProgress, mode.firstLine);
+    DeviceSession session = run.OpenForMainStep(i);
+    if (!session.IsOpen()) return false;
 
-// One device up to its running transfer: true when the transfer runs (the progress handler
-// counts it later), false when the device failed before (a red line, logged out if logged in).
-bool StartTransfer(MainDialogState& dialog, const UpgradeMode& mode, DeviceRow& device,
-                   bool syncTime) {
-    MainView& view = dialog.m_view;
-    DeviceAccess& access = dialog.m_access;
-    AppendDeviceLine(view, StatusColour::kProgress, mode.firstLine, device.ipText);
-    const int32_t login = OpenDeviceForMainStep(dialog, device, syncTime);
-    if (login == 0) return false;
-
-    const int32_t upgrade =
-        access.DevUpgrade(login, dialog.m_firmwarePath.c_str(), mode.callback, &device);
+    const int32_t upgrade = access.DevUpgrade(session.Handle(), run.Job().firmwarePath.c_str(),
+                                              UpgradeProgressCallback, &run.TransferOf(i));
     if (upgrade == 0) {
-        const int32_t lastError = access.DevGetLastError();
-        access.DevLogout(login);
-        AppendDeviceLine(view, StatusColour::kFailure, mode.openFailedLine, device.ipText,
-                         lastError);
+        const int32_t lastError = session.LastError();
+        session.Logout();
+        run.Line(i, StatusColour::kFailure, mode.openFailedLine, lastError);
         return false;
     }
-    // Stored before the start: the final state may reach the window before DevUpgradeStart
-    // returns, and its handler closes the handle it finds in the row.
-    const int32_t previous = device.upgradeHandle;
-    device.upgradeHandle = upgrade;
-    dialog.m_openTransfers.Add({upgrade, login});
+    // Opened before the start: the final state may reach the owner before DevUpgradeStart
+    // returns, and its handler closes the transfer it finds open.
+    run.OpenTransfer(i, session.Handle(), upgrade);
     if (access.DevUpgradeStart(upgrade) == 0) {
-        const int32_t lastError = access.DevGetLastError();
-        access.DevCloseUpgrade(upgrade);
-        dialog.m_openTransfers.Remove(upgrade);
-        device.upgradeHandle = previous;
-        access.DevLogout(login);
-        AppendDeviceLine(view, StatusColour::kFailure, "[%s] upgrade failed2!Error = %d",
-                         device.ipText, lastError);
+        const int32_t lastError = session.LastError();
+        run.CloseTransfer(i);
+        session.Logout();
+        run.Line(i, StatusColour::kFailure, "[%s] upgrade failed2!Error = %d", lastError);
         return false;
     }
+    session.Release();  // the transfer's final state logs out
     return true;
 }
 
-int RunUpgradeWorker(MainDialogState& dialog, const UpgradeMode& mode) {
-    MainView& view = dialog.m_view;
-    view.SetWindowEnabled(false);
-    const bool syncTime = view.IsButtonChecked(IDC_MODE_SYNC_TIME);
-    const int rows = view.RowCount();
+void RunUpgradeWorker(BatchRun& run, const UpgradeMode& mode) {
     bool ended = false;
-    for (int i = 0; i < rows; ++i) {
-        if (dialog.m_workers.StopRequested()) return 0;
-        DeviceRow* device = view.IsChecked(i) ? view.DeviceOfRow(i) : nullptr;
-        if (!device) continue;
-        if (!StartTransfer(dialog, mode, *device, syncTime)) {
-            ended = dialog.m_counters.CountFailure() || ended;
-        }
+    for (size_t i = 0; i < run.Job().devices.size(); ++i) {
+        if (run.StopRequested()) return;
+        if (!StartTransfer(run, mode, i)) ended = run.Count(i, false) || ended;
     }
     // Ends here only when this worker made the last count, or nothing was left to count; while
-    // a transfer runs the progress handlers end the run.
-    if (ended || dialog.m_counters.EndIfComplete()) FinishRun(dialog, kOperateCompleted);
-    return 0;
+    // a transfer runs its progress ends the run.
+    if (ended || run.EndIfComplete()) run.Finish(kOperateCompleted);
 }
 
 }  // namespace
@@ -109,19 +79,21 @@ int32_t MapUpgradeProgress(int32_t total, int32_t current) {
 }
 
 void UpgradeProgressCallback(int32_t, int32_t, int32_t total, int32_t current, void* user) {
-    Post(UpgradeProgressKind::kUpgrade, total, current, user);
+    auto* transfer = static_cast<BatchRun::Transfer*>(user);
+    // The library's last error belongs to this thread: read at once, before anything else here
+    // calls into the library.
+    const int32_t cause = total == 0 && current == kTransferFailed
+                              ? transfer->run->Access().DevGetLastError()
+                              : 0;
+    transfer->run->PostProgress(*transfer, MapUpgradeProgress(total, current), cause);
 }
 
-void UpgradeConfigProgressCallback(int32_t, int32_t, int32_t total, int32_t current, void* user) {
-    Post(UpgradeProgressKind::kUpgradeConfig, total, current, user);
+void FirmwareUpgradeWorker(BatchRun& run) {
+    RunUpgradeWorker(run, kFirmwareMode);
 }
 
-int FirmwareUpgradeWorker(MainDialogState* dialog) {
-    return RunUpgradeWorker(*dialog, kFirmwareMode);
-}
-
-int UpgradeConfigWorker(MainDialogState* dialog) {
-    return RunUpgradeWorker(*dialog, kUpgradeConfigMode);
+void UpgradeConfigWorker(BatchRun& run) {
+    RunUpgradeWorker(run, kUpgradeConfigMode);
 }
 
 }  // namespace tesmara

@@ -8,17 +8,17 @@
 #include <memory>
 #include <thread>
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
+#include "batch/BatchRun.h"
 #include "batch/RunFiles.h"
-#include "batch/StartCommand.h"
 #include "cli/BatchDisplay.h"
 #include "cli/BatchReport.h"
+#include "cli/ConsoleBatchStatus.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/Showable.h"
 #include "cli/Terminal.h"
-#include "cli/UpgradeCauses.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "discovery/SearchCommand.h"
 #include "platform/Clock.h"
@@ -54,9 +54,11 @@ void PrintLog(std::FILE* out, const std::vector<StatusLine>& log) {
     std::fflush(out);
 }
 
+// The chosen devices as the job's (numbered 0, 1 ... in its rows) and their outcomes, parallel;
+// then the outcomes of those asked for and not found.
 struct Selected {
-    std::vector<int> rows;               // ticked table rows
-    std::vector<DeviceOutcome> devices;  // devices[i] is rows[i]; then those not found
+    std::vector<BatchDevice> devices;
+    std::vector<DeviceOutcome> outcomes;
 };
 
 Selected SelectFromSearch(const BatchOptions& options, ConsoleMainView& view) {
@@ -64,43 +66,45 @@ Selected SelectFromSearch(const BatchOptions& options, ConsoleMainView& view) {
     const std::vector<TableRow> table = view.Rows();
     const SelectedRows picked = SelectRows(options.selection, table);
     for (int row : picked.rows) {
-        view.SetChecked(row, true);
         const DeviceRow* device = table[static_cast<size_t>(row)].device;
+        if (!device) continue;
+        const int index = static_cast<int>(out.devices.size());
+        out.devices.push_back(
+            {device->macText, device->ipText, device->tcpPort, index, device->conflicting});
         DeviceOutcome outcome;
-        outcome.mac = WideToUtf8(table[static_cast<size_t>(row)].cells[kColumnMac]);
-        outcome.ip = WideToUtf8(table[static_cast<size_t>(row)].cells[kColumnIp]);
-        if (device) {
-            outcome.port = device->tcpPort;
-            outcome.versionBefore = Utf8OfAnsi(device->details.releaseVersion);
-        }
-        out.rows.push_back(row);
-        out.devices.push_back(outcome);
+        outcome.mac = WideToUtf8(AnsiToWide(device->macText));
+        outcome.ip = Utf8OfAnsi(device->ipText);
+        outcome.port = device->tcpPort;
+        outcome.versionBefore = Utf8OfAnsi(device->details.releaseVersion);
+        out.outcomes.push_back(outcome);
     }
     for (const std::string& name : picked.notFound) {
         DeviceOutcome missing;
         (name.find('.') != std::string::npos ? missing.ip : missing.mac) = name;
         missing.problem = "not found by the search";
-        out.devices.push_back(missing);
+        out.outcomes.push_back(missing);
     }
     return out;
 }
 
-Selected AddDialled(const BatchOptions& options, MainDialogState& dialog) {
+Selected Dialled(const BatchOptions& options) {
     Selected out;
     for (const Endpoint& endpoint : options.endpoints) {
-        DeviceRow& device = dialog.m_addedDevices.emplace_back();
-        device.shown = 1;
-        device.ipText = endpoint.address;
-        device.tcpPort = endpoint.port;
-        const int row = AppendDeviceRow(dialog.m_view, &device);
-        dialog.m_view.SetChecked(row, true);
+        const int index = static_cast<int>(out.devices.size());
+        out.devices.push_back({"", endpoint.address, endpoint.port, index, false});
         DeviceOutcome outcome;
         outcome.ip = endpoint.address;
         outcome.port = endpoint.port;
-        out.rows.push_back(row);
-        out.devices.push_back(outcome);
+        out.outcomes.push_back(outcome);
     }
     return out;
+}
+
+BatchKind KindOf(const BatchOptions& options) {
+    if (options.upgrade && options.configure) return BatchKind::kUpgradeConfigure;
+    if (options.upgrade) return BatchKind::kUpgrade;
+    if (options.configure) return BatchKind::kConfigure;
+    return BatchKind::kSyncTime;
 }
 
 // Searches until every upgraded device reports a version other than its old one, or the wait is
@@ -211,12 +215,10 @@ int RunBatch(const BatchOptions& options) {
     ConsoleMainView view(nullptr);
     view.SetMessageEcho(false);
     ConsoleDialogs dialogs;
-    std::unique_ptr<DeviceAccess> library = CreateDeviceAccess();
-    UpgradeCauses access(*library);
-    access.DevInit(nullptr, nullptr);
+    std::unique_ptr<DeviceAccess> access = CreateDeviceAccess();
+    access->DevInit(nullptr, nullptr);
     auto dialog =
-        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), access);
-    g_mainDialog = &view;
+        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
     view.SetButtonChecked(IDC_OWN_ADDRESS, true);
 
     Selected selected;
@@ -229,51 +231,49 @@ int RunBatch(const BatchOptions& options) {
         }
         selected = SelectFromSearch(options, view);
     } else {
-        selected = AddDialled(options, *dialog);
+        selected = Dialled(options);
     }
-    std::vector<DeviceOutcome>& devices = selected.devices;
+    std::vector<DeviceOutcome>& devices = selected.outcomes;
 
     BatchSummary summary;
     summary.command = options.command;
+    int finishes = 0;
     std::vector<StatusLine> runLog;
     const auto started = SteadyClock::now();
-    if (!selected.rows.empty()) {
-        view.SetButtonChecked(IDC_MODE_UPGRADE, options.upgrade);
-        view.SetButtonChecked(IDC_MODE_CONFIGURE, options.configure);
-        view.SetButtonChecked(IDC_MODE_SYNC_TIME, options.syncTime);
-        dialog->m_firmwarePath = options.firmwarePath;
-        dialog->m_configPath = options.configPath;
-        view.SetControlText(IDC_LOGIN_USER, Utf8ToWide(options.user));
-        view.SetControlText(IDC_LOGIN_PASSWORD, Utf8ToWide(options.password));
-        const size_t logFrom = view.Log().size();
-        const size_t messagesFrom = view.Messages().size();
+    if (!selected.devices.empty()) {
+        BatchJob job;
+        job.kind = KindOf(options);
+        job.clockFirst = options.syncTime && (options.upgrade || options.configure);
+        job.keepOwnAddress = true;
+        job.firmwarePath = options.firmwarePath;
+        job.configPath = options.configPath;
+        job.user = options.user;
+        job.password = options.password;
+        job.devices = selected.devices;
 
         const DisplayStyle style = options.json         ? DisplayStyle::kQuiet
                                    : OutputIsTerminal() ? DisplayStyle::kTerminal
                                                         : DisplayStyle::kLines;
-        BatchDisplay display(style, stdout, selected.rows, TerminalHeight());
-        RunStartCommand(*dialog);
-        view.RunUntilWorkersEnd(
-            *dialog, [&] { display.Update(view, dialog->m_counters.Tally(), devices, logFrom); });
-        const BatchTally tally = dialog->m_counters.Tally();
-        display.Finish(view, tally, devices, logFrom);
-        ReadOutcomes(view.Log(), view.LineTimes(), logFrom, devices);
-        const std::vector<TableRow> table = view.Rows();
-        for (size_t i = 0; i < selected.rows.size(); ++i) {
-            const auto row = static_cast<size_t>(selected.rows[i]);
-            const int32_t cause = row < table.size() ? access.CauseOf(table[row].device) : 0;
-            if (cause != 0)
-                devices[i].cause = FailureText(cause) + " (" + std::to_string(cause) + ")";
-        }
-        const std::vector<StatusLine> log = view.Log();
-        runLog.assign(log.begin() + static_cast<std::ptrdiff_t>(logFrom), log.end());
-        const std::vector<std::wstring> messages = view.Messages();
-        summary.completions.assign(messages.begin() + static_cast<std::ptrdiff_t>(messagesFrom),
-                                   messages.end());
+        BatchDisplay display(style, stdout, job.devices.size(), TerminalHeight());
+        ConsoleBatchStatus status(devices, display, view.posted);
+        auto run = std::make_shared<BatchRun>(
+            std::move(job), BatchPorts{*access, SystemClock(), view, status});
+        run->Start();
+        // This thread owns the run: it handles the library's progress as it is posted, asleep
+        // in between, until the run has finished; its threads return right after.
+        view.posted.ServeUntil([&status] { return status.Finished(); });
+        run->JoinAll();
+        view.posted.Drain();
+        status.FinishDisplay();
+
+        const BatchTally tally = status.Tally();
+        finishes = status.Finishes();
+        runLog = status.Log();
+        summary.completions = status.Completions();
         summary.total = tally.total;
         summary.success = tally.success;
         summary.fail = tally.fail;
-        summary.progressMessages = view.ProgressHandled();
+        summary.progressMessages = view.posted.Served();
         if (out) {
             for (const std::wstring& message : summary.completions) {
                 std::fprintf(out, "%s\n", WideToUtf8(Showable(message)).c_str());
@@ -288,10 +288,9 @@ int RunBatch(const BatchOptions& options) {
     }
     summary.seconds = std::chrono::duration<double>(SteadyClock::now() - started).count();
 
-    bool ok = !selected.rows.empty() && summary.completions.size() == 1;
-    if (!selected.rows.empty() && summary.completions.size() != 1) {
-        std::fprintf(stderr, "tesmara-cli: the run ended %zu times instead of once\n",
-                     summary.completions.size());
+    bool ok = !selected.devices.empty() && finishes == 1;
+    if (!selected.devices.empty() && finishes != 1) {
+        std::fprintf(stderr, "tesmara-cli: the run ended %d times instead of once\n", finishes);
     }
     for (const DeviceOutcome& device : devices) ok = ok && device.Succeeded();
     summary.ok = ok;

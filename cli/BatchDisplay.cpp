@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
+#include "cli/ConsoleMainView.h"
 #include "cli/Showable.h"
 #include "platform/Text.h"
+#include "view/DeviceRow.h"
 
 namespace tesmara::cli {
 namespace {
@@ -45,27 +45,26 @@ std::string Counters(const BatchTally& tally) {
 
 }  // namespace
 
-std::string DeviceState(const TableRow& row, const DeviceOutcome& device) {
-    const std::string cell = WideToUtf8(row.cells[kColumnUpgradeStatus]);
+std::string DeviceState(const std::wstring& status, const DeviceOutcome& device) {
+    const std::string cell = WideToUtf8(status);
     if (device.finished) return device.succeeded ? "done" : "failed";
     if (!cell.empty() && cell != kNoValue) return cell;
     return device.lastLine.empty() ? "waiting" : "working";
 }
 
-BatchDisplay::BatchDisplay(DisplayStyle style, std::FILE* out, std::vector<int> rows, int height)
-    : m_style(style), m_out(out), m_rows(std::move(rows)), m_height(height) {
-    m_lastStatus.resize(m_rows.size());
+BatchDisplay::BatchDisplay(DisplayStyle style, std::FILE* out, size_t count, int height)
+    : m_style(style), m_out(out), m_count(count), m_height(height) {
+    m_lastStatus.resize(m_count);
 }
 
-std::vector<std::string> BatchDisplay::LiveLines(const std::vector<TableRow>& table,
+std::vector<std::string> BatchDisplay::LiveLines(const std::vector<std::wstring>& states,
                                                  const std::vector<DeviceOutcome>& devices,
                                                  const BatchTally& tally) const {
     std::vector<std::string> lines;
-    const bool perDevice = static_cast<int>(m_rows.size()) + 2 < m_height;
+    const bool perDevice = static_cast<int>(m_count) + 2 < m_height;
     int percentSum = 0, finished = 0;
-    for (size_t i = 0; i < m_rows.size() && i < devices.size(); ++i) {
-        const size_t row = static_cast<size_t>(m_rows[i]);
-        const std::string state = row < table.size() ? DeviceState(table[row], devices[i]) : "";
+    for (size_t i = 0; i < m_count && i < devices.size() && i < states.size(); ++i) {
+        const std::string state = DeviceState(states[i], devices[i]);
         const int percent = PercentOf(state);
         finished += devices[i].finished ? 1 : 0;
         percentSum += devices[i].finished ? 100 : percent > 0 ? percent : 0;
@@ -76,14 +75,14 @@ std::vector<std::string> BatchDisplay::LiveLines(const std::vector<TableRow>& ta
             lines.push_back(text);
         }
     }
-    if (!perDevice && !m_rows.empty()) {
-        const int average = percentSum / static_cast<int>(m_rows.size());
+    if (!perDevice && m_count > 0) {
+        const int average = percentSum / static_cast<int>(m_count);
         const int filled = average * kBarWidth / 100;
         std::string bar(static_cast<size_t>(filled), '#');
         bar.append(static_cast<size_t>(kBarWidth - filled), '.');
         char text[160];
         std::snprintf(text, sizeof text, "  [%s] %3d%%  %d of %zu devices finished", bar.c_str(),
-                      average, finished, m_rows.size());
+                      average, finished, m_count);
         lines.push_back(text);
     }
     lines.push_back("  " + Counters(tally));
@@ -107,30 +106,26 @@ void BatchDisplay::EraseLive() {
     m_liveLines = 0;
 }
 
-void BatchDisplay::Update(ConsoleMainView& view, const BatchTally& tally,
-                          std::vector<DeviceOutcome>& devices, size_t logFrom) {
+void BatchDisplay::Update(const std::vector<StatusLine>& log,
+                          const std::vector<std::wstring>& states,
+                          const std::vector<DeviceOutcome>& devices, const BatchTally& tally) {
     if (m_style == DisplayStyle::kQuiet) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - m_lastDraw < kRedrawEvery) return;
     m_lastDraw = now;
-    const std::vector<StatusLine> log = view.Log();
-    ReadOutcomes(log, view.LineTimes(), logFrom, devices);
-    if (m_printed < logFrom) m_printed = logFrom;
-    const std::vector<TableRow> table = view.Rows();
     if (m_style == DisplayStyle::kTerminal) {
         EraseLive();
         PrintNewLines(log);
-        for (const std::string& line : LiveLines(table, devices, tally)) {
+        for (const std::string& line : LiveLines(states, devices, tally)) {
             std::fprintf(m_out, "\x1b[2K%s\n", line.c_str());
             ++m_liveLines;
         }
     } else {
         PrintNewLines(log);
         // Progress as plain lines: each device at 25, 50 and 75 % and each other state once.
-        for (size_t i = 0; i < m_rows.size() && i < devices.size(); ++i) {
-            const size_t row = static_cast<size_t>(m_rows[i]);
-            if (row >= table.size() || devices[i].finished) continue;
-            std::string state = DeviceState(table[row], devices[i]);
+        for (size_t i = 0; i < m_count && i < devices.size() && i < states.size(); ++i) {
+            if (devices[i].finished) continue;
+            std::string state = DeviceState(states[i], devices[i]);
             const int percent = PercentOf(state);
             if (percent >= 0) state = std::to_string(percent / 25 * 25) + "%";
             if (state == m_lastStatus[i] || state == "waiting" || state == "0%" ||
@@ -145,14 +140,15 @@ void BatchDisplay::Update(ConsoleMainView& view, const BatchTally& tally,
     std::fflush(m_out);
 }
 
-void BatchDisplay::Finish(ConsoleMainView& view, const BatchTally& tally,
-                          std::vector<DeviceOutcome>& devices, size_t logFrom) {
+void BatchDisplay::Finish(const std::vector<StatusLine>& log,
+                          const std::vector<std::wstring>& states,
+                          const std::vector<DeviceOutcome>& devices, const BatchTally& tally) {
     if (m_style == DisplayStyle::kQuiet) return;
     m_lastDraw = {};
-    Update(view, tally, devices, logFrom);
+    Update(log, states, devices, tally);
     if (m_style == DisplayStyle::kTerminal) {
         EraseLive();
-        PrintNewLines(view.Log());
+        PrintNewLines(log);
     }
     std::fprintf(m_out, "%s\n", Counters(tally).c_str());
     std::fflush(m_out);

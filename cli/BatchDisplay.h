@@ -12,7 +12,7 @@
 
 #include "batch/BatchCounters.h"
 #include "cli/BatchReport.h"
-#include "cli/ConsoleMainView.h"
+#include "view/InMemoryMainView.h"
 
 namespace tesmara::cli {
 
@@ -20,18 +20,19 @@ enum class DisplayStyle { kTerminal, kLines, kQuiet };
 
 class BatchDisplay {
   public:
-    // `rows[i]` is the table row of `devices[i]`; `height` is the terminal's line count.
-    BatchDisplay(DisplayStyle style, std::FILE* out, std::vector<int> rows, int height);
+    // For `count` devices; `height` is the terminal's line count.
+    BatchDisplay(DisplayStyle style, std::FILE* out, size_t count, int height);
 
-    // From the console's main loop: shows what changed since the last call.
-    void Update(ConsoleMainView& view, const BatchTally& tally, std::vector<DeviceOutcome>& devices,
-                size_t logFrom);
+    // On each event of the run (at most every 200 ms): shows what changed since the last call.
+    // `log` holds the run's lines, `states[i]` the "Upgrade Status" text of `devices[i]`.
+    void Update(const std::vector<StatusLine>& log, const std::vector<std::wstring>& states,
+                const std::vector<DeviceOutcome>& devices, const BatchTally& tally);
     // The run is over: the live lines give way to the last status lines and the counters.
-    void Finish(ConsoleMainView& view, const BatchTally& tally, std::vector<DeviceOutcome>& devices,
-                size_t logFrom);
+    void Finish(const std::vector<StatusLine>& log, const std::vector<std::wstring>& states,
+                const std::vector<DeviceOutcome>& devices, const BatchTally& tally);
 
   private:
-    std::vector<std::string> LiveLines(const std::vector<TableRow>& table,
+    std::vector<std::string> LiveLines(const std::vector<std::wstring>& states,
                                        const std::vector<DeviceOutcome>& devices,
                                        const BatchTally& tally) const;
     void PrintNewLines(const std::vector<StatusLine>& log);
@@ -39,7 +40,7 @@ class BatchDisplay {
 
     DisplayStyle m_style;
     std::FILE* m_out;
-    std::vector<int> m_rows;
+    size_t m_count;
     int m_height;
     size_t m_printed = 0;                   // status lines already printed
     int m_liveLines = 0;                    // lines of the live part now on screen
@@ -48,6 +49,6 @@ class BatchDisplay {
 };
 
 // The Upgrade Status text a device shows, or for the modes without one its last line's state.
-std::string DeviceState(const TableRow& row, const DeviceOutcome& device);
+std::string DeviceState(const std::wstring& status, const DeviceOutcome& device);
 
 }  // namespace tesmara::cli

@@ -18,26 +18,40 @@ std::string Seconds(double seconds) {
 
 }  // namespace
 
-void ReadOutcomes(const std::vector<StatusLine>& log, const std::vector<LineTime>& times,
-                  size_t from, std::vector<DeviceOutcome>& devices) {
-    for (DeviceOutcome& device : devices) {
-        if (device.ip.empty()) continue;
-        const std::wstring tag = L"[" + Utf8ToWide(device.ip) + L"]";
-        device.finished = device.succeeded = false;
-        bool seen = false;
-        LineTime first{}, last{};
-        for (size_t i = from; i < log.size(); ++i) {
-            if (log[i].text.find(tag) == std::wstring::npos) continue;
-            const LineTime at = i < times.size() ? times[i] : LineTime{};
-            if (!seen) first = at;
-            seen = true;
-            last = at;
-            device.lastLine = WideToUtf8(log[i].text);
-            if (log[i].colour == StatusColour::kProgress) continue;
-            device.finished = true;
-            device.succeeded = log[i].colour == StatusColour::kSuccess;
-        }
-        if (seen) device.seconds = std::chrono::duration<double>(last - first).count();
+std::string FailureText(int32_t code) {
+    switch (code) {
+        case 11:
+            return "invalid handle";
+        case 12:
+            return "invalid argument";
+        case 13:
+            return "no answer in time";
+        case 14:
+            return "connection lost";
+        case 15:
+            return "malformed frame or payload";
+        case 16:
+            return "file cannot be opened";
+        case 17:
+            return "file cannot be read";
+        case 18:
+            return "file too large";
+        case 19:
+            return "not allowed now";
+        case 21:
+            return "wrong size";
+        case 22:
+            return "device could not apply it";
+        case 24:
+            return "firmware image is for another model";
+        case 25:
+            return "firmware checksum wrong";
+        case 26:
+            return "device busy with another upgrade";
+        case 30:
+            return "out of resources";
+        default:
+            return "code " + std::to_string(code);
     }
 }
 

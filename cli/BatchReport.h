@@ -1,5 +1,5 @@
-// What a console batch run leaves behind per device: its outcome read from the status log (the
-// system names a device by "[address]" in every line about it), as a CSV report and as JSON.
+// What a console batch run leaves behind per device: its outcome from the run's events, as a CSV
+// report and as JSON.
 #pragma once
 
 #include <chrono>
@@ -17,9 +17,9 @@ struct DeviceOutcome {
     uint16_t port = 0;
     std::string versionBefore;  // from the search; empty without one
     std::string versionAfter;   // from the search after the run (--verify)
-    bool finished = false;      // a success or failure line came
-    bool succeeded = false;     // ... and it was a success line
-    std::string problem;        // why the device failed where the log does not tell
+    bool finished = false;      // the run counted it
+    bool succeeded = false;     // ... as a success
+    std::string problem;        // why the device failed where the run does not tell
     std::string lastLine;       // the device's last status line (UTF-8)
     std::string cause;          // why the library failed its upgrade; empty when it did not
     double seconds = 0;         // from its first line to its last
@@ -29,12 +29,8 @@ struct DeviceOutcome {
     std::string Result() const;
 };
 
-using LineTime = std::chrono::steady_clock::time_point;
-
-// Reads each device's lines among log[from...]: its outcome is the colour of its last green or
-// red line; a device with neither has not finished. `times` is parallel to `log`.
-void ReadOutcomes(const std::vector<StatusLine>& log, const std::vector<LineTime>& times,
-                  size_t from, std::vector<DeviceOutcome>& devices);
+// The code table's meaning of a library failure code, for people ("code 99" when unknown).
+std::string FailureText(int32_t code);
 
 // One CSV field: quoted when it holds a comma, quote or line break, and a leading character that
 // spreadsheets would run as a formula is neutralised with an apostrophe (texts come from devices).

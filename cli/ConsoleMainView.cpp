@@ -1,7 +1,6 @@
 #include "cli/ConsoleMainView.h"
 
 #include "app/MainDialogState.h"
-#include "batch/UpgradeProgress.h"
 #include "cli/Showable.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
@@ -28,7 +27,6 @@ const char* ColourTag(StatusColour colour) {
 void ConsoleMainView::AppendStatusLine(std::wstring_view text, StatusColour colour) {
     Hold h(m_lock);
     InMemoryMainView::AppendStatusLine(text, colour);
-    m_lineTimes.resize(log.size(), std::chrono::steady_clock::now());
     if (m_echo) {
         std::fprintf(m_echo, "[%s] %s\n", ColourTag(colour), WideToUtf8(Showable(text)).c_str());
         std::fflush(m_echo);
@@ -38,7 +36,6 @@ void ConsoleMainView::AppendStatusLine(std::wstring_view text, StatusColour colo
 void ConsoleMainView::ClearStatusLog() {
     Hold h(m_lock);
     InMemoryMainView::ClearStatusLog();
-    m_lineTimes.clear();
 }
 
 int ConsoleMainView::ShowMessage(std::wstring_view text, std::wstring_view, unsigned style) {
@@ -53,33 +50,14 @@ int ConsoleMainView::ShowMessage(std::wstring_view text, std::wstring_view, unsi
     return kBoxResultOk;
 }
 
-std::vector<std::chrono::steady_clock::time_point> ConsoleMainView::LineTimes() {
-    Hold h(m_lock);
-    return m_lineTimes;
-}
-
 std::vector<std::wstring> ConsoleMainView::Messages() {
     Hold h(m_lock);
     return m_messages;
 }
 
-void ConsoleMainView::HandlePosted(MainDialogState& dialog) {
-    for (const PostedProgress& posted : TakePosted()) {
-        ++m_progressHandled;
-        OnUpgradeProgress(dialog, posted.kind, posted.device, posted.value);
-    }
-}
-
-void ConsoleMainView::RunUntilWorkersEnd(MainDialogState& dialog,
-                                         const std::function<void()>& tick) {
-    while (dialog.m_workers.Running() > 0 || !dialog.m_counters.Ended()) {
-        HandlePosted(dialog);
-        if (tick) tick();
-        dialog.m_clock.SleepMs(kLoopPauseMs);
-    }
+void ConsoleMainView::RunUntilWorkersEnd(MainDialogState& dialog) {
+    while (dialog.m_workers.Running() > 0) dialog.m_clock.SleepMs(kLoopPauseMs);
     dialog.m_workers.JoinAll();
-    HandlePosted(dialog);
-    if (tick) tick();
 }
 
 }  // namespace tesmara::cli

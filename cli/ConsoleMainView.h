@@ -1,6 +1,5 @@
 // The main window as a console sees it: the in-memory view, with status lines printed as they
-// come (their colour as a tag), message boxes answered as their default button would be, and a
-// loop that handles posted progress on the main thread while the workers run.
+// come (their colour as a tag) and message boxes answered as their default button would be.
 #pragma once
 
 #include <chrono>
@@ -35,26 +34,16 @@ class ConsoleMainView : public InMemoryMainView {
     // Nobody is there to answer: every question is answered as the default button would be.
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override;
 
-    // The console's main loop: hands posted progress to its handler until every worker of
-    // `dialog` has ended and no batch run is going on (an upgrade run goes on in the library
-    // after its worker returned), then joins the workers and handles what is left. `tick`, when
-    // given, runs on this thread after each round, for a display of the run.
-    void RunUntilWorkersEnd(MainDialogState& dialog, const std::function<void()>& tick = {});
+    // Waits for the window's workers of `dialog` (a search) to end, then joins them.
+    void RunUntilWorkersEnd(MainDialogState& dialog);
 
-    // When each status line arrived (parallel to Log()), the message boxes shown, and the
-    // progress messages handed to the handlers so far.
-    std::vector<std::chrono::steady_clock::time_point> LineTimes();
+    // The message boxes shown.
     std::vector<std::wstring> Messages();
-    uint64_t ProgressHandled() const { return m_progressHandled; }
 
   private:
-    void HandlePosted(MainDialogState& dialog);
-
     std::FILE* m_echo;
     bool m_echoMessages = true;
-    std::vector<std::chrono::steady_clock::time_point> m_lineTimes;
     std::vector<std::wstring> m_messages;
-    uint64_t m_progressHandled = 0;  // main loop only
 };
 
 // Nobody is there to answer: the warning is accepted, no file is ever chosen, no password dialog

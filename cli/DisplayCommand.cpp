@@ -132,7 +132,6 @@ int RunSetDisplay(const BatchOptions& options, const DisplayChoice& choice) {
     access->DevInit(nullptr, nullptr);
     auto dialog =
         std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
-    g_mainDialog = &view;
 
     std::vector<std::string> missing;
     int chosen = TickChosenRows(options, *dialog, view, missing);

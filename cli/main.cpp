@@ -367,7 +367,6 @@ int RunSearch(const Options& options) {
     PlaceholderDeviceAccess access;
     auto dialog =
         std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), access);
-    g_mainDialog = &view;
     view.SetButtonChecked(IDC_OWN_ADDRESS, !options.assign);
     if (options.assign) view.SetControlText(IDC_START_ADDRESS, Utf8ToWide(options.startAddress));
 

@@ -151,10 +151,8 @@ void InMemoryMainView::ServeUntil(const std::function<bool()>& done) {
     while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-void InMemoryMainView::PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device,
-                                           int32_t value) {
-    Hold h(m_lock);
-    m_posted.push_back({kind, device, value});
+void InMemoryMainView::Post(Work work) {
+    posted.Post(std::move(work));
 }
 
 std::vector<StatusLine> InMemoryMainView::Log() {
@@ -171,13 +169,6 @@ std::vector<std::wstring> InMemoryMainView::LogTexts() {
     Hold h(m_lock);
     std::vector<std::wstring> out;
     for (const StatusLine& line : log) out.push_back(line.text);
-    return out;
-}
-
-std::vector<PostedProgress> InMemoryMainView::TakePosted() {
-    Hold h(m_lock);
-    std::vector<PostedProgress> out;
-    out.swap(m_posted);
     return out;
 }
 

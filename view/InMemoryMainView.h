@@ -1,6 +1,6 @@
 // A MainView held wholly in memory: the state of the log, the table, the controls and the window,
-// and the progress posted to it. The console front end prints from it; the tests read it.
-// Any thread may call it.
+// and the work posted to it, which its owner runs (posted.Drain or posted.ServeUntil). The
+// console front end prints from it; the tests read it. Any thread may call it.
 #pragma once
 
 #include <cstdint>
@@ -32,13 +32,6 @@ struct ListState {
     int selected = -1;
 };
 
-// One posted upgrade progress, waiting for the loop that handles it.
-struct PostedProgress {
-    UpgradeProgressKind kind;
-    DeviceRow* device;
-    int32_t value;
-};
-
 class InMemoryMainView : public MainView {
   public:
     void AppendStatusLine(std::wstring_view text, StatusColour colour) override;
@@ -68,14 +61,12 @@ class InMemoryMainView : public MainView {
     void SetWindowEnabled(bool enabled) override;
     bool IsWindowEnabled() override;
     void ServeUntil(const std::function<bool()>& done) override;
-    void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
+    void Post(Work work) override;
 
     // Copies taken under the lock, for readers while workers may still write.
     std::vector<StatusLine> Log();
     std::vector<TableRow> Rows();
     std::vector<std::wstring> LogTexts();
-    // The progress posted since the last call, oldest first.
-    std::vector<PostedProgress> TakePosted();
 
     // The state itself; read directly once the code under test has finished.
     std::vector<StatusLine> log;
@@ -88,15 +79,13 @@ class InMemoryMainView : public MainView {
     std::vector<bool> windowEnabled;  // every SetWindowEnabled call in order
     int highlighted = -1;
     bool redraw = true;
+    WorkQueue posted;  // run by whoever plays the window's thread
 
   protected:
     using Hold = std::lock_guard<std::recursive_mutex>;
     bool HasRow(int row) const { return row >= 0 && row < static_cast<int>(rows.size()); }
 
     std::recursive_mutex m_lock;  // workers call from their own threads
-
-  private:
-    std::vector<PostedProgress> m_posted;
 };
 
 }  // namespace tesmara

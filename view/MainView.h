@@ -1,7 +1,7 @@
 // What the portable core needs of the main window: the status log, the device table and the
-// window itself, besides the controls every dialog has. The Win32 dialog implements it by
-// messages sent to its controls (so any thread may call it); the console and the tests use the
-// in-memory view.
+// window itself, besides the controls every dialog has, and the queue of work posted to its
+// thread. The Win32 dialog implements it by messages sent to its controls (so any thread may call
+// it); the console and the tests use the in-memory view.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/PostedWork.h"
 #include "view/DialogView.h"
 #include "view/StatusColour.h"
 
@@ -16,19 +17,15 @@ namespace tesmara {
 
 struct DeviceRow;
 
-// The two kinds of upgrade progress the library's callbacks report (WM_USER+1 and WM_USER+2).
-enum class UpgradeProgressKind {
-    kUpgrade,        // firmware upgrade run
-    kUpgradeConfig,  // upgrade-and-configure run
-};
-
-class MainView : public DialogView {
+// Post (WorkPoster) is the one path from a worker or library thread to the window's thread: the
+// work is queued and run there in posting order, on one private message of the window.
+class MainView : public DialogView, public WorkPoster {
   public:
-    // Status log (1008).
+    // The status log.
     virtual void AppendStatusLine(std::wstring_view text, StatusColour colour) = 0;
     virtual void ClearStatusLog() = 0;
 
-    // Device table (1000).
+    // The device table.
     virtual int RowCount() = 0;
     virtual bool IsChecked(int row) = 0;
     virtual void SetChecked(int row, bool checked) = 0;
@@ -50,16 +47,6 @@ class MainView : public DialogView {
     // window, but no input and no posted message, so that nothing the operator did since runs
     // before the caller.
     virtual void ServeUntil(const std::function<bool()>& done) = 0;
-
-    // The one path from a library thread to the window: queues the progress and returns at once
-    // (never waits for the window's thread, which may itself be waiting for the library). The
-    // window's thread, or the console's loop, hands it to OnUpgradeProgress in arrival order.
-    virtual void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device,
-                                     int32_t value) = 0;
 };
-
-// The process's main window, set when it starts the device-access library; the library's
-// progress callbacks reach the window through it.
-extern MainView* g_mainDialog;
 
 }  // namespace tesmara

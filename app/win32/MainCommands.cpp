@@ -6,11 +6,10 @@
 
 #include <cstdint>
 
-#include "view/DeviceTable.h"
+#include "app/BatchStart.h"
 #include "app/MainDialogState.h"
+#include "view/DeviceTable.h"
 #include "view/MainView.h"
-#include "batch/StartCommand.h"
-#include "batch/UpgradeProgress.h"
 #include "dialogs/AddDeviceCommand.h"
 #include "dialogs/ConfigCommand.h"
 #include "discovery/SearchCommand.h"
@@ -38,16 +37,6 @@ struct Binding {
 template <void (*Run)(MainDialogState&)>
 bool Plain(MainDialogState& dialog, WPARAM, LPARAM) {
     Run(dialog);
-    return true;
-}
-
-// WM_USER+1 and WM_USER+2 are also the dialog manager's DM_SETDEFID and DM_REPOSITION: only a
-// message that names a device of the running upgrade is progress.
-template <UpgradeProgressKind Kind>
-bool Progress(MainDialogState& dialog, WPARAM wParam, LPARAM lParam) {
-    auto* device = reinterpret_cast<DeviceRow*>(wParam);
-    if (!IsDeviceOfCurrentRun(dialog, device)) return false;
-    OnUpgradeProgress(dialog, Kind, device, static_cast<int32_t>(lParam));
     return true;
 }
 
@@ -96,8 +85,6 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_START, BN_CLICKED, Plain<RunStartCommand>},
     {WM_COMMAND, IDC_MODIFY_CONFIG, BN_CLICKED, Plain<RunConfigCommand>},
     {WM_COMMAND, IDC_ADD_DEVICE, BN_CLICKED, Plain<RunAddDeviceCommand>},
-    {WM_UPGRADE_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgrade>},
-    {WM_UPGRADE_CONFIG_PROGRESS, 0, 0, Progress<UpgradeProgressKind::kUpgradeConfig>},
 };
 
 }  // namespace

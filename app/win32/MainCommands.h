@@ -9,10 +9,6 @@ namespace tesmara {
 
 struct MainDialogState;
 
-// Posted by the library's progress callbacks (wParam: the DeviceRow, lParam: the progress value).
-constexpr UINT WM_UPGRADE_PROGRESS = WM_USER + 1;
-constexpr UINT WM_UPGRADE_CONFIG_PROGRESS = WM_USER + 2;
-
 // Runs the handler bound to the message: WM_COMMAND by (control, notification code), WM_NOTIFY by
 // the header's (idFrom, code), any other message by itself. False when nothing is bound, or
 // the handler found the message is not its own (then the default processing has it).

@@ -9,7 +9,6 @@
 #include "view/DeviceTable.h"
 #include "app/win32/AboutDlg.h"
 #include "app/win32/MainCommands.h"
-#include "batch/BatchRun.h"
 #include "devaccess/DeviceAccess.h"
 #include "ui/Dpi.h"
 #include "ui/Placement.h"
@@ -44,8 +43,7 @@ CTesmaraDlg::CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& acc
 
 CTesmaraDlg::~CTesmaraDlg() {
     StopWorkers();
-    CloseOpenTransfers(m_state);
-    if (g_mainDialog == static_cast<MainView*>(this)) g_mainDialog = nullptr;
+    if (m_state.m_run) m_state.m_run->Stop();
     if (m_smallIcon) DestroyIcon(m_smallIcon);
 }
 
@@ -81,7 +79,6 @@ bool CTesmaraDlg::OnInit() {
     m_loginUser.SetText(L"admin");
     m_loginPassword.SetText(L"");
 
-    g_mainDialog = this;
     m_state.m_access.DevInit(nullptr, this);
 
     m_start.Enable(false);
@@ -135,6 +132,10 @@ bool CTesmaraDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     switch (message) {
         case kRunOnUiMessage:
             result = RunPendingWork(lParam) ? 1 : 0;
+            return true;
+        case kPostedWorkMessage:
+            m_posted.Drain();
+            result = 0;
             return true;
         case WM_SYSCOMMAND:
             result = 0;
@@ -207,17 +208,16 @@ void CTesmaraDlg::OnCancel() {
     if (m_closing.exchange(true)) return;  // already closing, e.g. a second click on the close box
     StopWorkers();
     // After this the library calls back no more: nothing posts to a window that is going away.
-    CloseOpenTransfers(m_state);
+    if (m_state.m_run) m_state.m_run->Stop();
     End(IDCANCEL);
 }
 
 void CTesmaraDlg::StopWorkers() {
-    WorkerGroup& workers = m_state.m_workers;
-    workers.RequestStop();
+    RequestStopAll(m_state);
     // A worker may be waiting in a message sent to this thread: keep serving those until every
     // worker has returned, and only then join.
     if (Handle() && GetCurrentThreadId() == m_uiThread) {
-        while (workers.Running() > 0) {
+        while (RunningThreads(m_state) > 0) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -231,7 +231,8 @@ void CTesmaraDlg::StopWorkers() {
             }
         }
     }
-    workers.JoinAll();
+    m_state.m_workers.JoinAll();
+    if (m_state.m_run) m_state.m_run->JoinAll();
 }
 
 }  // namespace tesmara

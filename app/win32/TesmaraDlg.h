@@ -1,7 +1,7 @@
 // The main window (template 102): owns the controls, the modal dialogs and the dialog state, and
 // is the MainView through which workers and commands reach the controls. Every MainView
 // operation is a message sent to a control (or to this window), so any thread may call it;
-// upgrade progress is posted, never sent.
+// work for the window's thread (a batch run's progress) is posted, never sent.
 #pragma once
 
 #include <windows.h>
@@ -12,14 +12,15 @@
 #include <set>
 
 #include "app/MainDialogState.h"
-#include "view/MainView.h"
 #include "app/win32/MulitLineListBox.h"
-#include "ui/Win32DialogView.h"
 #include "app/win32/Win32Dialogs.h"
+#include "platform/PostedWork.h"
 #include "res/MainDlgRes.h"
 #include "ui/Button.h"
 #include "ui/IpAddress.h"
 #include "ui/ListView.h"
+#include "ui/Win32DialogView.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 
@@ -28,9 +29,9 @@ namespace tesmara {
 // can send this message, with any lParam.
 constexpr UINT kRunOnUiMessage = WM_APP + 1;
 
-// Stands in for the configuration dialog until it exists; the main dialog holds it by value so
-// that its settings last between openings.
-struct PendingConfigDialog {};
+// Posted to the main window when work lands in its empty queue of posted work; it then runs all
+// of it. Anyone may post the message: it only makes the window look at its own queue.
+constexpr UINT kPostedWorkMessage = WM_APP + 2;
 
 class CTesmaraDlg final : public Win32DialogView<MainView> {
   public:
@@ -62,7 +63,7 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     void SetWindowEnabled(bool enabled) override;
     bool IsWindowEnabled() override;
     void ServeUntil(const std::function<bool()>& done) override;
-    void PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) override;
+    void Post(Work work) override;
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override;
 
   protected:
@@ -85,6 +86,7 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
 
     // Runs work of kRunOnUiMessage if it is pending; true when it ran.
     bool RunPendingWork(LPARAM lParam);
+    void WakeForPostedWork();
 
     HICON m_icon = nullptr;
     HICON m_smallIcon = nullptr;  // owned
@@ -102,8 +104,8 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     ui::Button m_start;
     ui::Button m_ownAddress;
 
-    PendingConfigDialog m_configDialog;
     Win32Dialogs m_dialogs{*this};
+    WorkQueue m_posted{[this] { WakeForPostedWork(); }};
 
     // Last, so that it goes first: its workers are joined while everything else still exists.
     MainDialogState m_state;

@@ -1,9 +1,9 @@
 // CTesmaraDlg as the MainView: the log and the table. Each operation is a message sent to a
-// control, executed by the user-interface thread while a calling worker waits; upgrade progress
-// is posted. Dialogs and message boxes are run on the user-interface thread itself.
+// control, executed by the user-interface thread while a calling worker waits; work for the
+// window's thread is posted. Dialogs and message boxes are run on the user-interface thread
+// itself.
 #include <string>
 
-#include "app/win32/MainCommands.h"
 #include "app/win32/TesmaraDlg.h"
 
 namespace tesmara {
@@ -130,12 +130,12 @@ void CTesmaraDlg::ServeUntil(const std::function<bool()>& done) {
     }
 }
 
-void CTesmaraDlg::PostUpgradeProgress(UpgradeProgressKind kind, DeviceRow* device, int32_t value) {
-    UINT message =
-        kind == UpgradeProgressKind::kUpgrade ? WM_UPGRADE_PROGRESS : WM_UPGRADE_CONFIG_PROGRESS;
-    if (HWND hwnd = Handle()) {
-        PostMessageW(hwnd, message, reinterpret_cast<WPARAM>(device), static_cast<LPARAM>(value));
-    }
+void CTesmaraDlg::Post(Work work) {
+    m_posted.Post(std::move(work));
+}
+
+void CTesmaraDlg::WakeForPostedWork() {
+    if (HWND hwnd = Handle()) PostMessageW(hwnd, kPostedWorkMessage, 0, 0);
 }
 
 void CTesmaraDlg::RunOwnedModal(const std::function<void(HWND owner)>& show) {

@@ -5,8 +5,6 @@
 
 #include <random>
 
-#include "batch/UpgradeWorkers.h"
-#include "res/MainDlgRes.h"
 #include "tests/support/BatchFixture.h"
 
 namespace tesmara {
@@ -69,21 +67,22 @@ TEST(BatchStress, EveryDeviceCountsOnceAndEveryRunEndsOnce) {
         const int devices = 1 + static_cast<int>(random() % 8);
         const int mode = static_cast<int>(random() % 3);  // own address kept, reset, configure
         const bool upgradeConfig = mode == 2;
-        b.view.SetButtonChecked(IDC_OWN_ADDRESS, mode == 0);
+        b.job.keepOwnAddress = mode == 0;
         b.AddDevices(devices);
-        b.PrepareRun();
         int expectedSuccess = 0;
         for (int i = 0; i < devices; ++i) {
             auto fate = static_cast<Fate>(random() % static_cast<unsigned>(Fate::kCount));
             if (mode == 0 && fate >= Fate::kNoLoginAfterRestart) fate = Fate::kSucceeded;
             expectedSuccess += ScriptFate(b.access, BatchBench::AddressOf(i), fate, upgradeConfig);
         }
-        b.Run(upgradeConfig ? UpgradeConfigWorker : FirmwareUpgradeWorker);
+        b.Run(upgradeConfig ? BatchKind::kUpgradeConfigure : BatchKind::kUpgrade);
 
-        const BatchTally tally = b.dialog.m_counters.Tally();
+        const BatchTally tally = b.dialog.m_run->Tally();
         ASSERT_EQ(devices, tally.success + tally.fail) << "run " << run;
         ASSERT_EQ(expectedSuccess, tally.success) << "run " << run;
         ASSERT_EQ(1u, b.view.boxes.size()) << "run " << run;
+        ASSERT_EQ(1, b.status.runFinishes) << "run " << run;
+        ASSERT_EQ(static_cast<size_t>(devices), b.status.finishes.size()) << "run " << run;
         ASSERT_EQ(true, b.view.windowEnabled.back()) << "run " << run;
     }
 }

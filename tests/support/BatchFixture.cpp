@@ -5,21 +5,35 @@
 #include <fstream>
 #include <thread>
 
-#include "view/DeviceTable.h"
-#include "batch/UpgradeProgress.h"
 #include "quorn/FirmwareImage.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::testing {
 
+void RecordingBatchStatus::DeviceFinished(const BatchDevice& device, bool succeeded,
+                                          int32_t cause) {
+    std::lock_guard hold(m_lock);
+    finishes[device.row].push_back({succeeded, cause});
+}
+
+void RecordingBatchStatus::RunFinished(const BatchTally& tally, const char* completion) {
+    {
+        std::lock_guard hold(m_lock);
+        ++runFinishes;
+    }
+    m_window.RunFinished(tally, completion);
+}
+
 BatchBench::BatchBench() {
-    g_mainDialog = &view;
+    job.keepOwnAddress = false;
 }
 
 BatchBench::~BatchBench() {
+    if (dialog.m_run) dialog.m_run->RequestStop();
+    access.JoinProgressThreads();
+    if (dialog.m_run) dialog.m_run->Stop();
     dialog.m_workers.RequestStop();
     dialog.m_workers.JoinAll();
-    access.JoinProgressThreads();
-    g_mainDialog = nullptr;
 }
 
 std::string BatchBench::AddressOf(int index) {
@@ -34,32 +48,36 @@ void BatchBench::AddDevices(int count, bool ticked) {
         device.tcpPort = 34567;
         const int row = AppendDeviceRow(view, &device);
         view.SetChecked(row, ticked);
+        if (ticked) job.devices.push_back({device.macText, device.ipText, device.tcpPort, row});
     }
 }
 
-void BatchBench::PrepareRun() {
-    int ticked = 0;
-    for (const TableRow& row : view.Rows()) ticked += row.checked ? 1 : 0;
-    dialog.m_counters.Start(ticked);
-    dialog.m_addressChainSlots.assign(view.rows.size(), {});
-    dialog.m_configChainSlots.assign(view.rows.size(), {});
+BatchRun& BatchBench::Prepare(BatchKind kind) {
+    job.kind = kind;
+    dialog.m_run =
+        std::make_shared<BatchRun>(job, BatchPorts{access, clock, view, status});
+    dialog.m_run->StartCounting();
+    return *dialog.m_run;
 }
 
-void BatchBench::Run(int (*worker)(MainDialogState*)) {
-    StartWorker(dialog, worker);
+void BatchBench::Run(BatchKind kind) {
+    job.kind = kind;
+    dialog.m_run =
+        std::make_shared<BatchRun>(job, BatchPorts{access, clock, view, status});
+    dialog.m_run->Start();
     ServeUntilIdle();
 }
 
 void BatchBench::ServeUntilIdle() {
     for (;;) {
-        const bool idle = dialog.m_workers.Running() == 0;
+        const bool idle = RunningThreads(dialog) == 0;
         access.JoinProgressThreads();
-        std::vector<PostedProgress> posted = view.TakePosted();
-        for (const PostedProgress& p : posted) OnUpgradeProgress(dialog, p.kind, p.device, p.value);
-        if (idle && posted.empty()) break;
+        const size_t ran = view.posted.Drain();
+        if (idle && ran == 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     dialog.m_workers.JoinAll();
+    if (dialog.m_run) dialog.m_run->JoinAll();
 }
 
 void BatchBench::ScriptTransfer(const std::string& address, int32_t final) {

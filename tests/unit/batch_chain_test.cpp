@@ -4,11 +4,11 @@
 #include <chrono>
 #include <functional>
 
-#include "view/DeviceTable.h"
 #include "batch/UpgradeChains.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "platform/Clock.h"
 #include "tests/support/BatchFixture.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {
@@ -32,13 +32,13 @@ void FailLogins(testing::ScriptedDeviceAccess& access, int count, int32_t lastEr
     }
 }
 
-void RunChain(BatchBench& b, const ChainCase& c, const std::function<void()>& run,
+void RunChain(BatchBench& b, const ChainCase& c, BatchKind kind, void (*chain)(BatchRun&, size_t),
               const std::wstring& box) {
     b.AddDevices(1);
     b.view.SetCellText(0, kColumnUpgradeStatus, L"restarting");
-    b.PrepareRun();
+    BatchRun& run = b.Prepare(kind);
     c.script(b.access);
-    run();
+    chain(run, 0);
     std::vector<DevOp> ops = b.OpsOf("10.0.0.1");
     const std::wstring context = c.lines.empty() ? L"" : c.lines.back();
     EXPECT_EQ(c.logins, b.access.CountOf(Login)) << context;
@@ -47,8 +47,9 @@ void RunChain(BatchBench& b, const ChainCase& c, const std::function<void()>& ru
     EXPECT_EQ(c.opsAfterLogin, ops) << context;
     EXPECT_EQ(c.elapsedMs, b.clock.Peek() - 1000) << context;
     EXPECT_EQ(c.cell, b.view.rows[0].cells[kColumnUpgradeStatus]) << context;
-    EXPECT_EQ(c.logins == 0 ? std::vector<std::wstring>{} : std::vector{box}, b.BoxTexts())
-        << context;
+    EXPECT_EQ(std::vector{box}, b.BoxTexts()) << context;
+    ASSERT_EQ(1u, b.status.finishes[0].size()) << context;
+    EXPECT_EQ(c.cell != L"restarting", b.status.finishes[0][0].succeeded) << context;
 }
 
 TEST(UpgradeChains, AddressResetOutcomes) {
@@ -80,9 +81,7 @@ TEST(UpgradeChains, AddressResetOutcomes) {
     };
     for (const ChainCase& c : cases) {
         BatchBench b;
-        const AddressChainSlot slot{&b.dialog, "10.0.0.1", 34567, 0};
-        RunChain(
-            b, c, [&] { AddressResetThread(&slot); }, L"操作完成！");
+        RunChain(b, c, BatchKind::kUpgrade, AddressResetChain, L"操作完成！");
     }
 }
 
@@ -109,15 +108,8 @@ TEST(UpgradeChains, ConfigAfterUpgradeOutcomes) {
     };
     for (const ChainCase& c : cases) {
         BatchBench b;
-        const ConfigChainSlot slot{&b.dialog, 1, "10.0.0.1", 34567, 0};
-        RunChain(
-            b, c, [&] { ConfigAfterUpgradeThread(&slot); }, L"Operate completed!");
+        RunChain(b, c, BatchKind::kUpgradeConfigure, ConfigAfterUpgradeChain, L"Operate completed!");
     }
-    BatchBench b;  // a transfer that did not end well: nothing but the wait
-    const ConfigChainSlot slot{&b.dialog, 0, "10.0.0.1", 34567, 0};
-    RunChain(
-        b, {[](auto&) {}, {}, 0, {}, 20000, L"restarting"},
-        [&] { ConfigAfterUpgradeThread(&slot); }, L"");
 }
 
 TEST(UpgradeChains, TheAddressResetWritesOnlyTheAddressAndGatewayTexts) {
@@ -126,9 +118,7 @@ TEST(UpgradeChains, TheAddressResetWritesOnlyTheAddressAndGatewayTexts) {
     for (size_t i = 0; i < read.size(); ++i) read[i] = static_cast<uint8_t>(i * 7 + 3);
     b.access.Script(GetConfig, {.data = read});
     b.AddDevices(1);
-    b.PrepareRun();
-    const AddressChainSlot slot{&b.dialog, "10.0.0.1", 34567, 0};
-    AddressResetThread(&slot);
+    AddressResetChain(b.Prepare(BatchKind::kUpgrade), 0);
 
     std::vector<uint8_t> expected = read;
     const std::string address = "192.168.1.10", gateway = "192.168.1.1";
@@ -145,13 +135,13 @@ TEST(UpgradeChains, TheAddressResetWritesOnlyTheAddressAndGatewayTexts) {
 
 TEST(UpgradeChains, AClosingWindowCutsTheRestartWaitShort) {
     BatchBench b;
-    MainDialogState dialog{b.view, b.dialogs, b.network, SystemClock(), b.access};
-    dialog.m_counters.Start(1);
-    const AddressChainSlot slot{&dialog, "10.0.0.1", 34567, 0};
-    StartAddressReset(dialog, slot);
+    b.AddDevices(1);
+    BatchRun run(b.job, {b.access, SystemClock(), b.view, b.status});
+    run.StartCounting();
+    run.StartChain(AddressResetChain, 0);
     const auto start = std::chrono::steady_clock::now();
-    dialog.m_workers.RequestStop();
-    dialog.m_workers.JoinAll();
+    run.RequestStop();
+    run.JoinAll();
     // Well under the 20 s restart wait: the window is not held up.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(0, b.access.CountOf(Login));

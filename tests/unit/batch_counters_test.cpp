@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "batch/BatchCounters.h"
-#include "res/MainDlgRes.h"
-#include "tests/support/RecordingMainView.h"
 
 namespace tesmara {
 namespace {
@@ -55,15 +53,6 @@ TEST(BatchCounters, CountsFromManyThreadsAllLandAndEndTheRunOnce) {
     EXPECT_EQ(1, endings.load());
     EXPECT_EQ(kThreads * kEach / 2, tally.success);
     EXPECT_EQ(kThreads * kEach / 2, tally.fail);
-}
-
-TEST(BatchCounters, LabelsShowAllThreeAtTheStartAndTheOutcomesAtTheEnd) {
-    testing::RecordingMainView view;
-    ShowRunStartCounters(view, {12, 0, 0});
-    ShowRunEndCounters(view, {-1, 10, 2});  // the total label is left as the start wrote it
-    EXPECT_EQ(L"12", view.texts[IDC_TOTAL_COUNT]);
-    EXPECT_EQ(L"10", view.texts[IDC_SUCCESS_COUNT]);
-    EXPECT_EQ(L"2", view.texts[IDC_FAIL_COUNT]);
 }
 
 }  // namespace

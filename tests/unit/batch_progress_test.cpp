@@ -1,15 +1,14 @@
-// Upgrade progress: the value mapping, the window's handling of each value, the completion test
-// of a message of no row, rows beyond fifty, and a window closing during a run.
+// Upgrade progress: the value mapping, the handling of each value on the owner's thread with the
+// device's typed finish, rows beyond fifty, and a window closing during a run.
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "view/DeviceTable.h"
 #include "batch/BatchRun.h"
 #include "batch/UpgradeProgress.h"
 #include "batch/UpgradeWorkers.h"
-#include "res/MainDlgRes.h"
 #include "tests/support/BatchFixture.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {
@@ -17,7 +16,7 @@ namespace {
 using testing::BatchBench;
 using testing::DevOp;
 using enum testing::DevOp;
-using enum UpgradeProgressKind;
+using enum BatchKind;
 
 TEST(UpgradeProgress, LibraryProgressMapsToPercent) {
     struct Case {
@@ -34,19 +33,18 @@ TEST(UpgradeProgress, LibraryProgressMapsToPercent) {
 }
 
 // One device with a transfer running, as the worker leaves it.
-DeviceRow& StartedDevice(BatchBench& b) {
+BatchRun& StartedDevice(BatchBench& b, BatchKind kind) {
     b.AddDevices(1);
-    b.PrepareRun();
-    DeviceRow& device = b.dialog.m_devices.front();
+    BatchRun& run = b.Prepare(kind);
     DeviceInfo info{};
-    device.loginHandle = b.access.DevLogin("10.0.0.1", 34567, "admin", "", &info, nullptr);
-    device.upgradeHandle = b.access.DevUpgrade(device.loginHandle, "fw", nullptr, &device);
-    return device;
+    const int32_t login = b.access.DevLogin("10.0.0.1", 34567, "admin", "", &info, nullptr);
+    run.OpenTransfer(0, login, b.access.DevUpgrade(login, "fw", nullptr, &run.TransferOf(0)));
+    return run;
 }
 
 TEST(UpgradeProgress, EachValueHasItsCellLineCallsAndCount) {
     struct Case {
-        UpgradeProgressKind kind;
+        BatchKind kind;
         int32_t value;
         std::wstring cell, line;
         std::vector<DevOp> ops;
@@ -54,7 +52,7 @@ TEST(UpgradeProgress, EachValueHasItsCellLineCallsAndCount) {
     };
     const Case cases[] = {
         {kUpgrade, 37, L"37%", L"", {}, L""},
-        {kUpgradeConfig, 50, L"50%", L"", {}, L""},
+        {kUpgradeConfigure, 50, L"50%", L"", {}, L""},
         {kUpgrade,
          -1,
          L"Upgrade successfully!",
@@ -67,7 +65,7 @@ TEST(UpgradeProgress, EachValueHasItsCellLineCallsAndCount) {
          L"[10.0.0.1] upgrade failed!",
          {CloseUpgrade, Logout},
          L"Operate completed!"},
-        {kUpgradeConfig,
+        {kUpgradeConfigure,
          -2,
          L"Upgrade failed!",
          L"[10.0.0.1] Upgrade failed!",
@@ -76,9 +74,8 @@ TEST(UpgradeProgress, EachValueHasItsCellLineCallsAndCount) {
     };
     for (const Case& c : cases) {
         BatchBench b;
-        b.view.SetButtonChecked(IDC_OWN_ADDRESS, true);
-        DeviceRow& device = StartedDevice(b);
-        OnUpgradeProgress(b.dialog, c.kind, &device, c.value);
+        b.job.keepOwnAddress = true;
+        OnUpgradeProgress(StartedDevice(b, c.kind), 0, c.value, 24);
 
         std::vector<DevOp> ops = b.OpsOf("10.0.0.1");
         ops.erase(ops.begin(), ops.begin() + 2);  // the login and upgrade made above
@@ -87,79 +84,65 @@ TEST(UpgradeProgress, EachValueHasItsCellLineCallsAndCount) {
         EXPECT_EQ(c.ops, ops) << c.cell;
         EXPECT_EQ(c.box.empty() ? std::vector<std::wstring>{} : std::vector{c.box}, b.BoxTexts())
             << c.cell;
+        // The typed finish: the library's cause rides only on a failed transfer.
+        const auto finished = b.status.finishes[0];
+        EXPECT_EQ(c.value < 0 ? 1u : 0u, finished.size()) << c.cell;
+        if (!finished.empty()) {
+            EXPECT_EQ(c.value == -1, finished[0].succeeded) << c.cell;
+            EXPECT_EQ(c.value == -2 ? 24 : 0, finished[0].cause) << c.cell;
+        }
+        EXPECT_EQ(c.box.empty() ? 0 : 1, b.status.runFinishes) << c.cell;
     }
-}
-
-TEST(UpgradeProgress, AMessageOfNoRowOnlyMakesTheCompletionTest) {
-    BatchBench b;
-    DeviceRow stranger;
-    OnUpgradeProgress(b.dialog, kUpgrade, &stranger, -1);  // before any run: nothing to end
-    EXPECT_TRUE(b.view.boxes.empty());
-
-    b.dialog.m_counters.Start(0);  // a run whose every device is counted, not yet ended
-    OnUpgradeProgress(b.dialog, kUpgrade, &stranger, -1);
-    OnUpgradeProgress(b.dialog, kUpgrade, nullptr, 1);
-    EXPECT_EQ(std::vector<std::wstring>{L"Operate completed!"}, b.BoxTexts());
-    EXPECT_EQ(0, b.dialog.m_counters.Tally().success);
 }
 
 TEST(UpgradeProgress, ALateFinalStateAfterTheRunChangesNothing) {
     BatchBench b;
-    b.view.SetButtonChecked(IDC_OWN_ADDRESS, true);
-    DeviceRow& device = StartedDevice(b);
-    OnUpgradeProgress(b.dialog, kUpgrade, &device, -2);
-    ASSERT_TRUE(b.dialog.m_counters.Ended());
+    b.job.keepOwnAddress = true;
+    BatchRun& run = StartedDevice(b, kUpgrade);
+    OnUpgradeProgress(run, 0, -2, 0);
+    ASSERT_TRUE(run.Ended());
     const size_t calls = b.access.Calls().size();
-    OnUpgradeProgress(b.dialog, kUpgrade, &device, -1);
+    OnUpgradeProgress(run, 0, -1, 0);
     EXPECT_EQ(1u, b.view.boxes.size());
-    EXPECT_EQ(1, b.dialog.m_counters.Tally().fail + b.dialog.m_counters.Tally().success);
+    EXPECT_EQ(1, run.Tally().fail + run.Tally().success);
     EXPECT_EQ(L"Upgrade failed!", b.view.rows[0].cells[kColumnUpgradeStatus]);
     EXPECT_EQ(calls, b.access.Calls().size());
-    EXPECT_FALSE(IsDeviceOfCurrentRun(b.dialog, &device));
+    EXPECT_EQ(1, b.status.runFinishes);
 }
 
 TEST(UpgradeProgress, RowsBeyondFiftyAreFollowedThroughTheirRestartLikeTheOthers) {
     struct Case {
-        int (*worker)(MainDialogState*);
+        BatchKind kind;
         std::wstring cell, box;
     };
     const Case cases[] = {
-        {FirmwareUpgradeWorker, L"升级成功！", L"操作完成！"},
-        {UpgradeConfigWorker, L"Upgrade and configure successfully!", L"Operate completed!"},
+        {kUpgrade, L"升级成功！", L"操作完成！"},
+        {kUpgradeConfigure, L"Upgrade and configure successfully!", L"Operate completed!"},
     };
     for (const Case& c : cases) {
         constexpr int kDevices = 55;
         BatchBench b;
         b.AddDevices(kDevices);
-        b.view.SetButtonChecked(IDC_OWN_ADDRESS, false);
-        b.PrepareRun();
         for (int i = 0; i < kDevices; ++i) b.ScriptTransfer(BatchBench::AddressOf(i), -1);
-        b.Run(c.worker);
+        b.Run(c.kind);
 
-        EXPECT_EQ(kDevices, b.dialog.m_counters.Tally().success);
+        EXPECT_EQ(kDevices, b.dialog.m_run->Tally().success);
         EXPECT_EQ(c.cell, b.view.rows[kDevices - 1].cells[kColumnUpgradeStatus]);
         EXPECT_EQ(std::vector{c.box}, b.BoxTexts());
     }
 }
 
-// A row added after "Start" has no slot; a chain thread may not be made.
+// A chain thread may not be made.
 TEST(UpgradeProgress, ADeviceThatCannotBeFollowedThroughItsRestartCountsAsFailed) {
-    for (int i = 0; i < 4; ++i) {
-        const auto kind = i % 2 ? kUpgradeConfig : kUpgrade;
-        const bool noThread = i >= 2;
+    for (const BatchKind kind : {kUpgrade, kUpgradeConfigure}) {
         BatchBench b;
-        b.view.SetButtonChecked(IDC_OWN_ADDRESS, false);
-        StartedDevice(b);
-        if (noThread)
-            b.dialog.m_workers.SetThreadStarter([](std::function<void()>) -> std::thread {
-                throw std::system_error(
-                    std::make_error_code(std::errc::resource_unavailable_try_again));
-            });
-        if (!noThread) b.dialog.m_addressChainSlots.clear();
-        if (!noThread) b.dialog.m_configChainSlots.clear();
-        OnUpgradeProgress(b.dialog, kind, &b.dialog.m_devices.front(), -1);
+        BatchRun& run = StartedDevice(b, kind);
+        run.Workers().SetThreadStarter([](std::function<void()>) -> std::thread {
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        });
+        OnUpgradeProgress(run, 0, -1, 0);
         b.ServeUntilIdle();
-        EXPECT_EQ(1, b.dialog.m_counters.Tally().fail);
+        EXPECT_EQ(1, run.Tally().fail);
         EXPECT_EQ(StatusColour::kFailure, b.view.log.back().colour);
         EXPECT_EQ(1, b.access.CountOf(CloseUpgrade));
         EXPECT_EQ(1u, b.view.boxes.size());
@@ -169,18 +152,16 @@ TEST(UpgradeProgress, ADeviceThatCannotBeFollowedThroughItsRestartCountsAsFailed
 TEST(UpgradeProgress, AClosingWindowClosesTheTransfersAndIgnoresTheirProgress) {
     BatchBench b;
     b.AddDevices(2);
-    b.PrepareRun();
-    b.Run(FirmwareUpgradeWorker);  // both transfers run; nothing scripted ends them
-    b.dialog.m_workers.RequestStop();
-    CloseOpenTransfers(b.dialog);
-    OnUpgradeProgress(b.dialog, kUpgrade, &b.dialog.m_devices.front(), -1);
+    b.Run(kUpgrade);  // both transfers run; nothing scripted ends them
+    b.dialog.m_run->Stop();
+    OnUpgradeProgress(*b.dialog.m_run, 0, -1, 0);
 
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ((std::vector<DevOp>{Login, Upgrade, UpgradeStart, CloseUpgrade, Logout}),
                   b.OpsOf(BatchBench::AddressOf(i)));
     }
     EXPECT_TRUE(b.view.boxes.empty());
-    EXPECT_EQ(0, b.dialog.m_counters.Tally().success);
+    EXPECT_EQ(0, b.dialog.m_run->Tally().success);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "batch/StartCommand.h"
+#include "app/BatchStart.h"
 #include "platform/Text.h"
 #include "quorn/FirmwareImage.h"
 #include "res/MainDlgRes.h"

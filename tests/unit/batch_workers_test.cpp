@@ -2,9 +2,8 @@
 // pauses; the code in each line is the one the library reported for the failing call itself.
 #include <gtest/gtest.h>
 
-#include "batch/ConfigImportWorker.h"
-#include "batch/TimeSyncWorker.h"
-#include "batch/UpgradeWorkers.h"
+#include <system_error>
+
 #include "devaccess/DeviceTime.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/BatchFixture.h"
@@ -17,7 +16,7 @@ using testing::DevOp;
 using enum testing::DevOp;
 
 struct WorkerCase {
-    int (*worker)(MainDialogState*);
+    BatchKind worker;
     bool syncTime;
     DevOp failing;  // Init: nothing fails
     int32_t error;
@@ -35,7 +34,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
     const std::wstring sync = L"[10.0.0.1]正在同步时间...";
     const std::wstring done = L"Operate completed!";
     const WorkerCase cases[] = {
-        {FirmwareUpgradeWorker,
+        {BatchKind::kUpgrade,
          false,
          Login,
          1,
@@ -43,7 +42,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login},
          0,
          done},
-        {FirmwareUpgradeWorker,
+        {BatchKind::kUpgrade,
          true,
          SetConfig,
          7,
@@ -51,7 +50,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, SetConfig, Logout},
          0,
          done},
-        {FirmwareUpgradeWorker,
+        {BatchKind::kUpgrade,
          false,
          Upgrade,
          5,
@@ -59,7 +58,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, Upgrade, Logout},
          0,
          done},
-        {FirmwareUpgradeWorker,
+        {BatchKind::kUpgrade,
          true,
          UpgradeStart,
          9,
@@ -67,8 +66,8 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, SetConfig, Upgrade, UpgradeStart, CloseUpgrade, Logout},
          200,
          done},
-        {FirmwareUpgradeWorker, false, Init, 0, {up}, {Login, Upgrade, UpgradeStart}, 0, L""},
-        {UpgradeConfigWorker,
+        {BatchKind::kUpgrade, false, Init, 0, {up}, {Login, Upgrade, UpgradeStart}, 0, L""},
+        {BatchKind::kUpgradeConfigure,
          false,
          Login,
          9,
@@ -76,7 +75,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login},
          0,
          done},
-        {UpgradeConfigWorker,
+        {BatchKind::kUpgradeConfigure,
          false,
          Upgrade,
          5,
@@ -84,7 +83,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, Upgrade, Logout},
          0,
          done},
-        {UpgradeConfigWorker,
+        {BatchKind::kUpgradeConfigure,
          false,
          UpgradeStart,
          4,
@@ -92,7 +91,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, Upgrade, UpgradeStart, CloseUpgrade, Logout},
          0,
          done},
-        {ConfigImportWorker,
+        {BatchKind::kConfigure,
          false,
          Login,
          3,
@@ -100,7 +99,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login},
          0,
          done},
-        {ConfigImportWorker,
+        {BatchKind::kConfigure,
          true,
          SetConfig,
          4,
@@ -108,7 +107,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, SetConfig, Logout},
          0,
          done},
-        {ConfigImportWorker,
+        {BatchKind::kConfigure,
          false,
          ImportConfig,
          12,
@@ -116,7 +115,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, ImportConfig, Logout},
          0,
          done},
-        {ConfigImportWorker,
+        {BatchKind::kConfigure,
          true,
          Init,
          0,
@@ -124,7 +123,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, SetConfig, ImportConfig, Logout},
          200,
          done},
-        {TimeSyncWorker,
+        {BatchKind::kSyncTime,
          false,
          Login,
          0,
@@ -132,7 +131,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login},
          0,
          L"操作完成！"},
-        {TimeSyncWorker,
+        {BatchKind::kSyncTime,
          false,
          SetConfig,
          6,
@@ -140,7 +139,7 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
          {Login, SetConfig, Logout},
          200,
          L"操作完成！"},
-        {TimeSyncWorker,
+        {BatchKind::kSyncTime,
          false,
          Init,
          0,
@@ -151,18 +150,17 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
     };
     const std::wstring refused = L"[10.0.0.1] login refused! Two devices answer with this MAC";
     const WorkerCase conflicts[] = {
-        {FirmwareUpgradeWorker, false, Init, 0, {up, refused}, {}, 0, done, true},
-        {TimeSyncWorker, false, Init, 0, {sync, refused}, {}, 0, L"操作完成！", true},
+        {BatchKind::kUpgrade, false, Init, 0, {up, refused}, {}, 0, done, true},
+        {BatchKind::kSyncTime, false, Init, 0, {sync, refused}, {}, 0, L"操作完成！", true},
     };
     std::vector<WorkerCase> all(std::begin(cases), std::end(cases));
     all.insert(all.end(), std::begin(conflicts), std::end(conflicts));
     for (const WorkerCase& c : all) {
         BatchBench b;
         b.AddDevices(1);
-        b.dialog.m_devices.front().conflicting = c.conflicting;
-        b.AddDevices(1, false);  // skipped without a line
-        b.view.SetButtonChecked(IDC_MODE_SYNC_TIME, c.syncTime);
-        b.PrepareRun();
+        b.job.devices[0].conflicting = c.conflicting;
+        b.AddDevices(1, false);  // not in the job
+        b.job.clockFirst = c.syncTime;
         if (c.failing != Init) b.access.Script(c.failing, {.result = 0, .error = c.error});
         b.Run(c.worker);
 
@@ -178,14 +176,16 @@ TEST(BatchWorkers, EachDeviceOutcomeHasItsLineCleanUpAndPause) {
         EXPECT_EQ(success ? L"1" : L"0", b.view.ControlText(IDC_SUCCESS_COUNT)) << context;
         EXPECT_EQ(success ? L"0" : L"1", b.view.ControlText(IDC_FAIL_COUNT)) << context;
         EXPECT_EQ((std::vector<bool>{false, true}), b.view.windowEnabled) << context;
+        EXPECT_EQ(1, b.status.runFinishes) << context;
+        ASSERT_EQ(1u, b.status.finishes[0].size()) << context;
+        EXPECT_EQ(success, b.status.finishes[0][0].succeeded) << context;
     }
 }
 
 TEST(BatchWorkers, TheClockRecordIsTheLocalTimeSentAsCommand8) {
     BatchBench b;
     b.AddDevices(1);
-    b.PrepareRun();
-    b.Run(TimeSyncWorker);
+    b.Run(BatchKind::kSyncTime);
     const std::vector<testing::DevCall> sets = b.access.Calls(SetConfig);
     ASSERT_EQ(1u, sets.size());
     EXPECT_EQ(kConfigDeviceTime, sets[0].command);
@@ -195,6 +195,22 @@ TEST(BatchWorkers, TheClockRecordIsTheLocalTimeSentAsCommand8) {
     const DeviceTime sent = DecodeDeviceTime(sets[0].data);
     EXPECT_GE(sent.year, 2024);
     EXPECT_TRUE(sent.month >= 1 && sent.month <= 12 && sent.second >= 0 && sent.second <= 59);
+}
+
+TEST(BatchWorkers, ARunWhoseWorkerCannotStartEndsAtOnceWithoutABox) {
+    BatchBench b;
+    b.AddDevices(2);
+    b.job.kind = BatchKind::kSyncTime;
+    BatchRun run(b.job, {b.access, b.clock, b.view, b.status});
+    run.Workers().SetThreadStarter([](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    EXPECT_FALSE(run.Start());
+    EXPECT_TRUE(run.Ended()) << "a run no worker serves is over";
+    EXPECT_EQ(1, b.status.runFinishes);
+    EXPECT_EQ(std::vector<std::wstring>{L"Worker could not be started!"}, b.Lines());
+    EXPECT_TRUE(b.view.boxes.empty());
+    EXPECT_EQ((std::vector<bool>{false, true}), b.view.windowEnabled);
 }
 
 }  // namespace

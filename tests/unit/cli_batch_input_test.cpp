@@ -1,10 +1,14 @@
 // The batch commands' pure pieces: the device texts a command line gives, the rows they select
-// in a search's table, the CSV fields of the report, and each device's outcome read from the log.
+// in a search's table, the CSV fields of the report, and each device's outcome from the run's
+// events.
 #include <gtest/gtest.h>
 
-#include "view/DeviceTable.h"
+#include "batch/BatchJob.h"
 #include "cli/BatchReport.h"
+#include "cli/ConsoleBatchStatus.h"
 #include "cli/DeviceSelection.h"
+#include "platform/PostedWork.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::cli {
 namespace {
@@ -113,28 +117,33 @@ TEST(CliBatchReport, SummaryEscapesDeviceTextsAsTheSearchTableDoes) {
     EXPECT_NE(std::string::npos, text.find("V1\\x1B]0;owned\\x07\\r  bad\\u202Eimage\n")) << text;
 }
 
-TEST(CliBatchReport, ADeviceEndsWithItsLastColouredLineAndOnlyItsOwnLinesCount) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point t0{};
-    const std::vector<StatusLine> log = {
-        {L"Search completed!", StatusColour::kSuccess},
-        {L"[10.0.0.1] is upgrading...", StatusColour::kProgress},
-        {L"[10.0.0.10] is upgrading...", StatusColour::kProgress},
-        {L"[10.0.0.10] upgrade failed!", StatusColour::kFailure},
-        {L"升级设备[10.0.0.1]成功！", StatusColour::kSuccess},
-        {L"配置设备[10.0.0.1]IP为192.168.1.10成功！", StatusColour::kSuccess},
-    };
-    std::vector<LineTime> times;
-    for (size_t i = 0; i < log.size(); ++i) times.push_back(t0 + std::chrono::seconds(i));
+TEST(CliBatchReport, ADeviceEndsAsTheRunCountedItWithItsLastLineAndTheLibrarysCause) {
     std::vector<DeviceOutcome> devices(3);
-    devices[0].ip = "10.0.0.1";
-    devices[1].ip = "10.0.0.10";
-    devices[2].ip = "10.0.0.2";
-    ReadOutcomes(log, times, 1, devices);
+    BatchDisplay display(DisplayStyle::kQuiet, stdout, devices.size(), 24);
+    WorkQueue owner;
+    ConsoleBatchStatus status(devices, display, owner);
+    const BatchDevice first{"", "10.0.0.1", 34567, 0}, second{"", "10.0.0.10", 34567, 1};
+    status.RunStarted({3, 0, 0});
+    status.Line(&first, L"[10.0.0.1] is upgrading...", StatusColour::kProgress);
+    status.Line(&second, L"[10.0.0.10] is upgrading...", StatusColour::kProgress);
+    status.Line(&second, L"[10.0.0.10] upgrade failed!", StatusColour::kFailure);
+    status.DeviceFinished(second, false, 14);
+    status.DeviceFinished(first, true, 0);
+    status.Line(&first, L"升级设备[10.0.0.1]成功！", StatusColour::kSuccess);
+    status.Line(nullptr, L"a line of the run's own", StatusColour::kFailure);
+    EXPECT_FALSE(status.Finished());
+    status.RunFinished({3, 1, 1}, "操作完成！");
+
+    EXPECT_TRUE(status.Finished());
+    EXPECT_EQ(1, status.Finishes());
+    EXPECT_EQ(std::vector<std::wstring>{L"操作完成！"}, status.Completions());
+    EXPECT_EQ(5u, status.Log().size());
     EXPECT_EQ(devices[0].Result(), "success");
-    EXPECT_EQ(devices[0].lastLine, "配置设备[10.0.0.1]IP为192.168.1.10成功！");
-    EXPECT_DOUBLE_EQ(devices[0].seconds, 4.0);
+    EXPECT_EQ(devices[0].lastLine, "升级设备[10.0.0.1]成功！");
+    EXPECT_EQ(devices[0].cause, "");
+    EXPECT_GE(devices[0].seconds, 0.0);
     EXPECT_EQ(devices[1].Result(), "failed");
+    EXPECT_EQ(devices[1].cause, "connection lost (14)");
     EXPECT_EQ(devices[2].Result(), "unfinished");
     EXPECT_FALSE(devices[2].Succeeded());
     devices[0].problem = "firmware version unchanged";

