@@ -35,7 +35,6 @@ struct MainDialogState {
     DeviceAccess& m_access;
 
     DeviceList m_devices;
-    DeviceList m_detailDevices;
     AddressPlan m_plan;
     std::string m_firmwarePath;
     std::string m_configPath;

@@ -8,23 +8,22 @@
 #include <memory>
 #include <thread>
 
-#include "app/MainDialogState.h"
 #include "batch/BatchRun.h"
 #include "batch/RunFiles.h"
 #include "cli/BatchDisplay.h"
 #include "cli/BatchReport.h"
 #include "cli/ConsoleBatchStatus.h"
 #include "cli/ConsoleMainView.h"
+#include "cli/ConsoleSearch.h"
 #include "cli/Showable.h"
 #include "cli/Terminal.h"
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
 #include "devaccess/DeviceAccessFactory.h"
-#include "discovery/SearchCommand.h"
+#include "platform/PostedWork.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
-#include "res/MainDlgRes.h"
 
 namespace tesmara::cli {
 namespace {
@@ -37,12 +36,9 @@ std::string Utf8OfAnsi(const std::string& ansi) {
     return WideToUtf8(AnsiToWide(ansi));
 }
 
-// One search as "IP Search" with the own-address box checked; true when it completed.
-bool Search(MainDialogState& dialog, ConsoleMainView& view) {
-    RunIpSearchCommand(dialog);
-    view.RunUntilWorkersEnd(dialog);
-    const std::vector<StatusLine> log = view.Log();
-    return !log.empty() && log.back().colour == StatusColour::kSuccess;
+// One search that keeps the devices' own addresses, quietly.
+SegmentSearch Search() {
+    return SearchSegment(SearchJob{}, SystemSockets(), SystemClock(), nullptr);
 }
 
 void PrintLog(std::FILE* out, const std::vector<StatusLine>& log) {
@@ -61,9 +57,9 @@ struct Selected {
     std::vector<DeviceOutcome> outcomes;
 };
 
-Selected SelectFromSearch(const BatchOptions& options, ConsoleMainView& view) {
+Selected SelectFromSearch(const BatchOptions& options, SegmentSearch& search) {
     Selected out;
-    const std::vector<TableRow> table = view.Rows();
+    const std::vector<TableRow> table = search.Rows();
     const SelectedRows picked = SelectRows(options.selection, table);
     for (int row : picked.rows) {
         const DeviceRow* device = table[static_cast<size_t>(row)].device;
@@ -109,16 +105,15 @@ BatchKind KindOf(const BatchOptions& options) {
 
 // Searches until every upgraded device reports a version other than its old one, or the wait is
 // over; a device seen only with its old version, or not seen at all, has failed.
-void Verify(const BatchOptions& options, MainDialogState& dialog, ConsoleMainView& view,
-            std::vector<DeviceOutcome>& devices) {
+void Verify(const BatchOptions& options, std::vector<DeviceOutcome>& devices) {
     std::vector<DeviceOutcome*> pending;
     for (DeviceOutcome& device : devices) {
         if (device.Succeeded() && !device.mac.empty()) pending.push_back(&device);
     }
     const auto deadline = SteadyClock::now() + std::chrono::seconds(options.verifyWaitSeconds);
     while (!pending.empty()) {
-        if (Search(dialog, view)) {
-            const std::vector<TableRow> table = view.Rows();
+        if (SegmentSearch search = Search(); search.completed) {
+            const std::vector<TableRow> table = search.Rows();
             std::erase_if(pending, [&](DeviceOutcome* device) {
                 for (const TableRow& row : table) {
                     if (WideToUtf8(row.cells[kColumnMac]) != device->mac || !row.device) continue;
@@ -212,24 +207,20 @@ int RunBatch(const BatchOptions& options) {
         return 1;
     }
     std::FILE* out = options.json ? nullptr : stdout;
-    ConsoleMainView view(nullptr);
-    view.SetMessageEcho(false);
-    ConsoleDialogs dialogs;
     std::unique_ptr<DeviceAccess> access = CreateDeviceAccess();
     access->DevInit(nullptr, nullptr);
-    auto dialog =
-        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
-    view.SetButtonChecked(IDC_OWN_ADDRESS, true);
+    // This thread owns the run: the library's progress is posted to it.
+    WorkQueue owner;
 
     Selected selected;
     if (options.endpoints.empty()) {
-        const bool searched = Search(*dialog, view);
-        PrintLog(out, view.Log());
-        if (!searched) {
+        SegmentSearch search = Search();
+        PrintLog(out, search.log);
+        if (!search.completed) {
             std::fputs("tesmara-cli: the search failed; nothing was sent\n", stderr);
             return 1;
         }
-        selected = SelectFromSearch(options, view);
+        selected = SelectFromSearch(options, search);
     } else {
         selected = Dialled(options);
     }
@@ -255,15 +246,15 @@ int RunBatch(const BatchOptions& options) {
                                    : OutputIsTerminal() ? DisplayStyle::kTerminal
                                                         : DisplayStyle::kLines;
         BatchDisplay display(style, stdout, job.devices.size(), TerminalHeight());
-        ConsoleBatchStatus status(devices, display, view.posted);
+        ConsoleBatchStatus status(devices, display, owner);
         auto run = std::make_shared<BatchRun>(
-            std::move(job), BatchPorts{*access, SystemClock(), view, status});
+            std::move(job), BatchPorts{*access, SystemClock(), owner, status});
         run->Start();
-        // This thread owns the run: it handles the library's progress as it is posted, asleep
-        // in between, until the run has finished; its threads return right after.
-        view.posted.ServeUntil([&status] { return status.Finished(); });
+        // The library's progress is handled as it is posted, asleep in between, until the run
+        // has finished; its threads return right after.
+        owner.ServeUntil([&status] { return status.Finished(); });
         run->JoinAll();
-        view.posted.Drain();
+        owner.Drain();
         status.FinishDisplay();
 
         const BatchTally tally = status.Tally();
@@ -273,7 +264,7 @@ int RunBatch(const BatchOptions& options) {
         summary.total = tally.total;
         summary.success = tally.success;
         summary.fail = tally.fail;
-        summary.progressMessages = view.posted.Served();
+        summary.progressMessages = owner.Served();
         if (out) {
             for (const std::wstring& message : summary.completions) {
                 std::fprintf(out, "%s\n", WideToUtf8(Showable(message)).c_str());
@@ -281,7 +272,7 @@ int RunBatch(const BatchOptions& options) {
         }
         if (options.verify) {
             if (out) std::fputs("Searching again for the upgraded devices...\n", out);
-            Verify(options, *dialog, view, devices);
+            Verify(options, devices);
         }
     } else {
         std::fputs("tesmara-cli: no recorder selected; nothing was sent\n", stderr);

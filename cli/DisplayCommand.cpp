@@ -13,7 +13,7 @@
 #include "devaccess/DeviceAccessFactory.h"
 #include "dialogs/ConfigCommand.h"
 #include "dialogs/ConfigForm.h"
-#include "discovery/SearchCommand.h"
+#include "cli/ConsoleSearch.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
@@ -64,11 +64,10 @@ int TickChosenRows(const BatchOptions& options, MainDialogState& dialog, Console
         }
         return static_cast<int>(options.endpoints.size());
     }
-    view.SetButtonChecked(IDC_OWN_ADDRESS, true);
-    RunIpSearchCommand(dialog);
-    view.RunUntilWorkersEnd(dialog);
-    const std::vector<StatusLine> log = view.Log();
-    if (log.empty() || log.back().colour != StatusColour::kSuccess) return -1;
+    SegmentSearch search = SearchSegment(SearchJob{}, SystemSockets(), SystemClock(), stdout);
+    if (!search.completed) return -1;
+    dialog.m_devices = std::move(search.devices);
+    FillDeviceTable(view, dialog.m_devices);
     const SelectedRows picked = SelectRows(options.selection, view.Rows());
     for (int row : picked.rows) view.SetChecked(row, true);
     missing = picked.notFound;
@@ -146,22 +145,15 @@ int RunSetDisplay(const BatchOptions& options, const DisplayChoice& choice) {
         std::fputs("tesmara-cli: no recorder selected; nothing was sent\n", stderr);
         return 1;
     }
-    const size_t logFrom = view.Log().size();
     view.SetControlText(IDC_LOGIN_USER, Utf8ToWide(options.user));
     view.SetControlText(IDC_LOGIN_PASSWORD, Utf8ToWide(options.password));
-    RunConfigCommand(*dialog);
+    const ConfigRun run = RunConfigCommand(*dialog);
 
-    const std::vector<std::wstring> messages = view.Messages();
-    for (const std::wstring& message : messages) {
+    for (const std::wstring& message : view.Messages()) {
         std::printf("%s\n", WideToUtf8(message).c_str());
     }
     std::fflush(stdout);
-    bool ok = missing.empty() && !messages.empty() && messages.back() == L"操作完成！";
-    const std::vector<StatusLine> log = view.Log();
-    for (size_t i = logFrom; i < log.size(); ++i) {
-        ok = ok && log[i].colour != StatusColour::kFailure;
-    }
-    return ok ? 0 : 1;
+    return missing.empty() && run.completed && run.failed == 0 ? 0 : 1;
 }
 
 }  // namespace tesmara::cli

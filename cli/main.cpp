@@ -31,25 +31,21 @@
 #include <set>
 #include <string>
 
-#include "app/MainDialogState.h"
 #include "cli/AddCommand.h"
 #include "cli/BatchCommand.h"
 #include "cli/Console.h"
-#include "cli/ConsoleMainView.h"
+#include "cli/ConsoleSearch.h"
 #include "cli/DeviceSelection.h"
 #include "cli/DisplayCommand.h"
 #include "cli/PanelCommands.h"
 #include "cli/SearchReport.h"
 #include "cli/Terminal.h"
-#include "devaccess/PlaceholderDeviceAccess.h"
-#include "discovery/SearchCommand.h"
 #include "addressing/AddressPlanning.h"
 #include "addressing/StartAddress.h"
 #include "platform/AddressText.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
-#include "res/MainDlgRes.h"
 
 namespace tesmara::cli {
 namespace {
@@ -362,23 +358,18 @@ int RunSearch(const Options& options) {
         std::fputs("tesmara-cli: the sockets layer did not start\n", stderr);
         return 1;
     }
-    ConsoleMainView view(options.json ? nullptr : stdout);
-    ConsoleDialogs dialogs;
-    PlaceholderDeviceAccess access;
-    auto dialog =
-        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), access);
-    view.SetButtonChecked(IDC_OWN_ADDRESS, !options.assign);
-    if (options.assign) view.SetControlText(IDC_START_ADDRESS, Utf8ToWide(options.startAddress));
+    SearchJob job;
+    job.assign = options.assign;
+    // Texts reach the devices in the ANSI code page, as the window's would.
+    if (options.assign) MakeAddressPlan(job.plan, WideToAnsi(Utf8ToWide(options.startAddress)));
+    SegmentSearch search = SearchSegment(job, SystemSockets(), SystemClock(), options.json ? nullptr : stdout);
 
-    RunIpSearchCommand(*dialog);
-    view.RunUntilWorkersEnd(*dialog);
-
-    std::vector<StatusLine> log = view.Log();
-    std::vector<TableRow> rows = view.Rows();
-    bool ok = !log.empty() && log.back().colour == StatusColour::kSuccess;
+    const std::vector<StatusLine>& log = search.log;
+    std::vector<TableRow> rows = search.Rows();
+    bool ok = search.completed;
     // Recorders that answered an assigning search but of which none took an address: the job
     // asked for was not done. Those left without one have a red line each.
-    const bool answered = !dialog->m_devices.empty() ||
+    const bool answered = !search.devices.empty() ||
                           std::any_of(log.begin(), log.end(), [](const StatusLine& line) {
                               return line.colour == StatusColour::kFailure;
                           });

@@ -7,7 +7,7 @@
 #include "view/Dialogs.h"
 #include "app/MainDialogState.h"
 #include "view/MainView.h"
-#include "devaccess/DeviceAccess.h"
+#include "devaccess/DeviceSession.h"
 #include "devaccess/DisplayConfigBlock.h"
 #include "devaccess/LoginMessages.h"
 #include "discovery/SearchDatagrams.h"
@@ -52,30 +52,32 @@ bool AnyDisplayFlag(const std::array<int, kUseFlagCount>& flags) {
 
 // The library path for one device. Every session it opens is closed again before the next
 // device: the recorders admit only so many sessions, and one left open per run would lock the
-// operator out after a few runs.
-void ApplyDisplaySettings(MainDialogState& dialog, const DeviceRow& device) {
+// operator out after a few runs. False when the device failed (a red line).
+bool ApplyDisplaySettings(MainDialogState& dialog, const DeviceRow& device) {
     const ConfigForm& form = dialog.m_configDialog;
     MainView& view = dialog.m_view;
-    DeviceInfo info{};
+    DeviceSession session(dialog.m_access);
     int32_t error = 0;
-    int32_t login =
-        dialog.m_access.DevLogin(device.ipText.c_str(), device.tcpPort, dialog.m_loginUser.c_str(),
-                                 dialog.m_loginPassword.c_str(), &info, &error);
+    const bool open = session.Login(device.ipText, device.tcpPort, dialog.m_loginUser,
+                                    dialog.m_loginPassword, error);
     const std::wstring shown = AnsiToWide(device.ipText);
-    if (login == 0) {
+    if (!open) {
         view.AppendStatusLine(DeviceLoginFailureLine(shown, error), StatusColour::kFailure);
-        return;
+        return false;
     }
     const std::string address = WideToUtf8(shown);
+    bool good = true;
     if (AnyDisplayFlag(form.m_useFlags)) {
         DisplayConfigBlock block;
-        if (!block.Read(dialog.m_access, login)) {
+        if (!session.Read(block)) {
+            good = false;
             LogDisplayLines(view, form.m_useFlags, address, false);
         } else if (MergeDisplaySettings(block, form.m_useFlags, form.m_settings)) {
-            LogDisplayLines(view, form.m_useFlags, address, block.Write(dialog.m_access, login));
+            good = session.Write(block);
+            LogDisplayLines(view, form.m_useFlags, address, good);
         }
     }
-    dialog.m_access.DevLogout(login);
+    return good;
 }
 
 // Sockets that could not be set up: the error number of the failing step.
@@ -83,8 +85,9 @@ int SetupErrorNumber(int setup) {
     return -setup - 1;  // kErrCreateSend (-1) is err=0 ... kErrNonBlocking (-7) is err=6
 }
 
-// The network path for one device: find it by MAC, then broadcast its new address.
-void ReaddressDevice(MainDialogState& dialog, int row, DeviceRow& device) {
+// The network path for one device: find it by MAC, then broadcast its new address. False when
+// it failed (a red line).
+bool ReaddressDevice(MainDialogState& dialog, int row, DeviceRow& device) {
     MainView& view = dialog.m_view;
     const DeviceSettings& settings = dialog.m_configDialog.m_settings;
     const std::string address = WideToUtf8(AnsiToWide(device.ipText));
@@ -96,19 +99,21 @@ void ReaddressDevice(MainDialogState& dialog, int row, DeviceRow& device) {
     int setup = OpenSearchSockets(dialog.m_sockets, sockets);
     if (setup != 0) {
         fail(SetupErrorNumber(setup));
-        return;
+        return false;
     }
     uint32_t start = dialog.m_clock.NowMs();
     if (!sockets.Broadcast(kBasicSearchMagic, kMagicSize)) {
         sockets.Close();
         fail(7);
-        return;
+        return false;
     }
+    bool good = true;
     if (WaitForDevice(sockets, dialog.m_clock, MacKey(device.macText), start) == Heard::kYes) {
         auto datagram =
             EncodeAddressChange(device.macText, settings.address, settings.gateway, settings.mask);
         if (!sockets.Broadcast(datagram.data(), datagram.size())) {
             fail(8);
+            good = false;
         } else {
             view.AppendStatusLine(FormatUi("[%s]配置IP成功！", address.c_str()),
                                   StatusColour::kSuccess);
@@ -118,6 +123,7 @@ void ReaddressDevice(MainDialogState& dialog, int row, DeviceRow& device) {
         }
     }
     sockets.Close();
+    return good;
 }
 
 // An empty address, mask or gateway would go out as 255.255.255.255 to every checked device.
@@ -169,37 +175,40 @@ bool NeighbourRowsShareAddress(MainView& view) {
     return false;
 }
 
-void RunConfigCommand(MainDialogState& dialog) {
+ConfigRun RunConfigCommand(MainDialogState& dialog) {
     MainView& view = dialog.m_view;
     dialog.m_loginUser = WideToUtf8(view.ControlText(IDC_LOGIN_USER));
     dialog.m_loginPassword = WideToUtf8(view.ControlText(IDC_LOGIN_PASSWORD));
     const int rows = view.RowCount();
     if (rows == 0 || !AnyRowChecked(view, rows)) {
         view.ShowMessage(L"请先选择一台设备！", L"", kBoxOk | kBoxIconWarning);
-        return;
+        return {};
     }
     ConfigForm& form = dialog.m_configDialog;
-    if (!dialog.m_dialogs.EditConfig(form)) return;
+    if (!dialog.m_dialogs.EditConfig(form)) return {};
     const bool network = form.m_mode == kModeNetwork;
     if (network && !NetworkSettingsComplete(form.m_settings)) {
         view.ShowMessage(L"请填写IP地址、子网掩码和网关！", L"", kBoxOk | kBoxIconWarning);
-        return;
+        return {};
     }
+    ConfigRun run;
     for (int row = 0; row < rows; ++row) {
         if (!view.IsChecked(row)) continue;
         DeviceRow* device = view.DeviceOfRow(row);
         if (!device) continue;
         if (network) {
-            ReaddressDevice(dialog, row, *device);
+            run.failed += ReaddressDevice(dialog, row, *device) ? 0 : 1;
             continue;
         }
         if (NeighbourRowsShareAddress(view)) {
             view.ShowMessage(L"列表中存在设备IP相同！", L"", kBoxOk | kBoxIconWarning);
-            return;
+            return {};
         }
-        ApplyDisplaySettings(dialog, *device);
+        run.failed += ApplyDisplaySettings(dialog, *device) ? 0 : 1;
     }
     view.ShowMessage(L"操作完成！", L"", kBoxOk | kBoxIconInformation);
+    run.completed = true;
+    return run;
 }
 
 }  // namespace tesmara

@@ -21,6 +21,13 @@ bool MergeDisplaySettings(DisplayConfigBlock& block, const std::array<int, kUseF
 // True when two neighbouring rows of the table carry the same IP text, checked or not.
 bool NeighbourRowsShareAddress(MainView& view);
 
-void RunConfigCommand(MainDialogState& dialog);
+// What a run of the command came to: `completed` once it went through the ticked rows (the
+// completion box shown), with the number of devices that failed (each with its red line).
+struct ConfigRun {
+    bool completed = false;
+    int failed = 0;
+};
+
+ConfigRun RunConfigCommand(MainDialogState& dialog);
 
 }  // namespace tesmara

@@ -4,18 +4,16 @@
 #include <set>
 #include <string>
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
-#include "view/MacText.h"
-#include "app/MainDialogState.h"
-#include "view/MainView.h"
+#include "addressing/AddressPlanning.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchPhase.h"
 #include "discovery/SearchPolling.h"
 #include "discovery/SearchSockets.h"
-#include "addressing/AddressPlanning.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"
+#include "platform/Workers.h"
+#include "view/DeviceRow.h"
+#include "view/MacText.h"
 
 namespace tesmara {
 namespace {
@@ -36,19 +34,22 @@ DeviceRow PlannedRow(const SearchInfoBlock& info, const AddressPlan& plan, std::
 }
 
 // Records the devices that answer the basic search, each with the next address of the plan.
-PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets) {
+PassOutcome RunAssignSearchPhase(const SearchJob& job, const SearchPorts& ports,
+                                 SearchStatus& status, SearchSockets& sockets,
+                                 DeviceList& devices) {
     // Devices past the end of the plan's block: heard, counted, never offered an address.
     std::set<std::string> unplaced;
     unsigned found = 0;
     return RunSearchPhase(
-        dialog, sockets, ReplyKind::kBasic, kSearchFailedFormat, [&](const SearchInfoBlock& info) {
+        ports, status, sockets, ReplyKind::kBasic, kSearchFailedFormat,
+        [&](const SearchInfoBlock& info) {
             std::string mac = FormatMacDashed(info.mac);
-            if (FindDeviceByMac(dialog.m_devices, mac) || unplaced.count(mac) != 0) return false;
-            if (std::optional<std::string> address = PlannedAddress(dialog.m_plan, found)) {
-                dialog.m_devices.push_back(PlannedRow(info, dialog.m_plan, *address));
+            if (FindDeviceByMac(devices, mac) || unplaced.count(mac) != 0) return false;
+            if (std::optional<std::string> address = PlannedAddress(job.plan, found)) {
+                devices.push_back(PlannedRow(info, job.plan, *address));
             } else {
                 unplaced.insert(mac);
-                dialog.m_view.AppendStatusLine(
+                status.Line(
                     FormatUi("[%s] 起始地址之后已无可分配的IP地址(超过.254),未分配!", mac.c_str()),
                     StatusColour::kFailure);
             }
@@ -58,10 +59,10 @@ PassOutcome RunAssignSearchPhase(MainDialogState& dialog, SearchSockets& sockets
 }
 
 // Offers every recorded device its address once and marks those that confirm. False when the
-// dialog is closing.
-bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
-    Clock& clock = dialog.m_clock;
-    for (const DeviceRow& row : dialog.m_devices) {
+// search was stopped.
+bool RunAssignmentPhase(const SearchPorts& ports, SearchSockets& sockets, DeviceList& devices) {
+    Clock& clock = ports.clock;
+    for (const DeviceRow& row : devices) {
         std::array<uint8_t, kAssignRequestSize> request = EncodeAssignRequest(row);
         sockets.Broadcast(request.data(), request.size());  // unanswered ones simply stay unshown
     }
@@ -69,9 +70,9 @@ bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
     const uint32_t phaseStart = now;
     ReceiveBuffer buffer{};
     while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
-        if (dialog.m_workers.StopRequested()) return false;
+        if (ports.stop.StopRequested()) return false;
         if (PollForReply(*sockets.receive, clock, buffer, ReplyKind::kAssign)) {
-            DeviceRow* row = FindDeviceByMac(dialog.m_devices, AssignReplyMacText(buffer.data()));
+            DeviceRow* row = FindDeviceByMac(devices, AssignReplyMacText(buffer.data()));
             if (row) row->shown = 1;
         }
         now = clock.NowMs();
@@ -81,34 +82,32 @@ bool RunAssignmentPhase(MainDialogState& dialog, SearchSockets& sockets) {
 
 }  // namespace
 
-int SearchAssignWorker(MainDialogState* state) {
-    MainDialogState& dialog = *state;
-    MainView& view = dialog.m_view;
-    view.SetWindowEnabled(false);
-    view.AppendStatusLine(L"正在搜索设备...", StatusColour::kProgress);
+int SearchAssignWorker(const SearchJob& job, const SearchPorts& ports, SearchStatus& status) {
+    status.Line(L"正在搜索设备...", StatusColour::kProgress);
 
     SearchSockets sockets;
-    if (int err = OpenSearchSockets(dialog.m_sockets, sockets); err != 0) {
-        view.AppendStatusLine(FormatUi(kSearchFailedFormat, err), StatusColour::kFailure);
-        view.SetWindowEnabled(true);
+    if (int err = OpenSearchSockets(ports.sockets, sockets); err != 0) {
+        status.Line(FormatUi(kSearchFailedFormat, err), StatusColour::kFailure);
+        status.Finished(false);
         return err;
     }
-    PassOutcome outcome = RunAssignSearchPhase(dialog, sockets);
+    DeviceList devices;
+    PassOutcome outcome = RunAssignSearchPhase(job, ports, status, sockets, devices);
     if (outcome == PassOutcome::kFailed) {
-        view.SetWindowEnabled(true);
+        status.Finished(false);
         return kErrFirstSend;
     }
     // Only devices that were given an address are asked to take it.
     bool going = outcome == PassOutcome::kDone;
-    if (going && !dialog.m_devices.empty()) going = RunAssignmentPhase(dialog, sockets);
+    if (going && !devices.empty()) going = RunAssignmentPhase(ports, sockets, devices);
     if (!going) {
         sockets.Close();
         return 0;
     }
-    FillDeviceTable(dialog.m_view, dialog.m_devices);
+    status.Found(std::move(devices));
     sockets.Close();
-    view.AppendStatusLine(L"搜索设备完成!", StatusColour::kSuccess);
-    view.SetWindowEnabled(true);
+    status.Line(L"搜索设备完成!", StatusColour::kSuccess);
+    status.Finished(true);
     return 0;
 }
 

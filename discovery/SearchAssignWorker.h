@@ -1,12 +1,11 @@
-// The search-and-assign worker ("IP Search" with the own-address box cleared): it finds the
-// devices by the basic search, offers each one an address from the dialog's address plan and
-// lists those that confirmed. It disables the window from its first step to its last.
+// The search-and-assign worker: it finds the devices by the basic search, offers each one an
+// address from the job's plan and reports them all, those that confirmed shown.
 #pragma once
+
+#include "discovery/SearchStatus.h"
 
 namespace tesmara {
 
-struct MainDialogState;
-
-int SearchAssignWorker(MainDialogState* dialog);
+int SearchAssignWorker(const SearchJob& job, const SearchPorts& ports, SearchStatus& status);
 
 }  // namespace tesmara

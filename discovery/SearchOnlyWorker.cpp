@@ -1,14 +1,11 @@
 #include "discovery/SearchOnlyWorker.h"
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
-#include "view/MacText.h"
-#include "app/MainDialogState.h"
-#include "view/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
 #include "platform/Address.h"
 #include "platform/Format.h"
+#include "view/DeviceRow.h"
+#include "view/MacText.h"
 
 namespace tesmara {
 namespace {
@@ -39,10 +36,10 @@ bool SameMacElsewhere(const DeviceRow& a, const DeviceRow& b) {
 
 }  // namespace
 
-PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, ReplyKind kind) {
+PassOutcome RunSearchPass(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
+                          ReplyKind kind, DeviceList& target) {
     const bool detail = kind == ReplyKind::kDetail;
-    DeviceList& target = detail ? dialog.m_detailDevices : dialog.m_devices;
-    return RunSearchPhase(dialog, sockets, kind, kSearchFailedFormat,
+    return RunSearchPhase(ports, status, sockets, kind, kSearchFailedFormat,
                           [&target, detail](const SearchInfoBlock& info) {
                               DeviceRow row = RowFromReply(info, detail);
                               if (DeviceRow* known = FindDeviceByMac(target, row.macText)) {
@@ -54,9 +51,9 @@ PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, Reply
                           });
 }
 
-void MergeDeviceDetails(MainDialogState& dialog) {
-    for (const DeviceRow& d : dialog.m_detailDevices) {
-        for (DeviceRow& b : dialog.m_devices) {
+void MergeDeviceDetails(DeviceList& devices, const DeviceList& details) {
+    for (const DeviceRow& d : details) {
+        for (DeviceRow& b : devices) {
             if (b.macText != d.macText) continue;
             b.details = d.details;
             b.conflicting |= SameMacElsewhere(b, d);
@@ -64,31 +61,30 @@ void MergeDeviceDetails(MainDialogState& dialog) {
     }
 }
 
-int SearchOnlyWorker(MainDialogState* state) {
-    MainDialogState& dialog = *state;
-    MainView& view = dialog.m_view;
-    view.SetWindowEnabled(false);
-    view.AppendStatusLine(L"Searching...", StatusColour::kProgress);
+int SearchOnlyWorker(const SearchJob&, const SearchPorts& ports, SearchStatus& status) {
+    status.Line(L"Searching...", StatusColour::kProgress);
 
     SearchSockets sockets;
-    if (int err = OpenSearchSockets(dialog.m_sockets, sockets); err != 0) {
-        view.AppendStatusLine(FormatUi(kSearchFailedFormat, err), StatusColour::kFailure);
-        view.SetWindowEnabled(true);
+    if (int err = OpenSearchSockets(ports.sockets, sockets); err != 0) {
+        status.Line(FormatUi(kSearchFailedFormat, err), StatusColour::kFailure);
+        status.Finished(false);
         return err;
     }
+    DeviceList devices, details;
     for (ReplyKind kind : {ReplyKind::kBasic, ReplyKind::kDetail}) {
-        PassOutcome outcome = RunSearchPass(dialog, sockets, kind);
+        DeviceList& target = kind == ReplyKind::kDetail ? details : devices;
+        PassOutcome outcome = RunSearchPass(ports, status, sockets, kind, target);
         if (outcome == PassOutcome::kFailed) {
-            view.SetWindowEnabled(true);
+            status.Finished(false);
             return kErrFirstSend;
         }
         if (outcome == PassOutcome::kStopped) return 0;
     }
-    MergeDeviceDetails(dialog);
+    MergeDeviceDetails(devices, details);
     sockets.Close();
-    FillDeviceTable(dialog.m_view, dialog.m_devices);
-    view.AppendStatusLine(L"Search completed!", StatusColour::kSuccess);
-    view.SetWindowEnabled(true);
+    status.Found(std::move(devices));
+    status.Line(L"Search completed!", StatusColour::kSuccess);
+    status.Finished(true);
     return 0;
 }
 

@@ -1,19 +1,19 @@
-// The search-only worker ("IP Search" with the own-address box ticked) and its pieces: it finds
-// the devices by the basic search, asks them for details by the detail search and lists them
-// with their own addresses. It disables the window from its first step to its last.
+// The search-only worker (the devices keep their own addresses) and its pieces: it finds the
+// devices by the basic search, asks them for details by the detail search and reports them with
+// their own addresses.
 #pragma once
 
 #include "discovery/SearchPhase.h"
 
 namespace tesmara {
 
-int SearchOnlyWorker(MainDialogState* dialog);
+int SearchOnlyWorker(const SearchJob& job, const SearchPorts& ports, SearchStatus& status);
 
-// The worker's phase for `kind`: records each new device into m_devices (basic) or
-// m_detailDevices (detail).
-PassOutcome RunSearchPass(MainDialogState& dialog, SearchSockets& sockets, ReplyKind kind);
+// The worker's phase for `kind`: records each new device into `target`.
+PassOutcome RunSearchPass(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
+                          ReplyKind kind, DeviceList& target);
 
-// Copies the detail texts of m_detailDevices into the records of m_devices with the same MAC.
-void MergeDeviceDetails(MainDialogState& dialog);
+// Copies the detail texts of `details` into the records of `devices` with the same MAC.
+void MergeDeviceDetails(DeviceList& devices, const DeviceList& details);
 
 }  // namespace tesmara

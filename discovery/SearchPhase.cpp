@@ -1,17 +1,16 @@
 #include "discovery/SearchPhase.h"
 
-#include "app/MainDialogState.h"
-#include "view/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
 #include "platform/Clock.h"
 #include "platform/Format.h"
+#include "platform/Workers.h"
 
 namespace tesmara {
 
-PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, ReplyKind kind,
-                           const char* failedFormat, const ReplyHandler& onReply) {
-    Clock& clock = dialog.m_clock;
+PassOutcome RunSearchPhase(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
+                           ReplyKind kind, const char* failedFormat, const ReplyHandler& onReply) {
+    Clock& clock = ports.clock;
     const bool detail = kind == ReplyKind::kDetail;
     const char* magic = detail ? kDetailSearchMagic : kBasicSearchMagic;
 
@@ -20,15 +19,14 @@ PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, Repl
     uint32_t lastSend = now;
     if (!sockets.Broadcast(magic, kMagicSize)) {
         sockets.Close();
-        dialog.m_view.AppendStatusLine(FormatUi(failedFormat, kErrFirstSend),
-                                       StatusColour::kFailure);
+        status.Line(FormatUi(failedFormat, kErrFirstSend), StatusColour::kFailure);
         return PassOutcome::kFailed;
     }
 
     ReceiveBuffer buffer{};
     int newDevices = 0;
     while (TicksSince(now, phaseStart) < kPhaseLengthMs) {
-        if (dialog.m_workers.StopRequested()) {
+        if (ports.stop.StopRequested()) {
             sockets.Close();
             return PassOutcome::kStopped;
         }

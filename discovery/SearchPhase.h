@@ -1,24 +1,23 @@
 // One search phase, the loop every search worker runs: the first send, a resend every 500 ms,
 // polls for 3000 ms or until 50 new devices, each accepted reply handed to the worker. Workers
 // that broadcast and collect replies copy this shape: the phase loop here, what to do with a
-// reply in the worker. The phase never touches the window beyond reporting a failed first send;
-// enabling and disabling the window is the workers' business.
+// reply in the worker. The phase reports nothing beyond a failed first send.
 #pragma once
 
 #include <functional>
 
 #include "discovery/SearchPolling.h"
+#include "discovery/SearchStatus.h"
 
 namespace tesmara {
 
-struct MainDialogState;
 struct SearchSockets;
 struct SearchInfoBlock;
 
 enum class PassOutcome {
     kDone,     // phase ran out, a resend failed, or the device limit was reached
     kFailed,   // first send failed: reported, sockets closed
-    kStopped,  // the dialog is closing: sockets closed, nothing more is reported
+    kStopped,  // the search was stopped: sockets closed, nothing more is reported
 };
 
 // Told of each accepted reply of a phase; true when it was a device new to the phase, which
@@ -27,7 +26,7 @@ using ReplyHandler = std::function<bool(const SearchInfoBlock&)>;
 
 // One phase awaiting replies of `kind` (basic or detail), requesting them with that kind's
 // magic. A failing first send is reported with `failedFormat` (one %d).
-PassOutcome RunSearchPhase(MainDialogState& dialog, SearchSockets& sockets, ReplyKind kind,
-                           const char* failedFormat, const ReplyHandler& onReply);
+PassOutcome RunSearchPhase(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
+                           ReplyKind kind, const char* failedFormat, const ReplyHandler& onReply);
 
 }  // namespace tesmara

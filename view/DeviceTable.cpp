@@ -16,25 +16,35 @@ std::wstring RowNumber(int index) {
 
 }  // namespace
 
+std::array<std::wstring, kDeviceColumns.size()> DeviceCells(int row, const DeviceRow& device) {
+    const std::string* texts[] = {&device.macText,
+                                  &device.ipText,
+                                  nullptr,
+                                  &device.details.cloudId,
+                                  &device.details.description,
+                                  &device.details.releaseVersion,
+                                  &device.details.releaseTime,
+                                  &device.details.deviceTime,
+                                  &device.details.startTime};
+    std::array<std::wstring, kDeviceColumns.size()> cells;
+    cells[kColumnNumber] = RowNumber(row);
+    for (int column = kColumnMac; column <= kColumnStartTime; ++column) {
+        const std::string* text = texts[column - kColumnMac];
+        cells[static_cast<size_t>(column)] = AnsiToWide(text ? *text : kNoValue);
+    }
+    return cells;
+}
+
 void FillDeviceTable(MainView& view, DeviceList& devices) {
     view.SetTableRedraw(false);
     int added = 0;
     for (DeviceRow& device : devices) {
         if (device.shown != 1) continue;
         int n = view.RowCount();
-        view.InsertRow(n, RowNumber(n));
-        const std::string* texts[] = {&device.macText,
-                                      &device.ipText,
-                                      nullptr,
-                                      &device.details.cloudId,
-                                      &device.details.description,
-                                      &device.details.releaseVersion,
-                                      &device.details.releaseTime,
-                                      &device.details.deviceTime,
-                                      &device.details.startTime};
+        const auto cells = DeviceCells(n, device);
+        view.InsertRow(n, cells[kColumnNumber]);
         for (int column = kColumnMac; column <= kColumnStartTime; ++column) {
-            const std::string* text = texts[column - kColumnMac];
-            view.SetCellText(n, column, text ? AnsiToWide(*text) : AnsiToWide(kNoValue));
+            view.SetCellText(n, column, cells[static_cast<size_t>(column)]);
         }
         view.SetItemData(n, &device);
         ++added;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "view/DeviceRow.h"
 
@@ -40,6 +41,9 @@ inline constexpr std::array<DeviceColumn, 10> kDeviceColumns = {{
     {L"Device Time", 120},
     {L"Device Start Time", 150},
 }};
+
+// The texts of a shown device's cells in row `row` (its number is row + 1).
+std::array<std::wstring, kDeviceColumns.size()> DeviceCells(int row, const DeviceRow& device);
 
 // Rebuilds the rows from `devices` (shown records only), then leaves every row unchecked.
 void FillDeviceTable(MainView& view, DeviceList& devices);

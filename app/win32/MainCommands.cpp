@@ -12,7 +12,7 @@
 #include "view/MainView.h"
 #include "dialogs/AddDeviceCommand.h"
 #include "dialogs/ConfigCommand.h"
-#include "discovery/SearchCommand.h"
+#include "app/SearchStart.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
 #include "netcfg/PasswordChange.h"
@@ -83,7 +83,8 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_FIRMWARE_BROWSE, BN_CLICKED, Plain<OnBrowseFirmware>},
     {WM_COMMAND, IDC_CONFIG_BROWSE, BN_CLICKED, Plain<OnBrowseConfig>},
     {WM_COMMAND, IDC_START, BN_CLICKED, Plain<RunStartCommand>},
-    {WM_COMMAND, IDC_MODIFY_CONFIG, BN_CLICKED, Plain<RunConfigCommand>},
+    {WM_COMMAND, IDC_MODIFY_CONFIG, BN_CLICKED,
+     [](MainDialogState& d, WPARAM, LPARAM) { return RunConfigCommand(d), true; }},
     {WM_COMMAND, IDC_ADD_DEVICE, BN_CLICKED, Plain<RunAddDeviceCommand>},
 };
 

@@ -98,13 +98,12 @@ TEST_F(BatchControlsTest, ClosingTheWindowDuringARunClosesItsTransfers) {
 
 TEST_F(BatchControlsTest, DialogManagerMessagesOfTheSameNumbersAreNotProgress) {
     DialogAnswerer answerer(GetCurrentThreadId(), hwnd);
-    SendMessageW(hwnd, WM_UPGRADE_PROGRESS, IDC_IP_SEARCH, 0);  // DM_SETDEFID
+    SendMessageW(hwnd, DM_SETDEFID, IDC_IP_SEARCH, 0);
     Pump();
     EXPECT_EQ(IDC_IP_SEARCH, LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)));
 
-    State().m_counters.Start(0);  // a run with nothing left to count, not yet ended
-    SendMessageW(hwnd, WM_UPGRADE_PROGRESS, IDC_START, 0);
-    SendMessageW(hwnd, WM_UPGRADE_CONFIG_PROGRESS, 0, 0);  // DM_REPOSITION
+    SendMessageW(hwnd, DM_SETDEFID, IDC_START, 0);
+    SendMessageW(hwnd, DM_REPOSITION, 0, 0);
     Pump();
     EXPECT_TRUE(answerer.Seen().empty());
     EXPECT_EQ(IDC_START, LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)));

@@ -149,25 +149,23 @@ TEST_F(MainWindowTest, StartsWithOnlySearchAndEntriesUsable) {
 }
 
 TEST_F(MainWindowTest, StartsTheLibraryOnceWithTheDialogAsUserData) {
-    EXPECT_EQ(g_mainDialog, dialog.get());
     std::vector<testing::DevCall> inits = access.Calls(testing::DevOp::Init);
     ASSERT_EQ(inits.size(), 1u);
     EXPECT_EQ(inits[0].onDisconnect, nullptr);
     EXPECT_EQ(inits[0].userData, static_cast<void*>(dialog.get()));
 }
 
-TEST_F(MainWindowTest, UpgradeProgressFromAnotherThreadIsPostedNotSent) {
-    DeviceRow row;
+TEST_F(MainWindowTest, WorkFromAnotherThreadIsPostedNotSent) {
+    bool ran = false;
     // Joined without serving a message: a sent message would never return.
-    std::thread library(
-        [&] { g_mainDialog->PostUpgradeProgress(UpgradeProgressKind::kUpgradeConfig, &row, 42); });
+    std::thread library([&] { dialog->Post([&ran] { ran = true; }); });
     library.join();
     MSG posted{};
-    ASSERT_TRUE(
-        PeekMessageW(&posted, hwnd, WM_UPGRADE_PROGRESS, WM_UPGRADE_CONFIG_PROGRESS, PM_REMOVE));
-    EXPECT_EQ(posted.message, WM_UPGRADE_CONFIG_PROGRESS);
-    EXPECT_EQ(posted.wParam, reinterpret_cast<WPARAM>(&row));
-    EXPECT_EQ(posted.lParam, 42);
+    ASSERT_TRUE(PeekMessageW(&posted, hwnd, kPostedWorkMessage, kPostedWorkMessage, PM_REMOVE));
+    EXPECT_FALSE(ran) << "runs on the window's thread only";
+    DispatchMessageW(&posted);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(posted.message, kPostedWorkMessage);
 }
 
 TEST_F(MainWindowTest, DeviceTableHasTheTenCentredColumns) {

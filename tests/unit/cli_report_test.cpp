@@ -1,4 +1,4 @@
-// The console front end: its view takes the search's lines and rows, and its report keeps every
+// The console front end: its search keeps the lines and rows of the search's events, and its report keeps every
 // device text readable as UTF-8, aligned by display width.
 #include <gtest/gtest.h>
 
@@ -6,13 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/MainDialogState.h"
-#include "cli/ConsoleMainView.h"
+#include "addressing/AddressPlanning.h"
+#include "cli/ConsoleSearch.h"
 #include "cli/SearchReport.h"
-#include "devaccess/PlaceholderDeviceAccess.h"
-#include "discovery/SearchCommand.h"
 #include "platform/Text.h"
-#include "res/MainDlgRes.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
 
@@ -22,10 +19,6 @@ namespace {
 struct ConsoleSearch : ::testing::Test {
     testing::FakeClock clock{5000};
     testing::InMemoryNetwork network{clock};
-    cli::ConsoleMainView view{nullptr};
-    cli::ConsoleDialogs dialogs;
-    PlaceholderDeviceAccess access;
-    MainDialogState dialog{view, dialogs, network, clock, access};
 
     ConsoleSearch() {
         clock.SetReadStep(1);
@@ -33,13 +26,11 @@ struct ConsoleSearch : ::testing::Test {
     }
 
     nlohmann::json Search(bool ownAddress) {
-        view.SetButtonChecked(IDC_OWN_ADDRESS, ownAddress);
-        view.SetControlText(IDC_START_ADDRESS, L"172.16.0.11");
-        RunIpSearchCommand(dialog);
-        dialog.m_workers.JoinAll();
-        auto log = view.Log();
-        bool ok = !log.empty() && log.back().colour == StatusColour::kSuccess;
-        return nlohmann::json::parse(cli::ReportJson(ok, log, view.Rows()));
+        SearchJob job;
+        job.assign = !ownAddress;
+        MakeAddressPlan(job.plan, "172.16.0.11");
+        cli::SegmentSearch search = cli::SearchSegment(job, network, clock, nullptr);
+        return nlohmann::json::parse(cli::ReportJson(search.completed, search.log, search.Rows()));
     }
 };
 

@@ -4,7 +4,7 @@
 
 #include "view/DeviceTable.h"
 #include "discovery/SearchAssignWorker.h"
-#include "discovery/SearchCommand.h"
+#include "app/SearchStart.h"
 #include "discovery/SearchDatagrams.h"
 #include "addressing/AddressPlanning.h"
 #include "platform/Address.h"
@@ -20,7 +20,7 @@ struct AssignSearch : SearchFixture {
 
 TEST_F(AssignSearch, EmptyNetworkEndsAfterTheSearchPhaseOnly) {
     Plan("192.168.1.11");
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
     EXPECT_EQ((std::vector<std::wstring>{L"正在搜索设备...", L"搜索设备完成!"}), view.LogTexts());
     EXPECT_EQ(StatusColour::kSuccess, view.log.back().colour);
     EXPECT_EQ((std::vector<bool>{false, true}), view.windowEnabled);
@@ -34,7 +34,7 @@ TEST_F(AssignSearch, DevicesGetConsecutiveAddressesInTheOrderFirstHeard) {
     Plan("192.168.1.11");
     network.AddDevices(3);
     network.Device(0).replyDelayMs = 200;  // heard last
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
 
     ASSERT_EQ(3u, network.Device(0).assignments.size() + network.Device(1).assignments.size() +
                       network.Device(2).assignments.size());
@@ -61,7 +61,7 @@ TEST_F(AssignSearch, OnlyConfirmedDevicesAreShown) {
     network.AddDevices(3);
     network.Device(1).answersAssign = false;
     network.Device(2).replyDelayMs = 2000;  // confirms within the assignment phase
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
     EXPECT_EQ(3, network.CountSent(kAssignMagic));  // one request each, no resends
     ASSERT_EQ(2, view.RowCount());
     EXPECT_EQ((std::vector<std::wstring>{L"192.168.1.11", L"192.168.1.13"}), Column(kColumnIp));
@@ -76,7 +76,7 @@ TEST_F(AssignSearch, StrayConfirmationsChangeNothing) {
     network.Device(0).answersAssign = false;
     const uint8_t stranger[6] = {0xDE, 0xAD, 0xBE, 0xEF, 0x00, 0x01};
     network.Inject(kSearchReplyPort, EncodeAssignReply(stranger), kStart + 3500);
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
     EXPECT_EQ(0, view.RowCount());
     EXPECT_EQ(0, dialog.m_devices.front().shown);
 }
@@ -84,7 +84,7 @@ TEST_F(AssignSearch, StrayConfirmationsChangeNothing) {
 TEST_F(AssignSearch, SixtyDevicesAreCappedAtFiftyRequests) {
     Plan("10.0.0.2");
     network.AddDevices(60);
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
     EXPECT_EQ(50, network.CountSent(kAssignMagic));
     EXPECT_EQ(50, view.RowCount());
     EXPECT_EQ(L"10.0.0.51", view.rows[49].cells[kColumnIp]);
@@ -95,7 +95,7 @@ TEST_F(AssignSearch, SixtyDevicesAreCappedAtFiftyRequests) {
 TEST_F(AssignSearch, ConfirmationsBehindAnUnreadBacklogAreStillShown) {
     Plan("10.0.0.2");
     network.AddDevices(500);
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
     EXPECT_EQ(50, network.CountSent(kAssignMagic));
     EXPECT_EQ(50, view.RowCount());
     EXPECT_LT(Elapsed(), 6200u);
@@ -104,7 +104,7 @@ TEST_F(AssignSearch, ConfirmationsBehindAnUnreadBacklogAreStillShown) {
 TEST_F(AssignSearch, DevicesPastHost254AreNotAssignedAndReportedInRed) {
     Plan("192.168.1.253");
     network.AddDevices(4);
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
     EXPECT_EQ(1u, network.Device(0).assignments.size());
     EXPECT_EQ(1u, network.Device(1).assignments.size());
     EXPECT_TRUE(network.Device(2).assignments.empty());
@@ -125,7 +125,7 @@ TEST_F(AssignSearch, DevicesPastHost254AreNotAssignedAndReportedInRed) {
 TEST_F(AssignSearch, StartHostAbove254AssignsNothingAndSkipsTheAssignmentPhase) {
     Plan("192.168.1.255");
     network.AddDevices(2);
-    SearchAssignWorker(&dialog);
+    WindowSearchAssign(&dialog);
     EXPECT_EQ(0, network.CountSent(kAssignMagic));
     EXPECT_EQ(0, view.RowCount());
     EXPECT_LT(Elapsed(), 3100u);
@@ -152,12 +152,10 @@ TEST_F(AssignSearch, IpSearchCommandPlansFromTheStartAddressWhenOwnAddressIsClea
 TEST_F(AssignSearch, IpSearchCommandKeepsOwnAddressesWhenTheBoxIsTicked) {
     network.AddDevices(2);
     view.checks[IDC_OWN_ADDRESS] = true;
-    dialog.m_detailDevices.resize(3);
     RunIpSearchCommand(dialog);
     dialog.m_workers.JoinAll();
     EXPECT_TRUE(dialog.m_plan.startAddressText.empty());
     EXPECT_EQ(L"Searching...", view.log.front().text);
-    EXPECT_EQ(2u, dialog.m_detailDevices.size());
     EXPECT_EQ(2, view.RowCount());
 }
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <string>
 
-#include "discovery/SearchCommand.h"
+#include "app/SearchStart.h"
 #include "res/MainDlgRes.h"
 #include "tests/unit/discovery_search_fixture.h"
 

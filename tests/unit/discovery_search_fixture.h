@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/MainDialogState.h"
+#include "discovery/SearchStatus.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
@@ -31,6 +32,15 @@ struct SearchFixture : ::testing::Test {
     SearchFixture() { clock.SetReadStep(1); }
 
     uint32_t Elapsed() { return clock.Peek() - kStart; }
+
+    // A search phase run by hand: its ports, its events ignored, what it found.
+    SearchPorts Ports() { return {network, clock, dialog.m_workers}; }
+    struct Quiet : SearchStatus {
+        void Line(std::wstring_view, StatusColour) override {}
+        void Found(DeviceList) override {}
+        void Finished(bool) override {}
+    } status;
+    DeviceList found;
 
     std::vector<std::wstring> Column(int column) {
         std::vector<std::wstring> out;

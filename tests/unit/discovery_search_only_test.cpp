@@ -9,6 +9,7 @@
 #include "discovery/SearchOnlyWorker.h"
 #include "discovery/SearchPolling.h"
 #include "discovery/SearchSockets.h"
+#include "app/SearchStart.h"
 #include "tests/unit/discovery_search_fixture.h"
 
 namespace tesmara {
@@ -17,7 +18,7 @@ namespace {
 using OnlySearch = SearchFixture;
 
 TEST_F(OnlySearch, EmptyNetworkCompletesAfterTwoPhasesWithAnEmptyTable) {
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     ASSERT_EQ(2u, view.log.size());
     EXPECT_EQ(L"Searching...", view.log[0].text);
     EXPECT_EQ(StatusColour::kProgress, view.log[0].colour);
@@ -31,7 +32,7 @@ TEST_F(OnlySearch, EmptyNetworkCompletesAfterTwoPhasesWithAnEmptyTable) {
 }
 
 TEST_F(OnlySearch, RequestsAreBroadcastFrom5003To5000AndEachPhaseLastsThreeSeconds) {
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     for (const auto& sent : network.Sent()) {
         EXPECT_EQ(16u, sent.data.size());
         EXPECT_EQ(5003, sent.fromPort);
@@ -52,7 +53,7 @@ TEST_F(OnlySearch, ResendsEvery500MsAfterIdleSleepsOf50) {
     clock.SetReadStep(0);
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, ReplyKind::kBasic));
+    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(Ports(), status, sockets, ReplyKind::kBasic, found));
     std::vector<uint32_t> times = network.SendTimes(kBasicSearchMagic);
     // A resend goes out on the first check after more than 500 ms, and checks come every 50 ms.
     std::vector<uint32_t> expected;
@@ -68,7 +69,7 @@ TEST_F(OnlySearch, TimingSurvivesTheTickCounterWrapping) {
     lan.AddDevices(2);
     MainDialogState nearWrap{view, dialogs, lan, wrapping, access};
     wrapping.SetReadStep(1);
-    SearchOnlyWorker(&nearWrap);
+    WindowSearchOnly(&nearWrap);
     EXPECT_EQ(2, view.RowCount());
     uint32_t elapsed = wrapping.Peek() - (0xFFFFFFFFu - 1000);
     EXPECT_GE(elapsed, 6000u);
@@ -77,7 +78,7 @@ TEST_F(OnlySearch, TimingSurvivesTheTickCounterWrapping) {
 
 TEST_F(OnlySearch, FillsTheTableWithMergedDetailsNumberedFromOne) {
     network.AddDevices(3);
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     ASSERT_EQ(3, view.RowCount());
     EXPECT_EQ((std::vector<std::wstring>{L"1", L"2", L"3"}), Column(kColumnNumber));
     EXPECT_EQ((std::vector<std::wstring>{L"00-1A-2B-00-00-00", L"00-1A-2B-00-00-01",
@@ -106,10 +107,9 @@ TEST_F(OnlySearch, FillsTheTableWithMergedDetailsNumberedFromOne) {
 TEST_F(OnlySearch, DeviceAnsweringEveryRequestSeveralTimesIsListedOnce) {
     network.AddDevices(1);
     network.Device(0).copies = 4;
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     EXPECT_EQ(1u, dialog.m_devices.size());
     EXPECT_FALSE(dialog.m_devices.front().conflicting);
-    EXPECT_EQ(1u, dialog.m_detailDevices.size());
     EXPECT_EQ(1, view.RowCount());
 }
 
@@ -119,7 +119,7 @@ TEST_F(OnlySearch, RepliesForOneMacFromTwoPlacesMarkTheRow) {
     network.Device(1).info.address += 1;  // another address
     network.Device(3).info = network.Device(2).info;
     network.Device(3).info.tcpPort += 1;  // the same address, another port
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     std::vector<bool> marks;
     for (const DeviceRow& row : dialog.m_devices) marks.push_back(row.conflicting);
     EXPECT_EQ((std::vector<bool>{true, true, false}), marks);
@@ -129,7 +129,7 @@ TEST_F(OnlySearch, LateReplyWithinThePhaseIsFoundAndLaterOneIsNot) {
     network.AddDevices(2);
     network.Device(0).replyDelayMs = 2900;
     network.Device(1).replyDelayMs = 3100;  // too late even for the first request
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     ASSERT_EQ(1, view.RowCount());
     EXPECT_EQ(L"00-1A-2B-00-00-00", view.rows[0].cells[kColumnMac]);
     // Its detail reply also came late but within the detail phase.
@@ -138,9 +138,8 @@ TEST_F(OnlySearch, LateReplyWithinThePhaseIsFoundAndLaterOneIsNot) {
 
 TEST_F(OnlySearch, SixtyDevicesGiveFiftyPerPhaseAndEndPhasesEarly) {
     network.AddDevices(60);
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     EXPECT_EQ(50u, dialog.m_devices.size());
-    EXPECT_EQ(50u, dialog.m_detailDevices.size());
     EXPECT_EQ(50, view.RowCount());
     EXPECT_LT(Elapsed(), 1000u);  // both phases stopped at the limit, long before 3 s
 }
@@ -149,7 +148,7 @@ TEST_F(OnlySearch, MergeCopiesDetailsByMacAndShowsOnlyBasicAnswerers) {
     network.AddDevices(3);
     network.Device(0).answersDetail = false;  // basic only
     network.Device(1).answersBasic = false;   // detail only: never shown
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     ASSERT_EQ(2, view.RowCount());
     EXPECT_EQ(L"00-1A-2B-00-00-00", view.rows[0].cells[kColumnMac]);
     for (int column = kColumnCloudId; column <= kColumnStartTime; ++column) {
@@ -163,15 +162,15 @@ TEST_F(OnlySearch, MergeOfAnEmptyDetailListChangesNothing) {
     DeviceRow row;
     row.macText = "00-00-00-00-00-01";
     row.details.description = kNoValue;
-    dialog.m_devices.push_back(row);
-    MergeDeviceDetails(dialog);
-    EXPECT_EQ(kNoValue, dialog.m_devices.front().details.description);
+    DeviceList devices{row}, details;
+    MergeDeviceDetails(devices, details);
+    EXPECT_EQ(kNoValue, devices.front().details.description);
     DeviceRow detail = row;
     detail.details.description = "Gate";
     detail.macText = "00-00-00-00-00-01 ";  // same prefix, other length: no match
-    dialog.m_detailDevices.push_back(detail);
-    MergeDeviceDetails(dialog);
-    EXPECT_EQ(kNoValue, dialog.m_devices.front().details.description);
+    details.push_back(detail);
+    MergeDeviceDetails(devices, details);
+    EXPECT_EQ(kNoValue, devices.front().details.description);
 }
 
 TEST_F(OnlySearch, InvalidRepliesAreDroppedAndLowerCaseMagicAccepted) {
@@ -189,7 +188,7 @@ TEST_F(OnlySearch, InvalidRepliesAreDroppedAndLowerCaseMagicAccepted) {
     network.Inject(kSearchReplyPort, longOne, kStart + 30);
     network.Inject(kSearchReplyPort, std::vector<uint8_t>(152, 0x41), kStart + 40);
 
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     ASSERT_EQ(1, view.RowCount());
     EXPECT_EQ(L"00-1A-2B-00-00-07", view.rows[0].cells[kColumnMac]);
 }
@@ -203,8 +202,7 @@ TEST_F(OnlySearch, DetailRepliesWithWrongVersionOrLengthAreDropped) {
     std::vector<uint8_t> shortOne(detail.begin(), detail.end() - 1);
     network.Inject(kSearchReplyPort, badVersion, kStart + 3500);
     network.Inject(kSearchReplyPort, shortOne, kStart + 3600);
-    SearchOnlyWorker(&dialog);
-    EXPECT_TRUE(dialog.m_detailDevices.empty());
+    WindowSearchOnly(&dialog);
     ASSERT_EQ(1, view.RowCount());
     EXPECT_EQ(L"-- --", view.rows[0].cells[kColumnDescription]);
 }
@@ -212,12 +210,12 @@ TEST_F(OnlySearch, DetailRepliesWithWrongVersionOrLengthAreDropped) {
 TEST_F(OnlySearch, DetailPassPollsWithoutPauseUntilItsFirstReply) {
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, ReplyKind::kDetail));
+    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
     EXPECT_TRUE(clock.Sleeps().empty());
 
     // Once a detail reply lies in the buffer, empty polls pause again.
     network.AddDevices(1);
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(dialog, sockets, ReplyKind::kDetail));
+    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
     EXPECT_FALSE(clock.Sleeps().empty());
     sockets.Close();
 }
@@ -244,7 +242,7 @@ TEST_F(OnlySearch, FailedResendEndsThePhaseAndTheRunGoesOn) {
     network.AddDevices(1);
     network.Device(0).replyDelayMs = 1000;  // would be heard at 1 s, but the phase ends first
     network.FailNth(testing::SocketOp::kSend, 1);
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     std::vector<uint32_t> basic = network.SendTimes(kBasicSearchMagic);
     std::vector<uint32_t> detail = network.SendTimes(kDetailSearchMagic);
     ASSERT_EQ(1u, basic.size());
@@ -257,12 +255,12 @@ TEST_F(OnlySearch, FailedResendEndsThePhaseAndTheRunGoesOn) {
 TEST_F(OnlySearch, FailedFirstDetailSendReportsErr8AndKeepsTheTableEmpty) {
     network.AddDevices(2);
     network.FailSendsWithMagic(kDetailSearchMagic);
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     ASSERT_EQ(2u, view.log.size());
     EXPECT_EQ(L"Search failed!Err = -8", view.log[1].text);
     EXPECT_EQ(StatusColour::kFailure, view.log[1].colour);
     EXPECT_EQ(0, view.RowCount());
-    EXPECT_EQ(2u, dialog.m_devices.size());
+    EXPECT_TRUE(dialog.m_devices.empty()) << "a failed search reports no devices";
     EXPECT_EQ((std::vector<bool>{false, true}), view.windowEnabled);
     EXPECT_EQ(0, network.OpenSockets());
 }
@@ -270,7 +268,7 @@ TEST_F(OnlySearch, FailedFirstDetailSendReportsErr8AndKeepsTheTableEmpty) {
 TEST_F(OnlySearch, StopRequestEndsTheRunWithSocketsClosed) {
     network.AddDevices(1);
     dialog.m_workers.RequestStop();
-    SearchOnlyWorker(&dialog);
+    WindowSearchOnly(&dialog);
     EXPECT_EQ(0, network.OpenSockets());
     EXPECT_EQ(0, view.RowCount());
     EXPECT_LT(Elapsed(), 100u);

@@ -7,6 +7,7 @@
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchOnlyWorker.h"
 #include "platform/Format.h"
+#include "app/SearchStart.h"
 #include "tests/unit/discovery_search_fixture.h"
 
 namespace tesmara {
@@ -42,7 +43,7 @@ struct SetupErrors : SearchFixture, ::testing::WithParamInterface<SetupFailure> 
 TEST_P(SetupErrors, SearchOnlyWorkerReportsInEnglish) {
     network.AddDevices(2);
     network.FailNth(GetParam().op, GetParam().nth);
-    EXPECT_EQ(GetParam().err, SearchOnlyWorker(&dialog));
+    EXPECT_EQ(GetParam().err, WindowSearchOnly(&dialog));
     ExpectFailureReported(L"Searching...", FormatUi("Search failed!Err = %d", GetParam().err));
     EXPECT_TRUE(dialog.m_devices.empty());
 }
@@ -52,7 +53,7 @@ TEST_P(SetupErrors, SearchAssignWorkerReportsInChinese) {
     dialog.m_plan.hostPrefixText = "192.168.1";
     dialog.m_plan.startHostText = "11";
     network.FailNth(GetParam().op, GetParam().nth);
-    EXPECT_EQ(GetParam().err, SearchAssignWorker(&dialog));
+    EXPECT_EQ(GetParam().err, WindowSearchAssign(&dialog));
     ExpectFailureReported(L"正在搜索设备...", FormatUi("搜索设备失败!Err = %d", GetParam().err));
     EXPECT_TRUE(dialog.m_devices.empty());
 }
@@ -65,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, SetupErrors, ::testing::ValuesIn(kSetupFailu
 TEST_F(SearchSetup, ReplyPortHeldByAnotherProgramGivesErr6) {
     network.OccupyPort(kSearchReplyPort);
     network.AddDevices(1);
-    EXPECT_EQ(-6, SearchOnlyWorker(&dialog));
+    EXPECT_EQ(-6, WindowSearchOnly(&dialog));
     EXPECT_EQ((std::vector<std::wstring>{L"Searching...", L"Search failed!Err = -6"}),
               view.LogTexts());
     EXPECT_EQ(0, view.RowCount());
@@ -76,7 +77,7 @@ TEST_F(SearchSetup, SendPortSharedWithAnotherReusingSocketIsFine) {
     auto other = network.CreateDatagramSocket();
     ASSERT_TRUE(other->SetReuseAddress(true));
     ASSERT_TRUE(other->Bind(0, kSearchSendPort));
-    EXPECT_EQ(0, SearchOnlyWorker(&dialog));
+    EXPECT_EQ(0, WindowSearchOnly(&dialog));
     EXPECT_EQ(L"Search completed!", view.log.back().text);
 }
 
