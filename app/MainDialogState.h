@@ -1,7 +1,7 @@
-// Everything the main dialog owns apart from its controls: device lists, address plan, paths,
-// the last batch run and its presenter, plus the ports through which workers reach the world
-// (the window, the modal dialogs, sockets, clock, device library). The window's own workers
-// (the searches) receive a pointer to it as their only argument.
+// Everything the main dialog owns apart from its controls: what its commands share (WindowState:
+// the ports and device lists), and the address plan, paths, the configuration dialog's choices,
+// the last batch run and its presenter, and the window's worker threads. The window's own
+// workers (the searches) receive a pointer to it as their only argument.
 #pragma once
 
 #include <cstdint>
@@ -13,39 +13,17 @@
 #include "batch/BatchRun.h"
 #include "dialogs/ConfigForm.h"
 #include "platform/Workers.h"
-#include "view/DeviceRow.h"
+#include "view/WindowState.h"
 
 namespace tesmara {
 
-class MainView;
-class Dialogs;
-class SocketFactory;
-class Clock;
-class DeviceAccess;
+struct MainDialogState : WindowState {
+    using WindowState::WindowState;
 
-struct MainDialogState {
-    MainDialogState(MainView& view, Dialogs& dialogs, SocketFactory& sockets, Clock& clock,
-                    DeviceAccess& access)
-        : m_view(view), m_dialogs(dialogs), m_sockets(sockets), m_clock(clock), m_access(access) {}
-
-    MainView& m_view;
-    Dialogs& m_dialogs;
-    SocketFactory& m_sockets;
-    Clock& m_clock;
-    DeviceAccess& m_access;
-
-    DeviceList m_devices;
     AddressPlan m_plan;
-    std::string m_firmwarePath;
+    std::string m_firmwarePath;  // ANSI code page, as chosen by "Browse"
     std::string m_configPath;
-    std::string m_loginUser;      // UTF-8, of the configuration dialog's run
-    std::string m_loginPassword;  // UTF-8
-    DeviceList m_addedDevices;
-    DeviceList m_configDevices;
-    DeviceList m_readdressedDevices;
     ConfigForm m_configDialog;  // one for the window's life: its choices last between openings
-    // The address panel's "Modify" blocks; its message boxes must not re-enter.
-    bool m_addressChangeRunning = false;
     WindowBatchStatus m_batchStatus{m_view};
     // The last batch run: its job, counters, transfers and threads are its own.
     std::shared_ptr<BatchRun> m_run;

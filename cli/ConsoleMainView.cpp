@@ -1,17 +1,10 @@
 #include "cli/ConsoleMainView.h"
 
-#include "app/MainDialogState.h"
 #include "cli/Showable.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {
-namespace {
-
-constexpr uint32_t kLoopPauseMs = 20;
-
-}  // namespace
-
 const char* ColourTag(StatusColour colour) {
     switch (colour) {
         case StatusColour::kFailure:
@@ -53,11 +46,6 @@ int ConsoleMainView::ShowMessage(std::wstring_view text, std::wstring_view, unsi
 std::vector<std::wstring> ConsoleMainView::Messages() {
     Hold h(m_lock);
     return m_messages;
-}
-
-void ConsoleMainView::RunUntilWorkersEnd(MainDialogState& dialog) {
-    while (dialog.m_workers.Running() > 0) dialog.m_clock.SleepMs(kLoopPauseMs);
-    dialog.m_workers.JoinAll();
 }
 
 }  // namespace tesmara::cli

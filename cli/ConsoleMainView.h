@@ -13,10 +13,6 @@
 #include "view/Dialogs.h"
 #include "view/InMemoryMainView.h"
 
-namespace tesmara {
-struct MainDialogState;
-}
-
 namespace tesmara::cli {
 
 // "white", "red" or "green".
@@ -33,9 +29,6 @@ class ConsoleMainView : public InMemoryMainView {
     void SetMessageEcho(bool on) { m_echoMessages = on; }
     // Nobody is there to answer: every question is answered as the default button would be.
     int ShowMessage(std::wstring_view text, std::wstring_view caption, unsigned style) override;
-
-    // Waits for the window's workers of `dialog` (a search) to end, then joins them.
-    void RunUntilWorkersEnd(MainDialogState& dialog);
 
     // The message boxes shown.
     std::vector<std::wstring> Messages();

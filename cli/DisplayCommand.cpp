@@ -7,7 +7,7 @@
 
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
 #include "devaccess/DeviceAccessFactory.h"
@@ -52,7 +52,7 @@ std::string Known(std::span<const ChoiceItem> items) {
 }
 
 // The rows the options choose, ticked; what was asked for and not found goes to `missing`.
-int TickChosenRows(const BatchOptions& options, MainDialogState& dialog, ConsoleMainView& view,
+int TickChosenRows(const BatchOptions& options, WindowState& dialog, ConsoleMainView& view,
                    std::vector<std::string>& missing) {
     if (!options.endpoints.empty()) {
         for (const Endpoint& endpoint : options.endpoints) {
@@ -130,7 +130,7 @@ int RunSetDisplay(const BatchOptions& options, const DisplayChoice& choice) {
     std::unique_ptr<DeviceAccess> access = CreateDeviceAccess();
     access->DevInit(nullptr, nullptr);
     auto dialog =
-        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+        std::make_unique<WindowState>(view, dialogs, SystemSockets(), SystemClock(), *access);
 
     std::vector<std::string> missing;
     int chosen = TickChosenRows(options, *dialog, view, missing);
@@ -147,7 +147,8 @@ int RunSetDisplay(const BatchOptions& options, const DisplayChoice& choice) {
     }
     view.SetControlText(IDC_LOGIN_USER, Utf8ToWide(options.user));
     view.SetControlText(IDC_LOGIN_PASSWORD, Utf8ToWide(options.password));
-    const ConfigRun run = RunConfigCommand(*dialog);
+    ConfigForm form;
+    const ConfigRun run = RunConfigCommand(*dialog, form);
 
     for (const std::wstring& message : view.Messages()) {
         std::printf("%s\n", WideToUtf8(message).c_str());

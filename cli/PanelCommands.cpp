@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "view/DeviceRow.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
 #include "cli/PasswordPrompt.h"
@@ -136,7 +136,7 @@ int RunSetAddress(const PanelOptions& options) {
     ConsoleDialogs dialogs;
     auto access = CreateDeviceAccess();
     auto dialog =
-        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+        std::make_unique<WindowState>(view, dialogs, SystemSockets(), SystemClock(), *access);
     // The lines name the device by its MAC: its old address is not known here.
     DeviceRow device;
     device.shown = 1;
@@ -163,7 +163,7 @@ int RunSetPorts(const PanelOptions& options) {
     auto access = CreateDeviceAccess();
     access->DevInit(nullptr, nullptr);
     auto dialog =
-        std::make_unique<MainDialogState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+        std::make_unique<WindowState>(view, dialogs, SystemSockets(), SystemClock(), *access);
     DeviceRow device;
     device.shown = 1;
     device.ipText = options.ip;

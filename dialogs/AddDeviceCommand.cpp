@@ -7,7 +7,7 @@
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
 #include "view/Dialogs.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "view/MainView.h"
 #include "platform/Text.h"
 
@@ -25,7 +25,7 @@ bool AddressInTable(MainView& view, const std::string& address) {
 
 }  // namespace
 
-void RunAddDeviceCommand(MainDialogState& dialog) {
+void RunAddDeviceCommand(WindowState& dialog) {
     std::optional<AddedDevice> added = dialog.m_dialogs.AddDevice(dialog.m_access);
     if (!added) return;
     MainView& view = dialog.m_view;

@@ -4,10 +4,10 @@
 
 namespace tesmara {
 
-struct MainDialogState;
+struct WindowState;
 
 // Runs the add-device dialog; a recorder it read is added as the table's last row (unless its
 // address is in the table already), then every row is ticked.
-void RunAddDeviceCommand(MainDialogState& dialog);
+void RunAddDeviceCommand(WindowState& dialog);
 
 }  // namespace tesmara

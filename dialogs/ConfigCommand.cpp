@@ -5,7 +5,7 @@
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
 #include "view/Dialogs.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "view/MainView.h"
 #include "devaccess/DeviceSession.h"
 #include "devaccess/DisplayConfigBlock.h"
@@ -53,8 +53,7 @@ bool AnyDisplayFlag(const std::array<int, kUseFlagCount>& flags) {
 // The library path for one device. Every session it opens is closed again before the next
 // device: the recorders admit only so many sessions, and one left open per run would lock the
 // operator out after a few runs. False when the device failed (a red line).
-bool ApplyDisplaySettings(MainDialogState& dialog, const DeviceRow& device) {
-    const ConfigForm& form = dialog.m_configDialog;
+bool ApplyDisplaySettings(WindowState& dialog, const ConfigForm& form, const DeviceRow& device) {
     MainView& view = dialog.m_view;
     DeviceSession session(dialog.m_access);
     int32_t error = 0;
@@ -87,9 +86,9 @@ int SetupErrorNumber(int setup) {
 
 // The network path for one device: find it by MAC, then broadcast its new address. False when
 // it failed (a red line).
-bool ReaddressDevice(MainDialogState& dialog, int row, DeviceRow& device) {
+bool ReaddressDevice(WindowState& dialog, const ConfigForm& form, int row, DeviceRow& device) {
     MainView& view = dialog.m_view;
-    const DeviceSettings& settings = dialog.m_configDialog.m_settings;
+    const DeviceSettings& settings = form.m_settings;
     const std::string address = WideToUtf8(AnsiToWide(device.ipText));
     auto fail = [&](int err) {
         view.AppendStatusLine(FormatUi("[%s]配置IP失败！err=%d", address.c_str(), err),
@@ -175,7 +174,7 @@ bool NeighbourRowsShareAddress(MainView& view) {
     return false;
 }
 
-ConfigRun RunConfigCommand(MainDialogState& dialog) {
+ConfigRun RunConfigCommand(WindowState& dialog, ConfigForm& form) {
     MainView& view = dialog.m_view;
     dialog.m_loginUser = WideToUtf8(view.ControlText(IDC_LOGIN_USER));
     dialog.m_loginPassword = WideToUtf8(view.ControlText(IDC_LOGIN_PASSWORD));
@@ -184,7 +183,6 @@ ConfigRun RunConfigCommand(MainDialogState& dialog) {
         view.ShowMessage(L"请先选择一台设备！", L"", kBoxOk | kBoxIconWarning);
         return {};
     }
-    ConfigForm& form = dialog.m_configDialog;
     if (!dialog.m_dialogs.EditConfig(form)) return {};
     const bool network = form.m_mode == kModeNetwork;
     if (network && !NetworkSettingsComplete(form.m_settings)) {
@@ -197,14 +195,14 @@ ConfigRun RunConfigCommand(MainDialogState& dialog) {
         DeviceRow* device = view.DeviceOfRow(row);
         if (!device) continue;
         if (network) {
-            run.failed += ReaddressDevice(dialog, row, *device) ? 0 : 1;
+            run.failed += ReaddressDevice(dialog, form, row, *device) ? 0 : 1;
             continue;
         }
         if (NeighbourRowsShareAddress(view)) {
             view.ShowMessage(L"列表中存在设备IP相同！", L"", kBoxOk | kBoxIconWarning);
             return {};
         }
-        run.failed += ApplyDisplaySettings(dialog, *device) ? 0 : 1;
+        run.failed += ApplyDisplaySettings(dialog, form, *device) ? 0 : 1;
     }
     view.ShowMessage(L"操作完成！", L"", kBoxOk | kBoxIconInformation);
     run.completed = true;

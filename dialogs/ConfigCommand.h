@@ -11,7 +11,7 @@ namespace tesmara {
 
 class DisplayConfigBlock;
 class MainView;
-struct MainDialogState;
+struct WindowState;
 
 // Puts the chosen language, video standard and resolution into `block`; true when any byte
 // changed. Only the flags language, video standard and output resolution are read.
@@ -28,6 +28,7 @@ struct ConfigRun {
     int failed = 0;
 };
 
-ConfigRun RunConfigCommand(MainDialogState& dialog);
+// `form` is the window's one configuration dialog: its choices last between openings.
+ConfigRun RunConfigCommand(WindowState& dialog, ConfigForm& form);
 
 }  // namespace tesmara

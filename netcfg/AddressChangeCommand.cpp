@@ -4,7 +4,7 @@
 
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "view/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
@@ -36,7 +36,7 @@ const wchar_t* SetupFailureText(int error) {
     }
 }
 
-void ChangeAddress(MainDialogState& dialog) {
+void ChangeAddress(WindowState& dialog) {
     MainView& view = dialog.m_view;
     std::string address = WideToAnsi(view.ControlText(IDC_PANEL_ADDRESS));
     std::string mask = WideToAnsi(view.ControlText(IDC_PANEL_MASK));
@@ -93,7 +93,7 @@ void ChangeAddress(MainDialogState& dialog) {
 
 }  // namespace
 
-void RunAddressChangeCommand(MainDialogState& dialog) {
+void RunAddressChangeCommand(WindowState& dialog) {
     if (dialog.m_addressChangeRunning) return;
     dialog.m_addressChangeRunning = true;
     ChangeAddress(dialog);

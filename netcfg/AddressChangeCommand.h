@@ -6,10 +6,10 @@
 
 namespace tesmara {
 
-struct MainDialogState;
+struct WindowState;
 
 // Runs on the user-interface thread and blocks it for up to 3 s; a press while it runs (from a
 // message box it shows, say) is ignored.
-void RunAddressChangeCommand(MainDialogState& dialog);
+void RunAddressChangeCommand(WindowState& dialog);
 
 }  // namespace tesmara

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "view/Dialogs.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "view/MainView.h"
 #include "addressing/AddressPlanning.h"
 #include "platform/Text.h"
@@ -20,7 +20,7 @@ void EnableStartAddress(MainView& view, bool on) {
 
 }  // namespace
 
-void OnOwnAddressClicked(MainDialogState& dialog) {
+void OnOwnAddressClicked(WindowState& dialog) {
     MainView& view = dialog.m_view;
     bool ownAddress = view.IsButtonChecked(IDC_OWN_ADDRESS);
     EnableStartAddress(view, !ownAddress);
@@ -33,12 +33,12 @@ void OnOwnAddressClicked(MainDialogState& dialog) {
     }
 }
 
-void OnPanelAddressEdited(MainDialogState& dialog) {
+void OnPanelAddressEdited(WindowState& dialog) {
     MainView& view = dialog.m_view;
     if (view.IsAddressBlank(IDC_PANEL_ADDRESS)) view.EnableControl(IDC_MODIFY_ADDRESS, false);
 }
 
-void OnPanelAddressFieldChanged(MainDialogState& dialog) {
+void OnPanelAddressFieldChanged(WindowState& dialog) {
     MainView& view = dialog.m_view;
     if (view.IsAddressBlank(IDC_PANEL_ADDRESS)) {
         view.EnableControl(IDC_MODIFY_ADDRESS, false);

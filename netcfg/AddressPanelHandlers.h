@@ -4,18 +4,18 @@
 
 namespace tesmara {
 
-struct MainDialogState;
+struct WindowState;
 
 // 1032 clicked: enables the start address only while addresses are handed out, after the operator
 // confirmed the warning.
-void OnOwnAddressClicked(MainDialogState& dialog);
+void OnOwnAddressClicked(WindowState& dialog);
 
 // 1040 field changed: proposes gateway (1081) and mask (1080) and enables "Modify" (1082) unless
 // the control is blank.
-void OnPanelAddressFieldChanged(MainDialogState& dialog);
+void OnPanelAddressFieldChanged(WindowState& dialog);
 
 // 1040 edited (any change of a field's text, emptying included, which brings no field-changed
 // notice): disables "Modify" (1082) once the control is blank.
-void OnPanelAddressEdited(MainDialogState& dialog);
+void OnPanelAddressEdited(WindowState& dialog);
 
 }  // namespace tesmara

@@ -6,7 +6,7 @@
 
 #include "view/DeviceRow.h"
 #include "view/Dialogs.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "view/MainView.h"
 #include "devaccess/DeviceAccess.h"
 #include "platform/Text.h"
@@ -121,7 +121,7 @@ bool RunPasswordOk(DialogView& dialog, DeviceAccess& access, const PasswordTarge
     return true;
 }
 
-void RunPasswordCommand(MainDialogState& dialog) {
+void RunPasswordCommand(WindowState& dialog) {
     MainView& view = dialog.m_view;
     int row = view.RowCount() > 0 ? view.HighlightedRow() : -1;
     const DeviceRow* device = row >= 0 ? view.DeviceOfRow(row) : nullptr;

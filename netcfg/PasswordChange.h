@@ -13,7 +13,7 @@ namespace tesmara {
 
 class DeviceAccess;
 class DialogView;
-struct MainDialogState;
+struct WindowState;
 
 // Bytes an entry's password field holds, terminator included.
 inline constexpr size_t kPasswordFieldSize = 96;
@@ -35,6 +35,6 @@ bool RunPasswordOk(DialogView& dialog, DeviceAccess& access, const PasswordTarge
                    const std::function<void()>& closeWithOk);
 
 // "Modify Password" 1087 on the main dialog.
-void RunPasswordCommand(MainDialogState& dialog);
+void RunPasswordCommand(WindowState& dialog);
 
 }  // namespace tesmara

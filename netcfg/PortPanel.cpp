@@ -4,7 +4,7 @@
 #include <string>
 
 #include "view/DeviceRow.h"
-#include "app/MainDialogState.h"
+#include "view/WindowState.h"
 #include "view/MainView.h"
 #include "devaccess/DeviceAccess.h"
 #include "devaccess/LoginMessages.h"
@@ -67,7 +67,7 @@ void ApplyPortEditRule(DialogView& view, int editId) {
     }
 }
 
-void OnDeviceItemChanged(MainDialogState& dialog, int row, unsigned changedFields,
+void OnDeviceItemChanged(WindowState& dialog, int row, unsigned changedFields,
                          unsigned newState) {
     if (changedFields != kItemChangedState || (newState & kItemSelected) == 0) return;
     MainView& view = dialog.m_view;
@@ -84,7 +84,7 @@ void OnDeviceItemChanged(MainDialogState& dialog, int row, unsigned changedField
     ApplyPortEditRule(view, IDC_TCP_PORT);
 }
 
-void OnDeviceTableClicked(MainDialogState& dialog, int row, unsigned hitFlags) {
+void OnDeviceTableClicked(WindowState& dialog, int row, unsigned hitFlags) {
     MainView& view = dialog.m_view;
     int rows = view.RowCount();
     if (rows == 0) return;
@@ -102,7 +102,7 @@ void OnDeviceTableClicked(MainDialogState& dialog, int row, unsigned hitFlags) {
     }
 }
 
-void RunPortChangeCommand(MainDialogState& dialog) {
+void RunPortChangeCommand(WindowState& dialog) {
     MainView& view = dialog.m_view;
     int row = view.RowCount() > 0 ? view.HighlightedRow() : -1;
     if (row < 0) {

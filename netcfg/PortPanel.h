@@ -10,7 +10,7 @@
 namespace tesmara {
 
 class DialogView;
-struct MainDialogState;
+struct WindowState;
 
 // List-view values the handlers are given (as Windows defines them).
 inline constexpr unsigned kItemChangedState = 0x8;  // LVIF_STATE
@@ -26,13 +26,13 @@ std::optional<std::wstring> PortEditRewrite(std::wstring_view text);
 void ApplyPortEditRule(DialogView& view, int editId);
 
 // Table item changed: fills the panel from the row once it becomes highlighted.
-void OnDeviceItemChanged(MainDialogState& dialog, int row, unsigned changedFields,
+void OnDeviceItemChanged(WindowState& dialog, int row, unsigned changedFields,
                          unsigned newState);
 
 // Table clicked, with the hit-test result of the click.
-void OnDeviceTableClicked(MainDialogState& dialog, int row, unsigned hitFlags);
+void OnDeviceTableClicked(WindowState& dialog, int row, unsigned hitFlags);
 
 // "Modify" 1084: writes the two ports into the highlighted device and restarts it.
-void RunPortChangeCommand(MainDialogState& dialog);
+void RunPortChangeCommand(WindowState& dialog);
 
 }  // namespace tesmara

@@ -34,7 +34,7 @@ struct Binding {
 };
 
 // A portable handler that needs nothing from the message.
-template <void (*Run)(MainDialogState&)>
+template <auto Run>
 bool Plain(MainDialogState& dialog, WPARAM, LPARAM) {
     Run(dialog);
     return true;
@@ -84,7 +84,7 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_CONFIG_BROWSE, BN_CLICKED, Plain<OnBrowseConfig>},
     {WM_COMMAND, IDC_START, BN_CLICKED, Plain<RunStartCommand>},
     {WM_COMMAND, IDC_MODIFY_CONFIG, BN_CLICKED,
-     [](MainDialogState& d, WPARAM, LPARAM) { return RunConfigCommand(d), true; }},
+     [](MainDialogState& d, WPARAM, LPARAM) { return RunConfigCommand(d, d.m_configDialog), true; }},
     {WM_COMMAND, IDC_ADD_DEVICE, BN_CLICKED, Plain<RunAddDeviceCommand>},
 };
 

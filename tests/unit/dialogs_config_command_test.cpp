@@ -110,11 +110,11 @@ struct ConfigCommand : SearchFixture {
 
 TEST_F(ConfigCommand, NothingCheckedRefusesBeforeTheDialogAndCancelEndsSilently) {
     MakeRows({false});
-    RunConfigCommand(state);
+    RunConfigCommand(state, state.m_configDialog);
     EXPECT_EQ(Texts{L"请先选择一台设备！"}, Boxes());
     EXPECT_EQ(0, dialogs.configRuns);
     view.rows[0].checked = true;
-    RunConfigCommand(state);  // no script: the operator cancels
+    RunConfigCommand(state, state.m_configDialog);  // no script: the operator cancels
     EXPECT_EQ(1, dialogs.configRuns);
     EXPECT_EQ(1u, view.boxes.size());
     EXPECT_TRUE(library.Calls().empty());
@@ -157,7 +157,7 @@ TEST_F(ConfigCommand, LibraryPathLinesFollowTheChosenSettingsAndEverySessionIsCl
         Choose(kModeNormal, c.flags, Display(c.language, 0, 1));
         fresh.Script(DevOp::GetConfig, {.result = c.readOk, .data = DeviceBlock()});
         fresh.Script(DevOp::SetConfig, {.result = c.writeOk});
-        RunConfigCommand(run);
+        RunConfigCommand(run, run.m_configDialog);
         EXPECT_EQ(c.lines, view.LogTexts());
         EXPECT_EQ(c.writes, fresh.CountOf(DevOp::SetConfig));
         EXPECT_EQ(1, fresh.CountOf(DevOp::Logout));
@@ -169,7 +169,7 @@ TEST_F(ConfigCommand, LoginFailureIsLoggedAndTheNextDeviceStillRuns) {
     MakeRows({true, false, true});
     Choose(kModeNormal, Use(false, true, false), Display(0, 1, 0));
     library.Script(DevOp::Login, {.result = 0, .error = 3, .address = "192.168.1.21"});
-    RunConfigCommand(state);
+    RunConfigCommand(state, state.m_configDialog);
     EXPECT_EQ((Texts{L"[192.168.1.21]登录设备失败！Error = 3", L"[192.168.1.23]配置视制成功！"}),
               view.LogTexts());
     EXPECT_EQ(StatusColour::kFailure, view.log[0].colour);
@@ -192,7 +192,7 @@ TEST_F(ConfigCommand, NeighbourRowsWithOneAddressStopTheNormalRun) {
         MainDialogState run{view, dialogs, network, clock, fresh};
         for (size_t i = 0; i < c.ips.size(); ++i) records[i].ipText = c.ips[i];
         view.boxes.clear();
-        RunConfigCommand(run);
+        RunConfigCommand(run, run.m_configDialog);
         EXPECT_EQ(Texts{c.stops ? L"列表中存在设备IP相同！" : L"操作完成！"}, Boxes());
         EXPECT_EQ(c.stops ? 0 : 1, fresh.CountOf(DevOp::Login));
     }
@@ -220,8 +220,8 @@ struct ConfigNetwork : ConfigCommand {
 TEST_F(ConfigNetwork, FoundDevicesGetTheSameAddressesAndOneRecordEach) {
     MakeRows({true, true, true});
     network.Device(3).answersBasic = false;
-    RunConfigCommand(state);
-    RunConfigCommand(state);
+    RunConfigCommand(state, state.m_configDialog);
+    RunConfigCommand(state, state.m_configDialog);
     const auto sent = AddressChanges();
     ASSERT_EQ(4u, sent.size());
     EXPECT_EQ(0, std::memcmp(sent[1].data() + 13, network.Device(2).info.mac, 6));
@@ -255,7 +255,7 @@ TEST_F(ConfigNetwork, SocketFailuresAreNumbered) {
             failing.FailNth(c.op, c.nth);
         }
         view.log.clear();
-        RunConfigCommand(run);
+        RunConfigCommand(run, run.m_configDialog);
         EXPECT_EQ(Texts{L"[192.168.1.21]配置IP失败！err=" + std::to_wstring(c.err)},
                   view.LogTexts());
         EXPECT_EQ(0, failing.OpenSockets()) << c.err;
@@ -266,7 +266,7 @@ TEST_F(ConfigNetwork, SocketFailuresAreNumbered) {
 TEST_F(ConfigNetwork, EmptyAddressTextsAreRefusedBeforeAnythingIsSent) {
     MakeRows({true});
     Choose(kModeNetwork, Use(false, false, false), DeviceSettings{});
-    RunConfigCommand(state);
+    RunConfigCommand(state, state.m_configDialog);
     EXPECT_EQ(0, network.SocketsCreated());
     ASSERT_EQ(1u, view.boxes.size());
     EXPECT_EQ(kBoxIconWarning, view.boxes[0].style);
