@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "view/DialogView.h"
-#include "devaccess/DeviceAccess.h"
+#include "devaccess/DeviceSession.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "platform/Text.h"
@@ -45,21 +45,19 @@ std::optional<AddedDevice> RunAddDeviceOk(DialogView& form, DeviceAccess& access
     std::string user = WideToUtf8(form.ControlText(IDC_ADD_USER));
     std::string password = WideToUtf8(form.ControlText(IDC_ADD_PASSWORD));
 
-    DeviceInfo info{};
+    DeviceSession session(access);
     int32_t error = 0;
-    int32_t login = access.DevLogin(device.ipAddress.c_str(), static_cast<uint16_t>(device.port),
-                                    user.c_str(), password.c_str(), &info, &error);
-    if (login == 0) {
+    if (!session.Login(device.ipAddress, static_cast<uint16_t>(device.port), user, password,
+                       error)) {
         form.ShowMessage(DeviceLoginFailureLine(addressText, error), L"", kBoxOk | kBoxIconWarning);
         return std::nullopt;
     }
     NetworkConfigBlock block;
-    if (!block.Read(access, login)) {
+    if (!session.Read(block)) {
         form.ShowMessage(L"获取配置失败", L"", kBoxOk | kBoxIconWarning);
-        access.DevLogout(login);
         return std::nullopt;
     }
-    access.DevLogout(login);
+    session.Logout();
     device.macAddress = TableFormMac(block.MacText());
     device.gateway = block.GatewayText();
     device.subnetMask = block.MaskText();

@@ -8,7 +8,7 @@
 #include "view/Dialogs.h"
 #include "view/WindowState.h"
 #include "view/MainView.h"
-#include "devaccess/DeviceAccess.h"
+#include "devaccess/DeviceSession.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
 #include "res/PasswordDlgRes.h"
@@ -81,41 +81,36 @@ bool RunPasswordOk(DialogView& dialog, DeviceAccess& access, const PasswordTarge
                            kBoxOk | kBoxIconWarning);
         return false;
     }
-    DeviceInfo info{};
-    int32_t login = access.DevLogin(address.c_str(), target.port, user.c_str(), oldPassword.c_str(),
-                                    &info, nullptr);
-    if (login == 0) {
+    DeviceSession session(access);
+    int32_t error = 0;
+    if (!session.Login(address, target.port, user, oldPassword, error)) {
         dialog.ShowMessage(L"User name or password is error!", L"", kBoxOk | kBoxIconWarning);
         return false;
     }
     if (newPassword != confirm) {
         dialog.ShowMessage(L"Two entered passwords do not match!", L"",
                            kBoxOk | kBoxIconInformation);
-        access.DevLogout(login);
         return false;
     }
     std::vector<uint8_t> table(kUserTableSize, 0);
-    access.DevGetUserInfo(login, table.data(), kUserInfoWaitMs);
+    access.DevGetUserInfo(session.Handle(), table.data(), kUserInfoWaitMs);
     const uint8_t* match = nullptr;
     for (int i = 0; i < kUserEntriesLooked && !match; ++i) {
         const uint8_t* entry = table.data() + kUserTableEntriesOffset + i * kUserEntrySize;
         if (AccountName(entry) == user) match = entry;
     }
-    if (!match) {
-        access.DevLogout(login);
-        return false;
-    }
+    if (!match) return false;
     UserEntry withOld{};
     std::memcpy(withOld.data(), match, kUserEntrySize);
     UserEntry withNew = withOld;
     WritePassword(withOld, oldPassword);
     WritePassword(withNew, newPassword);
-    if (access.DevModifyUser(login, kModifyUserPassword, withNew.data(), withOld.data(),
-                             kModifyUserWaitMs) != 1) {
+    if (access.DevModifyUser(session.Handle(), kModifyUserPassword, withNew.data(),
+                             withOld.data(), kModifyUserWaitMs) != 1) {
         dialog.ShowMessage(L"Password modify failed!", L"Error", kBoxOk);
-        access.DevLogout(login);
         return false;
     }
+    session.Release();  // the changed account's session is left to the device
     closeWithOk();
     dialog.ShowMessage(L"Password modify successfully!", L"", kBoxOk | kBoxIconInformation);
     return true;

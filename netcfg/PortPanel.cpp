@@ -6,7 +6,7 @@
 #include "view/DeviceRow.h"
 #include "view/WindowState.h"
 #include "view/MainView.h"
-#include "devaccess/DeviceAccess.h"
+#include "devaccess/DeviceSession.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "platform/Format.h"
@@ -121,32 +121,24 @@ void RunPortChangeCommand(WindowState& dialog) {
     if (!device) return;
     const std::string& ip = device->ipText;
 
-    DeviceAccess& access = dialog.m_access;
-    DeviceInfo info{};
+    DeviceSession session(dialog.m_access);
     int32_t error = 0;
-    int32_t login =
-        access.DevLogin(ip.c_str(), device->tcpPort, user.c_str(), password.c_str(), &info, &error);
-    if (login == 0) {
+    if (!session.Login(ip, device->tcpPort, user, password, error)) {
         ShowBox(view, EnglishLoginFailureLine(AnsiToWide(ip), error), kBoxIconWarning);
         return;
     }
     NetworkConfigBlock block;
-    if (!block.Read(access, login)) {
+    if (!session.Read(block)) {
         ShowBox(view, FormatUi("[%s] get config failed!", ip.c_str()), kBoxIconWarning);
-        access.DevLogout(login);
         return;
     }
-    if (block.HttpPort() == http && block.TcpPort() == tcp) {
-        access.DevLogout(login);
-        return;
-    }
+    if (block.HttpPort() == http && block.TcpPort() == tcp) return;
     block.SetHttpPort(http);
     block.SetTcpPort(tcp);
-    if (!block.Write(access, login)) {
-        int32_t lastError = access.DevGetLastError();
+    if (!session.Write(block)) {
+        const int32_t lastError = session.LastError();
         ShowBox(view, FormatUi("[%s] modify port failed！Error = %d", ip.c_str(), lastError),
                 kBoxIconInformation);
-        access.DevLogout(login);
         return;
     }
     view.AppendStatusLine(FormatUi("[%s] modify port successfully!", ip.c_str()),
@@ -154,7 +146,8 @@ void RunPortChangeCommand(WindowState& dialog) {
     device->tcpPort = tcp;
     device->httpPort = http;
     view.SetItemData(row, device);
-    access.DevReboot(login);
+    // The session ends with the restart.
+    session.Access().DevReboot(session.Release());
     ShowBox(view, L"Operate completed!", kBoxIconInformation);
 }
 
