@@ -30,6 +30,13 @@ ChainLogin LoginWithRetries(BatchRun& run, size_t i, DeviceSession& session) {
     }
 }
 
+// Waits for the restart, then logs in as LoginWithRetries; false when the window is closing.
+bool AwaitRestart(BatchRun& run, size_t i, DeviceSession& session, ChainLogin& login) {
+    if (!run.Pause(kRestartWaitMs)) return false;
+    login = LoginWithRetries(run, i, session);
+    return !login.stopped;
+}
+
 // Steps after the login; true when this count ended the run.
 bool ResetAddress(BatchRun& run, size_t i, DeviceSession& session) {
     NetworkConfigBlock block;
@@ -74,10 +81,9 @@ bool ImportAfterUpgrade(BatchRun& run, size_t i, DeviceSession& session) {
 }  // namespace
 
 void AddressResetChain(BatchRun& run, size_t i) {
-    if (!run.Pause(kRestartWaitMs)) return;
     DeviceSession session(run.Access());
-    const ChainLogin login = LoginWithRetries(run, i, session);
-    if (login.stopped) return;
+    ChainLogin login;
+    if (!AwaitRestart(run, i, session, login)) return;
     bool ended;
     if (!session.IsOpen()) {
         ended = run.Count(i, false);
@@ -89,10 +95,9 @@ void AddressResetChain(BatchRun& run, size_t i) {
 }
 
 void ConfigAfterUpgradeChain(BatchRun& run, size_t i) {
-    if (!run.Pause(kRestartWaitMs)) return;
     DeviceSession session(run.Access());
-    const ChainLogin login = LoginWithRetries(run, i, session);
-    if (login.stopped) return;
+    ChainLogin login;
+    if (!AwaitRestart(run, i, session, login)) return;
     bool ended;
     if (!session.IsOpen()) {
         ended = run.Count(i, false);
