@@ -186,15 +186,15 @@ void BatchRun::OpenTransfer(size_t i, int32_t login, int32_t upgrade) {
     m_transfers[i].open = true;
 }
 
-void BatchRun::CloseTransfer(size_t i) {
-    int32_t upgrade = 0;
+int32_t BatchRun::CloseTransfer(size_t i) {
+    Transfer closing;
     {
         std::lock_guard hold(m_transferLock);
-        if (!m_transfers[i].open) return;
+        closing = m_transfers[i];
         m_transfers[i].open = false;
-        upgrade = m_transfers[i].upgrade;
     }
-    m_access.DevCloseUpgrade(upgrade);
+    if (closing.open) m_access.DevCloseUpgrade(closing.upgrade);
+    return closing.login;
 }
 
 void BatchRun::PostProgress(Transfer& transfer, int32_t value, int32_t cause) {

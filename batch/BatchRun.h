@@ -115,8 +115,8 @@ class BatchRun : public std::enable_shared_from_this<BatchRun> {
     // Transfers: opened by the upgrade workers, closed on their final state or by Stop.
     Transfer& TransferOf(size_t i) { return m_transfers[i]; }
     void OpenTransfer(size_t i, int32_t login, int32_t upgrade);
-    // Closes the transfer if it is still open (DevCloseUpgrade); its login stays.
-    void CloseTransfer(size_t i);
+    // Closes the transfer if it is still open (DevCloseUpgrade); its login stays, and is returned.
+    int32_t CloseTransfer(size_t i);
     // From a library thread: hands the mapped progress to OnUpgradeProgress on the owner's thread.
     void PostProgress(Transfer& transfer, int32_t value, int32_t cause);
 

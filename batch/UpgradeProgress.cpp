@@ -58,8 +58,7 @@ void OnUpgradeProgress(BatchRun& run, size_t i, int32_t value, int32_t cause) {
     } else if (value == kTransferFailed) {
         run.Progress(i, L"Upgrade failed!");
         run.Line(i, StatusColour::kFailure, texts.failedLine);
-        run.CloseTransfer(i);
-        run.Access().DevLogout(run.TransferOf(i).login);
+        run.Access().DevLogout(run.CloseTransfer(i));
         ended = run.Count(i, false, cause);
     } else {
         run.Progress(i, FormatUi("%d%%", value));
