@@ -51,7 +51,7 @@ void FillDeviceTable(MainView& view, DeviceList& devices);
 // Ticks or clears every row, then disables the three Modify buttons whatever the state.
 void SetAllChecks(MainView& view, bool state);
 
-// "All" (1002) clicked: ticks or clears every row as the box now is.
+// "All" clicked: ticks or clears every row as the box now is.
 void OnAllClicked(MainView& view);
 
 // Appends one row for `device` (MAC, IP, "-- --" in Upgrade Status); returns its index.

@@ -12,8 +12,8 @@ namespace tesmara {
 
 // The files the two "Browse" buttons choose.
 enum class FileKind {
-    kFirmware,  // "Browse" 1004: upf, bin or any file
-    kConfig,    // "Browse" 1006: coi files
+    kFirmware,  // the firmware "Browse": upf, bin or any file
+    kConfig,    // the configuration "Browse": coi files
 };
 
 class ConfigForm;
@@ -26,7 +26,7 @@ struct PasswordTarget {
     uint16_t port = 0;
 };
 
-// What the add-device dialog (template 129) read from a recorder before it closed with OK.
+// What the add-device dialog read from a recorder before it closed with OK.
 struct AddedDevice {
     std::string ipAddress;    // as typed, ANSI code page
     int port = 0;             // the port field's leading digits
@@ -40,21 +40,21 @@ class Dialogs {
   public:
     virtual ~Dialogs() = default;
 
-    // The own-address warning (template 131): true unless the operator cancelled.
+    // The own-address warning: true unless the operator cancelled.
     virtual bool ConfirmOwnAddress() = 0;
 
     // The system's file-open dialog for `kind`: the full path chosen, none when cancelled.
     virtual std::optional<std::wstring> ChooseFile(FileKind kind) = 0;
 
-    // The password dialog (template 133) for the account on `target`: true when the password was
+    // The password dialog for the account on `target`: true when the password was
     // changed, false when the operator cancelled.
     virtual bool EditPassword(DeviceAccess& access, const PasswordTarget& target) = 0;
 
-    // The configuration dialog (template 130) over the main window's one `form`: true when the
+    // The configuration dialog over the main window's one `form`: true when the
     // operator saved, which has filled the form's settings and mode.
     virtual bool EditConfig(ConfigForm& form) = 0;
 
-    // The add-device dialog (template 129): the recorder it logged in to and read, none when the
+    // The add-device dialog: the recorder it logged in to and read, none when the
     // operator cancelled.
     virtual std::optional<AddedDevice> AddDevice(DeviceAccess& access) = 0;
 };

@@ -1,4 +1,4 @@
-// The status log (1008): an owner-drawn list box whose entries are painted on the background
+// The status log: an owner-drawn list box whose entries are painted on the background
 // colour held in their item value (StatusColour).
 #pragma once
 

@@ -1,4 +1,4 @@
-// The main window (template 102): owns the controls, the modal dialogs and the dialog state, and
+// The main window: owns the controls, the modal dialogs and the dialog state, and
 // is the MainView through which workers and commands reach the controls. Every MainView
 // operation is a message sent to a control (or to this window), so any thread may call it;
 // work for the window's thread (a batch run's progress) is posted, never sent.
