@@ -1,6 +1,5 @@
 #include "batch/BatchCounters.h"
 
-
 namespace tesmara {
 
 void BatchCounters::Start(int32_t total) {

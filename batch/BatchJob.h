@@ -27,11 +27,11 @@ struct BatchDevice {
 
 struct BatchJob {
     BatchKind kind = BatchKind::kSyncTime;
-    bool clockFirst = false;      // "同步时间" ticked beside upgrade or configure
-    bool keepOwnAddress = true;   // an upgraded device keeps its address (no reset chain)
-    std::string firmwarePath;     // ANSI code page
-    std::string configPath;       // ANSI code page
-    std::string user, password;   // UTF-8
+    bool clockFirst = false;     // "同步时间" ticked beside upgrade or configure
+    bool keepOwnAddress = true;  // an upgraded device keeps its address (no reset chain)
+    std::string firmwarePath;    // ANSI code page
+    std::string configPath;      // ANSI code page
+    std::string user, password;  // UTF-8
     std::vector<BatchDevice> devices;
 };
 

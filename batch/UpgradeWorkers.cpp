@@ -82,9 +82,8 @@ void UpgradeProgressCallback(int32_t, int32_t, int32_t total, int32_t current, v
     auto* transfer = static_cast<BatchRun::Transfer*>(user);
     // The library's last error belongs to this thread: read at once, before anything else here
     // calls into the library.
-    const int32_t cause = total == 0 && current == kTransferFailed
-                              ? transfer->run->Access().DevGetLastError()
-                              : 0;
+    const int32_t cause =
+        total == 0 && current == kTransferFailed ? transfer->run->Access().DevGetLastError() : 0;
     transfer->run->PostProgress(*transfer, MapUpgradeProgress(total, current), cause);
 }
 

@@ -17,13 +17,13 @@
 #include "cli/ConsoleSearch.h"
 #include "cli/Showable.h"
 #include "cli/Terminal.h"
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
 #include "devaccess/DeviceAccessFactory.h"
-#include "platform/PostedWork.h"
 #include "platform/Clock.h"
+#include "platform/PostedWork.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::cli {
 namespace {
@@ -247,8 +247,8 @@ int RunBatch(const BatchOptions& options) {
                                                         : DisplayStyle::kLines;
         BatchDisplay display(style, stdout, job.devices.size(), TerminalHeight());
         ConsoleBatchStatus status(devices, display, owner);
-        auto run = std::make_shared<BatchRun>(
-            std::move(job), BatchPorts{*access, SystemClock(), owner, status});
+        auto run = std::make_shared<BatchRun>(std::move(job),
+                                              BatchPorts{*access, SystemClock(), owner, status});
         run->Start();
         // The library's progress is handled as it is posted, asleep in between, until the run
         // has finished; its threads return right after.

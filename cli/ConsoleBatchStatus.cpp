@@ -48,8 +48,7 @@ void ConsoleBatchStatus::Progress(const BatchDevice& device, std::wstring_view t
     Draw();
 }
 
-void ConsoleBatchStatus::DeviceFinished(const BatchDevice& device, bool succeeded,
-                                        int32_t cause) {
+void ConsoleBatchStatus::DeviceFinished(const BatchDevice& device, bool succeeded, int32_t cause) {
     std::lock_guard hold(m_lock);
     DeviceOutcome* outcome = OutcomeOf(device);
     if (!outcome) return;

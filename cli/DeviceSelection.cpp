@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "view/DeviceTable.h"
 #include "platform/AddressText.h"
 #include "platform/Text.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::cli {
 namespace {

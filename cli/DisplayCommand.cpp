@@ -5,19 +5,19 @@
 #include <span>
 #include <vector>
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
-#include "view/WindowState.h"
 #include "cli/ConsoleMainView.h"
+#include "cli/ConsoleSearch.h"
 #include "cli/DeviceSelection.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "dialogs/ConfigCommand.h"
 #include "dialogs/ConfigForm.h"
-#include "cli/ConsoleSearch.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
+#include "view/WindowState.h"
 
 namespace tesmara::cli {
 namespace {

@@ -6,17 +6,15 @@
 #include <optional>
 #include <vector>
 
-#include "view/DeviceRow.h"
-#include "view/WindowState.h"
+#include "addressing/AddressPlanning.h"
+#include "addressing/StartAddress.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "netcfg/AddressChangeCommand.h"
-#include "addressing/AddressPlanning.h"
 #include "netcfg/PasswordChange.h"
 #include "netcfg/PortPanel.h"
-#include "addressing/StartAddress.h"
 #include "platform/Address.h"
 #include "platform/AddressText.h"
 #include "platform/Clock.h"
@@ -24,6 +22,8 @@
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
 #include "res/PasswordDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/WindowState.h"
 
 namespace tesmara::cli {
 namespace {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/Showable.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::cli {
 namespace {

@@ -31,6 +31,8 @@
 #include <set>
 #include <string>
 
+#include "addressing/AddressPlanning.h"
+#include "addressing/StartAddress.h"
 #include "cli/AddCommand.h"
 #include "cli/BatchCommand.h"
 #include "cli/Console.h"
@@ -40,8 +42,6 @@
 #include "cli/PanelCommands.h"
 #include "cli/SearchReport.h"
 #include "cli/Terminal.h"
-#include "addressing/AddressPlanning.h"
-#include "addressing/StartAddress.h"
 #include "platform/AddressText.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
@@ -362,17 +362,18 @@ int RunSearch(const Options& options) {
     job.assign = options.assign;
     // Texts reach the devices in the ANSI code page, as the window's would.
     if (options.assign) MakeAddressPlan(job.plan, WideToAnsi(Utf8ToWide(options.startAddress)));
-    SegmentSearch search = SearchSegment(job, SystemSockets(), SystemClock(), options.json ? nullptr : stdout);
+    SegmentSearch search =
+        SearchSegment(job, SystemSockets(), SystemClock(), options.json ? nullptr : stdout);
 
     const std::vector<StatusLine>& log = search.log;
     std::vector<TableRow> rows = search.Rows();
     bool ok = search.completed;
     // Recorders that answered an assigning search but of which none took an address: the job
     // asked for was not done. Those left without one have a red line each.
-    const bool answered = !search.devices.empty() ||
-                          std::any_of(log.begin(), log.end(), [](const StatusLine& line) {
-                              return line.colour == StatusColour::kFailure;
-                          });
+    const bool answered =
+        !search.devices.empty() || std::any_of(log.begin(), log.end(), [](const StatusLine& line) {
+            return line.colour == StatusColour::kFailure;
+        });
     const bool nonePlaced = ok && options.assign && answered && rows.empty();
     if (nonePlaced) ok = false;
     if (!options.json) std::fputs("\n", stdout);

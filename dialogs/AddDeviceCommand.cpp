@@ -4,12 +4,12 @@
 #include <string>
 #include <utility>
 
+#include "platform/Text.h"
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
 #include "view/Dialogs.h"
-#include "view/WindowState.h"
 #include "view/MainView.h"
-#include "platform/Text.h"
+#include "view/WindowState.h"
 
 namespace tesmara {
 namespace {

@@ -2,11 +2,6 @@
 
 #include <string>
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
-#include "view/Dialogs.h"
-#include "view/WindowState.h"
-#include "view/MainView.h"
 #include "devaccess/DeviceSession.h"
 #include "devaccess/DisplayConfigBlock.h"
 #include "devaccess/LoginMessages.h"
@@ -17,6 +12,11 @@
 #include "platform/Format.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
+#include "view/Dialogs.h"
+#include "view/MainView.h"
+#include "view/WindowState.h"
 
 namespace tesmara {
 namespace {

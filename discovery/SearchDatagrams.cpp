@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "view/DeviceRow.h"
-#include "view/MacText.h"
 #include "platform/Address.h"
 #include "platform/BlockBytes.h"
+#include "view/DeviceRow.h"
+#include "view/MacText.h"
 
 namespace tesmara {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "view/DeviceRow.h"
 #include "platform/BlockBytes.h"
+#include "view/DeviceRow.h"
 
 namespace tesmara {
 

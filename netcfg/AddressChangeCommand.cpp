@@ -2,10 +2,6 @@
 
 #include <cstdint>
 
-#include "view/DeviceRow.h"
-#include "view/DeviceTable.h"
-#include "view/WindowState.h"
-#include "view/MainView.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
 #include "netcfg/DeviceByMac.h"
@@ -13,6 +9,10 @@
 #include "platform/Format.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/DeviceTable.h"
+#include "view/MainView.h"
+#include "view/WindowState.h"
 
 namespace tesmara {
 namespace {

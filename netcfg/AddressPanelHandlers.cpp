@@ -3,12 +3,12 @@
 #include <optional>
 #include <string>
 
-#include "view/Dialogs.h"
-#include "view/WindowState.h"
-#include "view/MainView.h"
 #include "addressing/AddressPlanning.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
+#include "view/Dialogs.h"
+#include "view/MainView.h"
+#include "view/WindowState.h"
 
 namespace tesmara {
 namespace {

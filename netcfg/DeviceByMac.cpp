@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "view/MacText.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchSockets.h"
 #include "platform/Clock.h"
+#include "view/MacText.h"
 
 namespace tesmara {
 namespace {

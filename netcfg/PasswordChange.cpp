@@ -4,14 +4,14 @@
 #include <cstring>
 #include <vector>
 
-#include "view/DeviceRow.h"
-#include "view/Dialogs.h"
-#include "view/WindowState.h"
-#include "view/MainView.h"
 #include "devaccess/DeviceSession.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
 #include "res/PasswordDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/Dialogs.h"
+#include "view/MainView.h"
+#include "view/WindowState.h"
 
 namespace tesmara {
 namespace {
@@ -105,8 +105,8 @@ bool RunPasswordOk(DialogView& dialog, DeviceAccess& access, const PasswordTarge
     UserEntry withNew = withOld;
     WritePassword(withOld, oldPassword);
     WritePassword(withNew, newPassword);
-    if (access.DevModifyUser(session.Handle(), kModifyUserPassword, withNew.data(),
-                             withOld.data(), kModifyUserWaitMs) != 1) {
+    if (access.DevModifyUser(session.Handle(), kModifyUserPassword, withNew.data(), withOld.data(),
+                             kModifyUserWaitMs) != 1) {
         dialog.ShowMessage(L"Password modify failed!", L"Error", kBoxOk);
         return false;
     }

@@ -3,15 +3,15 @@
 #include <cstdint>
 #include <string>
 
-#include "view/DeviceRow.h"
-#include "view/WindowState.h"
-#include "view/MainView.h"
 #include "devaccess/DeviceSession.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/MainView.h"
+#include "view/WindowState.h"
 
 namespace tesmara {
 namespace {
@@ -67,8 +67,7 @@ void ApplyPortEditRule(DialogView& view, int editId) {
     }
 }
 
-void OnDeviceItemChanged(WindowState& dialog, int row, unsigned changedFields,
-                         unsigned newState) {
+void OnDeviceItemChanged(WindowState& dialog, int row, unsigned changedFields, unsigned newState) {
     if (changedFields != kItemChangedState || (newState & kItemSelected) == 0) return;
     MainView& view = dialog.m_view;
     view.EnableControl(IDC_MODIFY_ADDRESS, true);

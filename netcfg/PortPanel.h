@@ -26,8 +26,7 @@ std::optional<std::wstring> PortEditRewrite(std::wstring_view text);
 void ApplyPortEditRule(DialogView& view, int editId);
 
 // Table item changed: fills the panel from the row once it becomes highlighted.
-void OnDeviceItemChanged(WindowState& dialog, int row, unsigned changedFields,
-                         unsigned newState);
+void OnDeviceItemChanged(WindowState& dialog, int row, unsigned changedFields, unsigned newState);
 
 // Table clicked, with the hit-test result of the click.
 void OnDeviceTableClicked(WindowState& dialog, int row, unsigned hitFlags);

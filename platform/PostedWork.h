@@ -5,8 +5,8 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <vector>

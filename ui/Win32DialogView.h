@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "view/DialogView.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
 #include "ui/Dialog.h"
 #include "ui/IpAddress.h"
 #include "ui/Window.h"
+#include "view/DialogView.h"
 
 namespace tesmara {
 

@@ -8,17 +8,17 @@
 
 #include "app/BatchStart.h"
 #include "app/MainDialogState.h"
-#include "view/DeviceTable.h"
-#include "view/MainView.h"
+#include "app/SearchStart.h"
 #include "dialogs/AddDeviceCommand.h"
 #include "dialogs/ConfigCommand.h"
-#include "app/SearchStart.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
 #include "netcfg/PasswordChange.h"
 #include "netcfg/PortPanel.h"
 #include "res/MainDlgRes.h"
 #include "ui/ListView.h"
+#include "view/DeviceTable.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 namespace {
@@ -66,7 +66,8 @@ bool PortEdited(MainDialogState& dialog, WPARAM, LPARAM) {
 
 constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_IP_SEARCH, BN_CLICKED, Plain<RunIpSearchCommand>},
-    {WM_COMMAND, IDC_ALL, BN_CLICKED, [](MainDialogState& d, WPARAM, LPARAM) { return OnAllClicked(d.m_view), true; }},
+    {WM_COMMAND, IDC_ALL, BN_CLICKED,
+     [](MainDialogState& d, WPARAM, LPARAM) { return OnAllClicked(d.m_view), true; }},
     {WM_COMMAND, IDC_OWN_ADDRESS, BN_CLICKED, Plain<OnOwnAddressClicked>},
     {WM_NOTIFY, IDC_PANEL_ADDRESS, IPN_FIELDCHANGED, Plain<OnPanelAddressFieldChanged>},
     {WM_COMMAND, IDC_PANEL_ADDRESS, EN_CHANGE, Plain<OnPanelAddressEdited>},
@@ -84,7 +85,9 @@ constexpr Binding kBindings[] = {
     {WM_COMMAND, IDC_CONFIG_BROWSE, BN_CLICKED, Plain<OnBrowseConfig>},
     {WM_COMMAND, IDC_START, BN_CLICKED, Plain<RunStartCommand>},
     {WM_COMMAND, IDC_MODIFY_CONFIG, BN_CLICKED,
-     [](MainDialogState& d, WPARAM, LPARAM) { return RunConfigCommand(d, d.m_configDialog), true; }},
+     [](MainDialogState& d, WPARAM, LPARAM) {
+         return RunConfigCommand(d, d.m_configDialog), true;
+     }},
     {WM_COMMAND, IDC_ADD_DEVICE, BN_CLICKED, Plain<RunAddDeviceCommand>},
 };
 

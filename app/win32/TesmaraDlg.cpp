@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "view/DeviceTable.h"
 #include "app/win32/AboutDlg.h"
 #include "app/win32/MainCommands.h"
 #include "devaccess/DeviceAccess.h"
 #include "ui/Dpi.h"
 #include "ui/Placement.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 

@@ -5,10 +5,10 @@
 
 #include <commctrl.h>
 
-#include "view/DeviceTable.h"
 #include "app/win32/MainCommands.h"
 #include "platform/Text.h"
 #include "tests/support/BatchFixture.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::gui {
 namespace {

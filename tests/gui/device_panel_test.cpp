@@ -6,8 +6,8 @@
 
 #include <thread>
 
-#include "view/DeviceTable.h"
 #include "res/PasswordDlgRes.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::gui {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "MainWindowFixture.h"
-#include "view/DeviceTable.h"
 #include "ui/Dpi.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::gui {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <thread>
 
-#include "view/DeviceTable.h"
 #include "app/win32/MainCommands.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::gui {
 namespace {

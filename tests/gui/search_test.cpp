@@ -3,9 +3,9 @@
 
 #include <commctrl.h>
 
-#include "view/DeviceTable.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::gui {
 namespace {

@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "view/DeviceRow.h"
-#include "view/MacText.h"
 #include "devsim/discovery/DeviceDatagrams.h"
 #include "discovery/SearchDatagrams.h"
 #include "platform/Address.h"
 #include "tests/lan/support/DiscoveryProbe.h"
 #include "tests/lan/support/RunningFleet.h"
 #include "tests/lan/support/TestLanGuard.h"
+#include "view/DeviceRow.h"
+#include "view/MacText.h"
 
 namespace tesmara::lan {
 namespace {

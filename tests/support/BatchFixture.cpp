@@ -54,16 +54,14 @@ void BatchBench::AddDevices(int count, bool ticked) {
 
 BatchRun& BatchBench::Prepare(BatchKind kind) {
     job.kind = kind;
-    dialog.m_run =
-        std::make_shared<BatchRun>(job, BatchPorts{access, clock, view, status});
+    dialog.m_run = std::make_shared<BatchRun>(job, BatchPorts{access, clock, view, status});
     dialog.m_run->StartCounting();
     return *dialog.m_run;
 }
 
 void BatchBench::Run(BatchKind kind) {
     job.kind = kind;
-    dialog.m_run =
-        std::make_shared<BatchRun>(job, BatchPorts{access, clock, view, status});
+    dialog.m_run = std::make_shared<BatchRun>(job, BatchPorts{access, clock, view, status});
     dialog.m_run->Start();
     ServeUntilIdle();
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "view/Dialogs.h"
 #include "dialogs/ConfigForm.h"
+#include "view/Dialogs.h"
 
 namespace tesmara::testing {
 

@@ -1,8 +1,6 @@
 // The device table's rebuild after a search and the "All" box, through the recording view.
 #include <gtest/gtest.h>
 
-#include "view/DeviceTable.h"
-#include "view/MacText.h"
 #include "app/MainDialogState.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
 #include "platform/Address.h"
@@ -11,6 +9,8 @@
 #include "res/MainDlgRes.h"
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "view/DeviceTable.h"
+#include "view/MacText.h"
 
 namespace tesmara {
 namespace {

@@ -108,7 +108,8 @@ TEST(UpgradeChains, ConfigAfterUpgradeOutcomes) {
     };
     for (const ChainCase& c : cases) {
         BatchBench b;
-        RunChain(b, c, BatchKind::kUpgradeConfigure, ConfigAfterUpgradeChain, L"Operate completed!");
+        RunChain(b, c, BatchKind::kUpgradeConfigure, ConfigAfterUpgradeChain,
+                 L"Operate completed!");
     }
 }
 

@@ -138,7 +138,8 @@ TEST(UpgradeProgress, ADeviceThatCannotBeFollowedThroughItsRestartCountsAsFailed
         BatchBench b;
         BatchRun& run = StartedDevice(b, kind);
         run.Workers().SetThreadStarter([](std::function<void()>) -> std::thread {
-            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
         });
         OnUpgradeProgress(run, 0, -1, 0);
         b.ServeUntilIdle();

@@ -1,5 +1,5 @@
-// The console front end: its search keeps the lines and rows of the search's events, and its report keeps every
-// device text readable as UTF-8, aligned by display width.
+// The console front end: its search keeps the lines and rows of the search's events, and its report
+// keeps every device text readable as UTF-8, aligned by display width.
 #include <gtest/gtest.h>
 
 #include <algorithm>

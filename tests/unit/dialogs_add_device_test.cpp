@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "dialogs/AddDeviceCommand.h"
@@ -15,6 +14,7 @@
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedDeviceAccess.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "view/DeviceTable.h"
 #include "devaccess/DisplayConfigBlock.h"
 #include "dialogs/ConfigCommand.h"
 #include "discovery/SearchDatagrams.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/ScriptedDeviceAccess.h"
 #include "tests/unit/discovery_search_fixture.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
-#include "view/DeviceRow.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchInfoBlock.h"
 #include "platform/Address.h"
 #include "tests/support/DeviceReplies.h"
+#include "view/DeviceRow.h"
 
 namespace tesmara {
 namespace {

@@ -2,14 +2,14 @@
 // and the end of the address block.
 #include <gtest/gtest.h>
 
-#include "view/DeviceTable.h"
-#include "discovery/SearchAssignWorker.h"
-#include "app/SearchStart.h"
-#include "discovery/SearchDatagrams.h"
 #include "addressing/AddressPlanning.h"
+#include "app/SearchStart.h"
+#include "discovery/SearchAssignWorker.h"
+#include "discovery/SearchDatagrams.h"
 #include "platform/Address.h"
 #include "res/MainDlgRes.h"
 #include "tests/unit/discovery_search_fixture.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {

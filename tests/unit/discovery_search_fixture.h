@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/MainDialogState.h"
-#include "discovery/SearchStatus.h"
 #include "devaccess/PlaceholderDeviceAccess.h"
+#include "discovery/SearchStatus.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
 #include "tests/support/RecordingMainView.h"

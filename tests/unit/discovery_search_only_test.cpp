@@ -4,13 +4,13 @@
 
 #include <cstring>
 
-#include "view/DeviceTable.h"
+#include "app/SearchStart.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchOnlyWorker.h"
 #include "discovery/SearchPolling.h"
 #include "discovery/SearchSockets.h"
-#include "app/SearchStart.h"
 #include "tests/unit/discovery_search_fixture.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {
@@ -53,7 +53,8 @@ TEST_F(OnlySearch, ResendsEvery500MsAfterIdleSleepsOf50) {
     clock.SetReadStep(0);
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(Ports(), status, sockets, ReplyKind::kBasic, found));
+    EXPECT_EQ(PassOutcome::kDone,
+              RunSearchPass(Ports(), status, sockets, ReplyKind::kBasic, found));
     std::vector<uint32_t> times = network.SendTimes(kBasicSearchMagic);
     // A resend goes out on the first check after more than 500 ms, and checks come every 50 ms.
     std::vector<uint32_t> expected;
@@ -210,12 +211,14 @@ TEST_F(OnlySearch, DetailRepliesWithWrongVersionOrLengthAreDropped) {
 TEST_F(OnlySearch, DetailPassPollsWithoutPauseUntilItsFirstReply) {
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
+    EXPECT_EQ(PassOutcome::kDone,
+              RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
     EXPECT_TRUE(clock.Sleeps().empty());
 
     // Once a detail reply lies in the buffer, empty polls pause again.
     network.AddDevices(1);
-    EXPECT_EQ(PassOutcome::kDone, RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
+    EXPECT_EQ(PassOutcome::kDone,
+              RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
     EXPECT_FALSE(clock.Sleeps().empty());
     sockets.Close();
 }

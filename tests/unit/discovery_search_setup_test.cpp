@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "app/SearchStart.h"
 #include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchOnlyWorker.h"
 #include "platform/Format.h"
-#include "app/SearchStart.h"
 #include "tests/unit/discovery_search_fixture.h"
 
 namespace tesmara {

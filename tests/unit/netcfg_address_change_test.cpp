@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
-#include "view/DeviceTable.h"
 #include "discovery/SearchDatagrams.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "res/MainDlgRes.h"
 #include "tests/unit/discovery_search_fixture.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "app/MainDialogState.h"
 #include "addressing/AddressPlanning.h"
+#include "app/MainDialogState.h"
 
 namespace tesmara {
 namespace {

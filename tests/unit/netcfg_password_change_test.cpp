@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
 #include "netcfg/PasswordChange.h"
 #include "platform/Clock.h"
@@ -13,6 +12,7 @@
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedDeviceAccess.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "view/DeviceRow.h"
 
 namespace tesmara {
 namespace {

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "view/DeviceRow.h"
 #include "app/MainDialogState.h"
 #include "netcfg/PortPanel.h"
 #include "platform/BlockBytes.h"
@@ -13,6 +12,7 @@
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedDeviceAccess.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "view/DeviceRow.h"
 
 namespace tesmara {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "view/DeviceTable.h"
 #include "res/MainDlgRes.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara::testing {
 
