@@ -1,6 +1,6 @@
-// The batch commands of tesmara-cli: the window's "Start" on the same workers and progress
-// handlers, with the console view standing in for the window. Devices come from a search (all,
-// or by MAC or address) or are dialled directly.
+// The batch commands of tesmara-cli: the window's batch runs from a job built of the options,
+// presented by the console (each device's outcome and cause from the run's events). Devices come
+// from a search (all, or by MAC or address) or are dialled directly.
 #pragma once
 
 #include <cstdint>
