@@ -27,7 +27,7 @@ class DevicePanelTest : public MainWindowTest {
             row.tcpPort = static_cast<uint16_t>(i == 1 ? 0 : 34567);
             State().m_devices.push_back(row);
         }
-        FillDeviceTable(State());
+        FillDeviceTable(State().m_view, State().m_devices);
         Pump();
     }
     void Highlight(int row) {

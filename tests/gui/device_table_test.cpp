@@ -34,7 +34,7 @@ class DeviceTableTest : public MainWindowTest {
     void FillFromWorker() {
         std::atomic<bool> done{false};
         std::thread worker([&] {
-            FillDeviceTable(State());
+            FillDeviceTable(State().m_view, State().m_devices);
             done = true;
         });
         EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
