@@ -14,7 +14,7 @@
 #include "devaccess/DeviceAccessFactory.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "addressing/AddressPlanning.h"
-#include "netcfg/PasswordChange.h"
+#include "netcfg/PasswordForm.h"
 #include "netcfg/PortPanel.h"
 #include "addressing/StartAddress.h"
 #include "platform/Address.h"
@@ -23,7 +23,7 @@
 #include "platform/Sockets.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
-#include "res/PasswordDlgRes.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 
 namespace tesmara::cli {
 namespace {

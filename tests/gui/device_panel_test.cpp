@@ -6,8 +6,8 @@
 
 #include <thread>
 
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "view/DeviceTable.h"
-#include "res/PasswordDlgRes.h"
 
 namespace tesmara::gui {
 namespace {

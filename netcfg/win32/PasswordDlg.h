@@ -6,9 +6,9 @@
 
 #include <utility>
 
-#include "view/Dialogs.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "ui/Win32DialogView.h"
-#include "res/PasswordDlgRes.h"
+#include "view/Dialogs.h"
 
 namespace tesmara {
 

@@ -1,17 +1,17 @@
-#include "netcfg/PasswordChange.h"
+#include "netcfg/PasswordForm.h"
 
 #include <array>
 #include <cstring>
 #include <vector>
 
-#include "view/DeviceRow.h"
-#include "view/Dialogs.h"
 #include "app/MainDialogState.h"
-#include "view/MainView.h"
 #include "devaccess/DeviceAccess.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
-#include "res/PasswordDlgRes.h"
+#include "view/DeviceRow.h"
+#include "view/Dialogs.h"
+#include "view/MainView.h"
 
 namespace tesmara {
 namespace {
