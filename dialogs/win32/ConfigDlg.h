@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "ui/Win32DialogView.h"
 #include "dialogs/ConfigForm.h"
-#include "res/ConfigDlgRes.h"
+#include "dialogs/win32/ConfigDlgRes.h"
+#include "ui/Win32DialogView.h"
 
 namespace tesmara {
 
