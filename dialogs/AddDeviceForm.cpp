@@ -3,12 +3,12 @@
 #include <climits>
 #include <cstdint>
 
-#include "view/DialogView.h"
 #include "devaccess/DeviceAccess.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"
+#include "dialogs/win32/AddDeviceDlgRes.h"
 #include "platform/Text.h"
-#include "res/AddDeviceDlgRes.h"
+#include "view/DialogView.h"
 
 namespace tesmara {
 

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-#include "view/Dialogs.h"
+#include "dialogs/win32/AddDeviceDlgRes.h"
 #include "ui/Win32DialogView.h"
-#include "res/AddDeviceDlgRes.h"
+#include "view/Dialogs.h"
 
 namespace tesmara {
 

@@ -3,18 +3,18 @@
 
 #include <cstring>
 
-#include "view/DeviceTable.h"
 #include "app/MainDialogState.h"
 #include "devaccess/NetworkConfigBlock.h"
 #include "dialogs/AddDeviceCommand.h"
 #include "dialogs/AddDeviceForm.h"
+#include "dialogs/win32/AddDeviceDlgRes.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
-#include "res/AddDeviceDlgRes.h"
 #include "res/MainDlgRes.h"
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedDeviceAccess.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "view/DeviceTable.h"
 
 namespace tesmara {
 namespace {
