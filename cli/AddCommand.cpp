@@ -9,8 +9,8 @@
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "dialogs/AddDeviceForm.h"
+#include "dialogs/win32/AddDeviceDlgRes.h"
 #include "platform/Text.h"
-#include "res/AddDeviceDlgRes.h"
 
 namespace tesmara::cli {
 namespace {

@@ -13,7 +13,7 @@
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "netcfg/AddressChangeCommand.h"
-#include "netcfg/PasswordChange.h"
+#include "netcfg/PasswordForm.h"
 #include "netcfg/PortPanel.h"
 #include "platform/Address.h"
 #include "platform/AddressText.h"
@@ -21,7 +21,7 @@
 #include "platform/Sockets.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
-#include "res/PasswordDlgRes.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "view/DeviceRow.h"
 #include "view/WindowState.h"
 

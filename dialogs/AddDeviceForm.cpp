@@ -6,8 +6,8 @@
 #include "devaccess/DeviceSession.h"
 #include "devaccess/LoginMessages.h"
 #include "devaccess/NetworkConfigBlock.h"
+#include "dialogs/win32/AddDeviceDlgRes.h"
 #include "platform/Text.h"
-#include "res/AddDeviceDlgRes.h"
 #include "view/DialogView.h"
 
 namespace tesmara {

@@ -1,8 +1,8 @@
 #include "dialogs/ConfigForm.h"
 
 #include "addressing/AddressPlanning.h"
+#include "dialogs/win32/ConfigDlgRes.h"
 #include "platform/Text.h"
-#include "res/ConfigDlgRes.h"
 #include "view/DialogView.h"
 
 namespace tesmara {

@@ -1,7 +1,7 @@
 // The list of the system's modal dialogs. Each function runs one dialog on the user-interface
 // thread (whoever calls it) and returns what the operator chose. The Win32 side implements the
 // list once (app/win32/Win32Dialogs.cpp); tests use scripted answers. A new dialog adds one
-// function here, one template in res/, one form class beside its subsystem.
+// function here and its form class in its subsystem's win32/, with its template and IDs beside it.
 #pragma once
 
 #include <cstdint>

@@ -13,7 +13,7 @@
 #include "dialogs/ConfigCommand.h"
 #include "netcfg/AddressChangeCommand.h"
 #include "netcfg/AddressPanelHandlers.h"
-#include "netcfg/PasswordChange.h"
+#include "netcfg/PasswordForm.h"
 #include "netcfg/PortPanel.h"
 #include "res/MainDlgRes.h"
 #include "ui/ListView.h"

@@ -6,8 +6,8 @@
 
 #include "app/win32/TesmaraDlg.h"
 #include "dialogs/win32/AddDeviceDlg.h"
-#include "dialogs/win32/ModifyConfigDlg.h"
-#include "netcfg/win32/ChangePasswordDlg.h"
+#include "dialogs/win32/ConfigDlg.h"
+#include "netcfg/win32/PasswordDlg.h"
 #include "netcfg/win32/WarningDlg.h"
 
 namespace tesmara {

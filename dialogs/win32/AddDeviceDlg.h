@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "res/AddDeviceDlgRes.h"
+#include "dialogs/win32/AddDeviceDlgRes.h"
 #include "ui/Win32DialogView.h"
 #include "view/Dialogs.h"
 

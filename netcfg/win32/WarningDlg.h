@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "res/WarningDlgRes.h"
+#include "netcfg/win32/WarningDlgRes.h"
 #include "ui/Dialog.h"
 #include "ui/Static.h"
 

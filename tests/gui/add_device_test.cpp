@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "devaccess/NetworkConfigBlock.h"
-#include "res/AddDeviceDlgRes.h"
+#include "dialogs/win32/AddDeviceDlgRes.h"
 
 namespace tesmara::gui {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "GuiSupport.h"
 
-#include "dialogs/win32/ModifyConfigDlg.h"
-#include "res/ConfigDlgRes.h"
+#include "dialogs/win32/ConfigDlg.h"
+#include "dialogs/win32/ConfigDlgRes.h"
 
 namespace tesmara::gui {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "res/PasswordDlgRes.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "view/DeviceTable.h"
 
 namespace tesmara::gui {

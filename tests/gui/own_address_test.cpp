@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "res/WarningDlgRes.h"
+#include "netcfg/win32/WarningDlgRes.h"
 #include "ui/Dpi.h"
 
 namespace tesmara::gui {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "app/MainDialogState.h"
-#include "netcfg/PasswordChange.h"
+#include "netcfg/PasswordForm.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "platform/Clock.h"
 #include "platform/Sockets.h"
-#include "res/PasswordDlgRes.h"
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedDeviceAccess.h"
 #include "tests/support/ScriptedDialogs.h"

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "dialogs/ConfigForm.h"
-#include "res/ConfigDlgRes.h"
+#include "dialogs/win32/ConfigDlgRes.h"
 #include "ui/Win32DialogView.h"
 
 namespace tesmara {

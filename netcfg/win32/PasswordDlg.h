@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "res/PasswordDlgRes.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "ui/Win32DialogView.h"
 #include "view/Dialogs.h"
 

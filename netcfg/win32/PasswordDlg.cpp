@@ -1,6 +1,6 @@
-#include "netcfg/win32/ChangePasswordDlg.h"
+#include "netcfg/win32/PasswordDlg.h"
 
-#include "netcfg/PasswordChange.h"
+#include "netcfg/PasswordForm.h"
 #include "platform/Text.h"
 
 namespace tesmara {

@@ -1,4 +1,4 @@
-#include "netcfg/PasswordChange.h"
+#include "netcfg/PasswordForm.h"
 
 #include <array>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include "devaccess/DeviceSession.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
-#include "res/PasswordDlgRes.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "view/DeviceRow.h"
 #include "view/Dialogs.h"
 #include "view/MainView.h"

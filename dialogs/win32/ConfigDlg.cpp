@@ -1,4 +1,4 @@
-#include "dialogs/win32/ModifyConfigDlg.h"
+#include "dialogs/win32/ConfigDlg.h"
 
 #include <commctrl.h>
 
