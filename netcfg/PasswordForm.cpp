@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "devaccess/DeviceSession.h"
+#include "netcfg/win32/PasswordDlgRes.h"
 #include "platform/Text.h"
 #include "res/MainDlgRes.h"
-#include "netcfg/win32/PasswordDlgRes.h"
 #include "view/DeviceRow.h"
 #include "view/Dialogs.h"
 #include "view/MainView.h"
