@@ -1,4 +1,4 @@
-// "增加设备" 1036 on the main dialog: a recorder the search cannot reach joins the table by its
+// "增加设备" on the main dialog: a recorder the search cannot reach joins the table by its
 // address.
 #pragma once
 

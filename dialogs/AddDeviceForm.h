@@ -1,4 +1,4 @@
-// The add-device dialog's logic (template 129): its defaults, and its OK, which logs in to the
+// The add-device dialog's logic: its defaults, and its OK, which logs in to the
 // typed address, reads the recorder's network block and logs out again.
 #pragma once
 

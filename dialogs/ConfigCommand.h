@@ -1,4 +1,4 @@
-// "修改配置" 1037: runs the configuration dialog, then applies its choice to every checked row in
+// "修改配置": runs the configuration dialog, then applies its choice to every checked row in
 // table order — by broadcast to each device's MAC in network mode, through the device-access
 // library's display block in normal mode. Runs on the user-interface thread and blocks it.
 #pragma once

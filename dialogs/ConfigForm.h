@@ -1,4 +1,4 @@
-// The configuration dialog's logic (template 130) over its DialogView: what the operator chose
+// The configuration dialog's logic over its DialogView: what the operator chose
 // for the configuration command, kept by the main window from one opening to the next.
 #pragma once
 
@@ -55,9 +55,9 @@ class ConfigForm {
     void OnInit(DialogView& view);
     void ShowNormalLayout(DialogView& view);
     void ShowNetworkLayout(DialogView& view);
-    // A click on one of the check boxes 1062 to 1070.
+    // A click on one of the setting check boxes.
     void OnUseBoxClicked(DialogView& view, int boxId);
-    // A field of the address control 1071 changed.
+    // A field of the address control changed.
     void SuggestMaskAndGateway(DialogView& view);
     // Save: takes the chosen values and the radio choice; the caller then closes with OK.
     void OnSave(DialogView& view);

@@ -1,5 +1,6 @@
-// "Modify" 1082: gives the highlighted device the panel's address, mask and gateway by broadcast,
-// without logging in, once a basic search has shown that the device is on the network.
+// The address panel's "Modify": gives the highlighted device the panel's address, mask and gateway
+// by broadcast, without logging in, once a basic search has shown that the device is on the
+// network.
 #pragma once
 
 #include "netcfg/DeviceByMac.h"

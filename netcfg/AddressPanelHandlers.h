@@ -1,21 +1,21 @@
-// Main-dialog handlers of the address controls: the own-address check box (1032) and the
-// selected-device address control (1040).
+// Main-dialog handlers of the address controls: the own-address check box and the
+// selected device's address control.
 #pragma once
 
 namespace tesmara {
 
 struct WindowState;
 
-// 1032 clicked: enables the start address only while addresses are handed out, after the operator
-// confirmed the warning.
+// The own-address box clicked: enables the start address only while addresses are handed out, after
+// the operator confirmed the warning.
 void OnOwnAddressClicked(WindowState& dialog);
 
-// 1040 field changed: proposes gateway (1081) and mask (1080) and enables "Modify" (1082) unless
+// A field of the panel's address changed: proposes its gateway and mask and enables "Modify" unless
 // the control is blank.
 void OnPanelAddressFieldChanged(WindowState& dialog);
 
-// 1040 edited (any change of a field's text, emptying included, which brings no field-changed
-// notice): disables "Modify" (1082) once the control is blank.
+// The panel's address edited (any change of a field's text, emptying included, which brings no
+// field-changed notice): disables its "Modify" once the control is blank.
 void OnPanelAddressEdited(WindowState& dialog);
 
 }  // namespace tesmara

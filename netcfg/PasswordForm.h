@@ -1,4 +1,4 @@
-// "Modify Password" 1087 and the logic of its dialog (template 133): the entry-field rule and the
+// "Modify Password" and the logic of its dialog: the entry-field rule and the
 // dialog's OK, which logs in with the old password and asks the device to replace it.
 #pragma once
 
@@ -34,7 +34,7 @@ bool FitsPasswordField(std::string_view password);
 bool RunPasswordOk(DialogView& dialog, DeviceAccess& access, const PasswordTarget& target,
                    const std::function<void()>& closeWithOk);
 
-// "Modify Password" 1087 on the main dialog.
+// "Modify Password" on the main dialog.
 void RunPasswordCommand(WindowState& dialog);
 
 }  // namespace tesmara

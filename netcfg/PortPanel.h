@@ -1,6 +1,6 @@
 // Main-dialog handlers of the selected-device panel: filling it when a row is highlighted,
 // enabling its buttons on a click in the table, keeping the two port edits valid, and the port
-// change ("Modify" 1084).
+// change (the port panel's "Modify").
 #pragma once
 
 #include <optional>
@@ -22,7 +22,7 @@ inline constexpr unsigned kHitOnItem = 0xE;         // LVHT_ONITEM
 // number from 1 to 65535 without leading zeros or stray characters.
 std::optional<std::wstring> PortEditRewrite(std::wstring_view text);
 
-// 1085 or 1086 changed: rewrites the edit by PortEditRewrite, caret at the end.
+// The HTTP or TCP port edit changed: rewrites the edit by PortEditRewrite, caret at the end.
 void ApplyPortEditRule(DialogView& view, int editId);
 
 // Table item changed: fills the panel from the row once it becomes highlighted.
@@ -31,7 +31,7 @@ void OnDeviceItemChanged(WindowState& dialog, int row, unsigned changedFields, u
 // Table clicked, with the hit-test result of the click.
 void OnDeviceTableClicked(WindowState& dialog, int row, unsigned hitFlags);
 
-// "Modify" 1084: writes the two ports into the highlighted device and restarts it.
+// The port panel's "Modify": writes the two ports into the highlighted device and restarts it.
 void RunPortChangeCommand(WindowState& dialog);
 
 }  // namespace tesmara

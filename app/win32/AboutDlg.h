@@ -1,4 +1,4 @@
-// The About box (template 100).
+// The About box.
 #pragma once
 
 #include "res/MainDlgRes.h"

@@ -1,4 +1,4 @@
-// The add-device dialog (template 129): the port edit takes five characters, and OK runs the
+// The add-device dialog: the port edit takes five characters, and OK runs the
 // portable login and read. Ends with IDOK only once a recorder was read; Result() then holds it.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Resource IDs of the add-device dialog (template 129).
+// Resource IDs of the add-device dialog.
 // Plain #defines: the resource compiler reads this file too.
 #pragma once
 

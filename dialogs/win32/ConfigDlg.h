@@ -1,4 +1,4 @@
-// The configuration dialog (template 130) over the main window's one ConfigForm: the form keeps
+// The configuration dialog over the main window's one ConfigForm: the form keeps
 // the choices, this class only routes the controls' notifications to it.
 #pragma once
 

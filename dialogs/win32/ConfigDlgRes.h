@@ -1,4 +1,4 @@
-// Resource IDs of the configuration dialog (template 130).
+// Resource IDs of the configuration dialog.
 // Plain #defines: the resource compiler reads this file too.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The password dialog (template 133): the four entry fields keep their text rule, and OK runs the
+// The password dialog: the four entry fields keep their text rule, and OK runs the
 // portable change against the device the caller named. Ends with IDOK only after a change.
 #pragma once
 

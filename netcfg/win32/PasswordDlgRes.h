@@ -1,4 +1,4 @@
-// Resource IDs of the password dialog (template 133).
+// Resource IDs of the password dialog.
 // Plain #defines: the resource compiler reads this file too.
 #pragma once
 

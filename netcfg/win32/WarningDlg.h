@@ -1,4 +1,4 @@
-// The warning shown when the operator lets a search hand out addresses (template 131): bold red
+// The warning shown when the operator lets a search hand out addresses: bold red
 // text beside a warning picture. Returns 1 for "确定" and 2 for "取消", Escape or the close box.
 #pragma once
 

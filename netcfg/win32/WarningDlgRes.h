@@ -1,4 +1,4 @@
-// Resource IDs of the own-address warning (template 131) and its picture.
+// Resource IDs of the own-address warning and its picture.
 // Plain #defines: the resource compiler reads this file too.
 #pragma once
 
