@@ -1,7 +1,9 @@
 // The list of the system's modal dialogs. Each function runs one dialog on the user-interface
 // thread (whoever calls it) and returns what the operator chose. The Win32 side implements the
-// list once (app/win32/Win32Dialogs.cpp); tests use scripted answers. A new dialog adds one
-// function here and its form class in its subsystem's win32/, with its template and IDs beside it.
+// list once (app/win32/Win32Dialogs.cpp), the console answers as nobody is there to
+// (cli/ConsoleMainView.h), tests script the answers (tests/support/ScriptedDialogs.h). A new
+// dialog adds one function here and to those three, and its form class in its subsystem's
+// win32/, with its template and IDs beside it.
 #pragma once
 
 #include <cstdint>
