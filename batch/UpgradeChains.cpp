@@ -78,35 +78,45 @@ bool ImportAfterUpgrade(BatchRun& run, size_t i, DeviceSession& session) {
     return ended;
 }
 
+// The red line of a device that did not let the chain log in again.
+std::wstring ResetLoginFailure(BatchRun& run, size_t i, const ChainLogin& login) {
+    return RetriedLoginFailureLine(AnsiToWide(run.Device(i).address), login.lastError);
+}
+
+std::wstring ImportLoginFailure(BatchRun& run, size_t i, const ChainLogin& login) {
+    return EnglishLoginFailureLine(AnsiToWide(run.Device(i).address), login.loginError);
+}
+
+struct Chain {
+    bool (*step)(BatchRun&, size_t, DeviceSession&);  // true when its count ended the run
+    std::wstring (*loginFailure)(BatchRun&, size_t, const ChainLogin&);
+    const char* completion;
+};
+
+// What both chains do: the restart wait, the logins, the second step or the login's red line,
+// and the completion test.
+void RunChain(BatchRun& run, size_t i, const Chain& chain) {
+    DeviceSession session(run.Access());
+    ChainLogin login;
+    if (!AwaitRestart(run, i, session, login)) return;
+    bool ended;
+    if (!session.IsOpen()) {
+        ended = run.Count(i, false);
+        run.Line(i, StatusColour::kFailure, chain.loginFailure(run, i, login));
+    } else {
+        ended = chain.step(run, i, session);
+    }
+    if (ended || run.EndIfComplete()) run.Finish(chain.completion);
+}
+
 }  // namespace
 
 void AddressResetChain(BatchRun& run, size_t i) {
-    DeviceSession session(run.Access());
-    ChainLogin login;
-    if (!AwaitRestart(run, i, session, login)) return;
-    bool ended;
-    if (!session.IsOpen()) {
-        ended = run.Count(i, false);
-        run.Line(i, StatusColour::kFailure, "[%s]登录失败！Error = %d", login.lastError);
-    } else {
-        ended = ResetAddress(run, i, session);
-    }
-    if (ended || run.EndIfComplete()) run.Finish(kOperateCompletedZh);
+    RunChain(run, i, {ResetAddress, ResetLoginFailure, kOperateCompletedZh});
 }
 
 void ConfigAfterUpgradeChain(BatchRun& run, size_t i) {
-    DeviceSession session(run.Access());
-    ChainLogin login;
-    if (!AwaitRestart(run, i, session, login)) return;
-    bool ended;
-    if (!session.IsOpen()) {
-        ended = run.Count(i, false);
-        run.Line(i, StatusColour::kFailure,
-                 EnglishLoginFailureLine(AnsiToWide(run.Device(i).address), login.loginError));
-    } else {
-        ended = ImportAfterUpgrade(run, i, session);
-    }
-    if (ended || run.EndIfComplete()) run.Finish(kOperateCompleted);
+    RunChain(run, i, {ImportAfterUpgrade, ImportLoginFailure, kOperateCompleted});
 }
 
 }  // namespace tesmara
