@@ -13,6 +13,7 @@ struct BatchTally {
     int32_t total = 0;
     int32_t success = 0;
     int32_t fail = 0;
+    int32_t notStarted = 0;  // left out once the job's failure limit was reached
 };
 
 class BatchCounters {
@@ -21,13 +22,15 @@ class BatchCounters {
     void Start(int32_t total);
 
     // Counts one device's outcome. True for exactly one call per run: the one whose count makes
-    // success + fail reach the total. Counts after that are kept but never end the run again.
+    // success + fail (+ those not started) reach the total. Counts after that are kept but never end the run again.
     bool CountSuccess() { return Count(true, true); }
     bool CountFailure() { return Count(false, true); }
 
     // Counts without the completion test, for the workers that end their run themselves once
     // they have visited the last row.
     void Record(bool succeeded) { Count(succeeded, false); }
+    // Counts a device that will not be started, without the completion test.
+    void RecordNotStarted();
 
     // The completion test alone: ends the run when every device has been counted. True when
     // this call ended it.
@@ -46,6 +49,7 @@ class BatchCounters {
     int32_t m_total = 0;
     int32_t m_success = 0;
     int32_t m_fail = 0;
+    int32_t m_notStarted = 0;
     bool m_ended = true;
 };
 

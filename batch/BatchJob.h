@@ -33,6 +33,9 @@ struct BatchJob {
     std::string configPath;      // ANSI code page
     std::string user, password;  // UTF-8
     std::vector<BatchDevice> devices;
+    // Site-scale runs from the console; the window leaves both at 0 (no limit).
+    int parallel = 0;           // devices in their transfer and restart wait at once
+    int stopAfterFailures = 0;  // no device starts once this many have failed
 };
 
 }  // namespace tesmara

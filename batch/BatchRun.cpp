@@ -1,6 +1,7 @@
 #include "batch/BatchRun.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "batch/ConfigImportWorker.h"
 #include "batch/PcClockTime.h"
@@ -49,7 +50,8 @@ BatchRun::BatchRun(BatchJob job, BatchPorts ports)
       m_clock(ports.clock),
       m_owner(ports.owner),
       m_status(ports.status),
-      m_transfers(m_job.devices.size()) {
+      m_transfers(m_job.devices.size()),
+      m_running(m_job.devices.size(), false) {
     for (size_t i = 0; i < m_transfers.size(); ++i) m_transfers[i] = {this, i};
 }
 
@@ -128,13 +130,54 @@ void BatchRun::Progress(size_t i, std::wstring_view text) {
     m_status.Progress(Device(i), text);
 }
 
+bool BatchRun::Admit(size_t i) {
+    const int limit = m_job.parallel;
+    std::unique_lock hold(m_admitLock);
+    for (;;) {
+        if (StopRequested()) return false;
+        if (m_job.stopAfterFailures > 0 && m_failures >= m_job.stopAfterFailures) {
+            hold.unlock();
+            LeaveNotStarted(i);
+            return false;
+        }
+        if (limit <= 0 || m_runningCount < limit) break;
+        // Woken by the count that frees a place; the timeout only notices a closing window.
+        m_placeFree.wait_for(hold, std::chrono::milliseconds(kPauseStepMs));
+    }
+    m_running[i] = true;
+    ++m_runningCount;
+    return true;
+}
+
+void BatchRun::LeaveNotStarted(size_t from) {
+    for (size_t i = from; i < m_job.devices.size(); ++i) {
+        m_status.DeviceNotStarted(Device(i));
+        m_counters.RecordNotStarted();
+    }
+}
+
+void BatchRun::Settle(size_t i, bool succeeded) {
+    {
+        std::lock_guard hold(m_admitLock);
+        if (!succeeded) ++m_failures;
+        if (m_running[i]) {
+            m_running[i] = false;
+            --m_runningCount;
+        }
+    }
+    m_placeFree.notify_all();
+}
+
 bool BatchRun::Count(size_t i, bool succeeded, int32_t cause) {
     m_status.DeviceFinished(Device(i), succeeded, cause);
+    // Settled before the count: the count may end the run and let its owner go.
+    Settle(i, succeeded);
     return succeeded ? m_counters.CountSuccess() : m_counters.CountFailure();
 }
 
 void BatchRun::Record(size_t i, bool succeeded) {
     m_status.DeviceFinished(Device(i), succeeded, 0);
+    Settle(i, succeeded);
     m_counters.Record(succeeded);
 }
 

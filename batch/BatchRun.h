@@ -4,6 +4,7 @@
 // library's callbacks reach the run on the owner's thread through its WorkPoster.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -91,6 +92,12 @@ class BatchRun : public std::enable_shared_from_this<BatchRun> {
     void Line(size_t i, StatusColour colour, std::wstring_view text);
     void Progress(size_t i, std::wstring_view text);
 
+    // Before device `i` starts: waits while the job's number of devices at once is running.
+    // False when no device may start any more: the window is closing, or the job's failure
+    // limit was reached (device `i` and those after it are then reported and counted as not
+    // started).
+    bool Admit(size_t i);
+
     // Counts device `i` (DeviceFinished first). True for the one count that ends the run.
     bool Count(size_t i, bool succeeded, int32_t cause = 0);
     // Counts without the completion test, for the workers that end their run themselves.
@@ -124,6 +131,10 @@ class BatchRun : public std::enable_shared_from_this<BatchRun> {
     bool StartChain(void (*chain)(BatchRun&, size_t), size_t i);
 
   private:
+    void LeaveNotStarted(size_t from);
+    // Frees device `i`'s place, if it held one, and counts a failure.
+    void Settle(size_t i, bool succeeded);
+
     BatchJob m_job;
     DeviceAccess& m_access;
     Clock& m_clock;
@@ -132,6 +143,12 @@ class BatchRun : public std::enable_shared_from_this<BatchRun> {
     BatchCounters m_counters;
     std::mutex m_transferLock;
     std::vector<Transfer> m_transfers;  // one per device, never resized: callbacks point in
+    // Admission: the devices started and not yet counted, and the failures so far.
+    std::mutex m_admitLock;
+    std::condition_variable m_placeFree;
+    std::vector<bool> m_running;
+    int m_runningCount = 0;
+    int m_failures = 0;
     // Declared last so that it is destroyed first: its threads use everything above.
     WorkerGroup m_workers;
 };

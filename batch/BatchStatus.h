@@ -27,6 +27,9 @@ class BatchStatus {
     virtual void Progress(const BatchDevice& device, std::wstring_view text) = 0;
     // The device has been counted. `cause`: the library's code for a failed transfer, else 0.
     virtual void DeviceFinished(const BatchDevice& device, bool succeeded, int32_t cause) = 0;
+    // The job's failure limit was reached before the device started; it is counted, not run.
+    // The window sets no limit, so only the console hears of it.
+    virtual void DeviceNotStarted(const BatchDevice& device) { (void)device; }
     // The run is over, once: its tally and the completion box's text (UTF-8), or null when its
     // worker could not run and no box is due. Never sent once the window is closing.
     virtual void RunFinished(const BatchTally& tally, const char* completion) = 0;

@@ -27,6 +27,7 @@ bool ConfigureDevice(BatchRun& run, size_t i) {
 void ConfigImportWorker(BatchRun& run) {
     for (size_t i = 0; i < run.Job().devices.size(); ++i) {
         if (run.StopRequested()) return;
+        if (!run.Admit(i)) break;
         run.Record(i, ConfigureDevice(run, i));
     }
     if (run.End()) run.Finish(kOperateCompleted);

@@ -11,6 +11,7 @@ namespace tesmara {
 void TimeSyncWorker(BatchRun& run) {
     for (size_t i = 0; i < run.Job().devices.size(); ++i) {
         if (run.StopRequested()) return;
+        if (!run.Admit(i)) break;
         run.Line(i, StatusColour::kProgress, "[%s]正在同步时间...");
         if (run.RefuseConflicting(i)) {
             run.Record(i, false);

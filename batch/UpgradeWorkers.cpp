@@ -56,6 +56,7 @@ void RunUpgradeWorker(BatchRun& run, const UpgradeMode& mode) {
     bool ended = false;
     for (size_t i = 0; i < run.Job().devices.size(); ++i) {
         if (run.StopRequested()) return;
+        if (!run.Admit(i)) break;
         if (!StartTransfer(run, mode, i)) ended = run.Count(i, false) || ended;
     }
     // Ends here only when this worker made the last count, or nothing was left to count; while

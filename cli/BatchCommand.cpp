@@ -1,20 +1,26 @@
 #include "cli/BatchCommand.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "batch/BatchRun.h"
 #include "batch/RunFiles.h"
 #include "cli/BatchDisplay.h"
+#include "cli/BatchDryRun.h"
 #include "cli/BatchReport.h"
 #include "cli/ConsoleBatchStatus.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/ConsoleSearch.h"
+#include "cli/Journal.h"
 #include "cli/Showable.h"
 #include "cli/Terminal.h"
 #include "devaccess/DeviceAccessFactory.h"
@@ -37,8 +43,10 @@ std::string Utf8OfAnsi(const std::string& ansi) {
 }
 
 // One search that keeps the devices' own addresses, quietly.
-SegmentSearch Search() {
-    return SearchSegment(SearchJob{}, SystemSockets(), SystemClock(), nullptr);
+SegmentSearch Search(int limit) {
+    SearchJob job;
+    job.deviceLimit = limit;
+    return SearchSegment(job, SystemSockets(), SystemClock(), nullptr);
 }
 
 void PrintLog(std::FILE* out, const std::vector<StatusLine>& log) {
@@ -112,7 +120,7 @@ void Verify(const BatchOptions& options, std::vector<DeviceOutcome>& devices) {
     }
     const auto deadline = SteadyClock::now() + std::chrono::seconds(options.verifyWaitSeconds);
     while (!pending.empty()) {
-        if (SegmentSearch search = Search(); search.completed) {
+        if (SegmentSearch search = Search(options.limit); search.completed) {
             const std::vector<TableRow> table = search.Rows();
             std::erase_if(pending, [&](DeviceOutcome* device) {
                 for (const TableRow& row : table) {
@@ -187,6 +195,78 @@ bool UsableFile(const char* option, const std::string& path, RunFileFault fault)
     return false;
 }
 
+// The journal's side of a run: the job it names, the devices a resumed journal has done, and
+// the writer of this run's lines.
+struct JournalSide {
+    JournalJob job;
+    std::set<std::string> done;
+    std::unique_ptr<JournalWriter> writer;
+    std::string path;
+    bool failed = false;  // a line could not be written: the run goes on, and exits 1
+};
+
+// Reads the journal to resume and opens the one to write; 2 on a usage error (said in one
+// line), -1 to go on. A dry run writes nothing.
+int PrepareJournal(const BatchOptions& options, JournalSide& side) {
+    side.job.command = options.command;
+    if (options.upgrade) side.job.firmware = FileDigest(options.firmwarePath);
+    if (options.configure) side.job.config = FileDigest(options.configPath);
+    if (!options.resumePath.empty()) {
+        std::ifstream file(options.resumePath, std::ios::binary);
+        if (!file) {
+            std::fprintf(stderr, "tesmara-cli: --resume: no journal \"%s\" to resume\n",
+                         options.resumePath.c_str());
+            return 2;
+        }
+        const std::string text{std::istreambuf_iterator<char>(file), {}};
+        JournalRecord record = ReadJournal(text, side.job);
+        if (!record.error.empty()) {
+            std::fprintf(stderr, "tesmara-cli: --resume: \"%s\": %s\n",
+                         options.resumePath.c_str(), record.error.c_str());
+            return 2;
+        }
+        for (const std::string& warning : record.warnings) {
+            std::fprintf(stderr, "tesmara-cli: --resume: \"%s\": %s\n",
+                         options.resumePath.c_str(), warning.c_str());
+        }
+        side.done = std::move(record.succeeded);
+    }
+    // A resumed run goes on writing the journal it resumes unless told otherwise.
+    side.path = options.journalPath.empty() ? options.resumePath : options.journalPath;
+    if (side.path.empty()) return -1;
+    if (options.dryRun) {
+        const std::filesystem::path folder = std::filesystem::path(side.path).parent_path();
+        std::error_code error;
+        if (folder.empty() || std::filesystem::is_directory(folder, error)) return -1;
+        std::fprintf(stderr, "tesmara-cli: --journal: no folder \"%s\"\n",
+                     folder.string().c_str());
+        return 2;
+    }
+    side.writer = std::make_unique<JournalWriter>(side.job);
+    if (!side.writer->Open(side.path)) {
+        std::fprintf(stderr, "tesmara-cli: --journal: cannot write \"%s\": %s\n",
+                     side.path.c_str(), std::strerror(errno));
+        return 2;
+    }
+    return -1;
+}
+
+// Leaves out of the run the devices the resumed journal has done, saying so for each.
+void SkipDoneBefore(const JournalSide& side, const std::string& resumePath, Selected& selected,
+                    std::FILE* out) {
+    if (side.done.empty()) return;
+    std::erase_if(selected.devices, [&](const BatchDevice& device) {
+        DeviceOutcome& outcome = selected.outcomes[static_cast<size_t>(device.row)];
+        if (side.done.count(JournalKey(outcome)) == 0) return false;
+        outcome.doneBefore = true;
+        if (out) {
+            std::fprintf(out, "[%s] done before (journal \"%s\"): skipped\n", outcome.ip.c_str(),
+                         resumePath.c_str());
+        }
+        return true;
+    });
+}
+
 }  // namespace
 
 int RunBatch(const BatchOptions& options) {
@@ -195,13 +275,15 @@ int RunBatch(const BatchOptions& options) {
         (options.configure &&
          !UsableFile("--config", options.configPath, CheckConfigFile(options.configPath))))
         return 2;
-    // A report that cannot be written is refused before anything is sent.
+    // A report or journal that cannot be written is refused before anything is sent.
     ReportFile report;
-    if (!options.reportPath.empty() && !report.Open(options.reportPath)) {
+    if (!options.dryRun && !options.reportPath.empty() && !report.Open(options.reportPath)) {
         std::fprintf(stderr, "tesmara-cli: --report: cannot write \"%s\": %s\n",
                      options.reportPath.c_str(), std::strerror(errno));
         return 2;
     }
+    JournalSide journal;
+    if (int status = PrepareJournal(options, journal); status >= 0) return status;
     if (!StartSockets()) {
         std::fputs("tesmara-cli: the sockets layer did not start\n", stderr);
         return 1;
@@ -214,7 +296,7 @@ int RunBatch(const BatchOptions& options) {
 
     Selected selected;
     if (options.endpoints.empty()) {
-        SegmentSearch search = Search();
+        SegmentSearch search = Search(options.limit);
         PrintLog(out, search.log);
         if (!search.completed) {
             std::fputs("tesmara-cli: the search failed; nothing was sent\n", stderr);
@@ -224,29 +306,50 @@ int RunBatch(const BatchOptions& options) {
     } else {
         selected = Dialled(options);
     }
+    SkipDoneBefore(journal, options.resumePath, selected, out);
     std::vector<DeviceOutcome>& devices = selected.outcomes;
+
+    BatchJob job;
+    job.kind = KindOf(options);
+    job.clockFirst = options.syncTime && (options.upgrade || options.configure);
+    job.keepOwnAddress = true;
+    job.firmwarePath = options.firmwarePath;
+    job.configPath = options.configPath;
+    job.user = options.user;
+    job.password = options.password;
+    job.devices = selected.devices;
+    job.parallel = options.parallel;
+    job.stopAfterFailures = options.stopAfterFailures;
+    if (options.dryRun) {
+        const DryRunPlan plan =
+            PlanDryRun(job, devices, journal.job.firmware, journal.job.config);
+        std::fputs(plan.text.c_str(), stdout);
+        std::fflush(stdout);
+        return plan.startable ? 0 : 1;
+    }
 
     BatchSummary summary;
     summary.command = options.command;
     int finishes = 0;
     std::vector<StatusLine> runLog;
     const auto started = SteadyClock::now();
-    if (!selected.devices.empty()) {
-        BatchJob job;
-        job.kind = KindOf(options);
-        job.clockFirst = options.syncTime && (options.upgrade || options.configure);
-        job.keepOwnAddress = true;
-        job.firmwarePath = options.firmwarePath;
-        job.configPath = options.configPath;
-        job.user = options.user;
-        job.password = options.password;
-        job.devices = selected.devices;
-
+    const bool anyToRun = !job.devices.empty();
+    if (anyToRun) {
         const DisplayStyle style = options.json         ? DisplayStyle::kQuiet
                                    : OutputIsTerminal() ? DisplayStyle::kTerminal
                                                         : DisplayStyle::kLines;
         BatchDisplay display(style, stdout, job.devices.size(), TerminalHeight());
         ConsoleBatchStatus status(devices, display, owner);
+        if (journal.writer) {
+            status.OnOutcome([&journal](const DeviceOutcome& device) {
+                if (journal.failed || journal.writer->Append(device)) return;
+                journal.failed = true;
+                std::fprintf(stderr,
+                             "tesmara-cli: --journal: writing \"%s\" failed; the run goes on "
+                             "without it\n",
+                             journal.path.c_str());
+            });
+        }
         auto run = std::make_shared<BatchRun>(std::move(job),
                                               BatchPorts{*access, SystemClock(), owner, status});
         run->Start();
@@ -264,6 +367,7 @@ int RunBatch(const BatchOptions& options) {
         summary.total = tally.total;
         summary.success = tally.success;
         summary.fail = tally.fail;
+        summary.notStarted = tally.notStarted;
         summary.progressMessages = owner.Served();
         if (out) {
             for (const std::wstring& message : summary.completions) {
@@ -274,13 +378,14 @@ int RunBatch(const BatchOptions& options) {
             if (out) std::fputs("Searching again for the upgraded devices...\n", out);
             Verify(options, devices);
         }
-    } else {
+    } else if (std::none_of(devices.begin(), devices.end(),
+                            [](const DeviceOutcome& d) { return d.doneBefore; })) {
         std::fputs("tesmara-cli: no recorder selected; nothing was sent\n", stderr);
     }
     summary.seconds = std::chrono::duration<double>(SteadyClock::now() - started).count();
 
-    bool ok = !selected.devices.empty() && finishes == 1;
-    if (!selected.devices.empty() && finishes != 1) {
+    bool ok = !devices.empty() && (!anyToRun || finishes == 1) && !journal.failed;
+    if (anyToRun && finishes != 1) {
         std::fprintf(stderr, "tesmara-cli: the run ended %d times instead of once\n", finishes);
     }
     for (const DeviceOutcome& device : devices) ok = ok && device.Succeeded();

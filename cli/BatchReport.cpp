@@ -57,6 +57,8 @@ std::string FailureText(int32_t code) {
 
 std::string DeviceOutcome::Result() const {
     if (!problem.empty()) return problem;
+    if (doneBefore) return "done before";
+    if (notStarted) return "not started";
     if (!finished) return "unfinished";
     return succeeded ? "success" : "failed";
 }
@@ -113,6 +115,7 @@ std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>
     doc["total"] = summary.total;
     doc["success"] = summary.success;
     doc["fail"] = summary.fail;
+    doc["notStarted"] = summary.notStarted;
     doc["completions"] = nlohmann::json::array();
     for (const std::wstring& text : summary.completions) {
         doc["completions"].push_back(WideToUtf8(text));

@@ -23,9 +23,11 @@ struct DeviceOutcome {
     std::string lastLine;       // the device's last status line (UTF-8)
     std::string cause;          // why the library failed its upgrade; empty when it did not
     double seconds = 0;         // from its first line to its last
+    bool notStarted = false;    // left out once the run's failure limit was reached
+    bool doneBefore = false;    // a resumed run's journal has it as done: not run again
 
-    bool Succeeded() const { return problem.empty() && finished && succeeded; }
-    // "success", "failed", "unfinished", or the problem.
+    bool Succeeded() const { return problem.empty() && (doneBefore || (finished && succeeded)); }
+    // "success", "failed", "not started", "done before", "unfinished", or the problem.
     std::string Result() const;
 };
 
@@ -47,13 +49,13 @@ std::string SummaryText(const std::vector<DeviceOutcome>& devices, bool withVers
 struct BatchSummary {
     std::string command;
     bool ok = false;
-    int32_t total = 0, success = 0, fail = 0;
+    int32_t total = 0, success = 0, fail = 0, notStarted = 0;
     std::vector<std::wstring> completions;  // message boxes the run showed
     uint64_t progressMessages = 0;
     double seconds = 0;
 };
 
-// {"ok", "command", "total", "success", "fail", "completions", "progressMessages", "seconds",
+// {"ok", "command", "total", "success", "fail", "notStarted", "completions", "progressMessages", "seconds",
 //  "log": [{"colour", "text"}...], "devices": [{"mac", "ip", "port", "versionBefore",
 //  ["versionAfter",] "result", "cause", "lastLine", "seconds"}...]}
 std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>& log,

@@ -56,6 +56,16 @@ void ConsoleBatchStatus::DeviceFinished(const BatchDevice& device, bool succeede
     outcome->succeeded = succeeded;
     ++(succeeded ? m_tally.success : m_tally.fail);
     if (cause != 0) outcome->cause = FailureText(cause) + " (" + std::to_string(cause) + ")";
+    if (m_told) m_told(*outcome);
+}
+
+void ConsoleBatchStatus::DeviceNotStarted(const BatchDevice& device) {
+    std::lock_guard hold(m_lock);
+    DeviceOutcome* outcome = OutcomeOf(device);
+    if (!outcome) return;
+    outcome->notStarted = true;
+    ++m_tally.notStarted;
+    if (m_told) m_told(*outcome);
 }
 
 void ConsoleBatchStatus::RunFinished(const BatchTally& tally, const char* completion) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,7 +30,11 @@ class ConsoleBatchStatus final : public BatchStatus {
     void Line(const BatchDevice* device, std::wstring_view text, StatusColour colour) override;
     void Progress(const BatchDevice& device, std::wstring_view text) override;
     void DeviceFinished(const BatchDevice& device, bool succeeded, int32_t cause) override;
+    void DeviceNotStarted(const BatchDevice& device) override;
     void RunFinished(const BatchTally& tally, const char* completion) override;
+
+    // Told of each device's outcome the moment it is known, on the run's threads (one at a time).
+    void OnOutcome(std::function<void(const DeviceOutcome&)> told) { m_told = std::move(told); }
 
     // Once the owner loop is done with the run (no event comes any more).
     bool Finished();
@@ -45,6 +50,7 @@ class ConsoleBatchStatus final : public BatchStatus {
     void Draw();
 
     std::vector<DeviceOutcome>& m_devices;
+    std::function<void(const DeviceOutcome&)> m_told;
     BatchDisplay& m_display;
     WorkQueue& m_owner;
     std::mutex m_lock;

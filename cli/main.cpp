@@ -1,8 +1,9 @@
 // tesmara-cli: the main window's search and batch runs without a window, for scripts and
 // headless use.
 //
-//   tesmara-cli search [--assign START] [--json] [--code-page N]
-//   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] DEVICES [RUN OPTIONS]
+//   tesmara-cli search [--assign START] [--json] [--limit N] [--code-page N]
+//   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] [--parallel N] DEVICES
+//               [RUN OPTIONS]
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli sync-time DEVICES [RUN OPTIONS]
 //   tesmara-cli set-display [--language N|NAME] [--standard PAL|NTSC] [--resolution W*H] DEVICES
@@ -15,6 +16,7 @@
 //            | --device IP[:PORT] ...                  (dialled without a search)
 //   RUN OPTIONS: --user NAME (admin) --password-file FILE (or TESMARA_PASSWORD, or a prompt)
 //                --json --report FILE.csv --verify [--verify-wait S] --code-page N
+//                --limit N --stop-after-failures K --journal FILE --resume FILE --dry-run
 //
 // The search runs the same worker as "IP Search"; the batch commands tick the chosen rows, set
 // the mode boxes and press "Start" on the same workers and progress handlers as the window.
@@ -34,6 +36,7 @@
 #include "addressing/AddressPlanning.h"
 #include "addressing/StartAddress.h"
 #include "cli/AddCommand.h"
+#include "discovery/SearchPolling.h"
 #include "cli/BatchCommand.h"
 #include "cli/Console.h"
 #include "cli/ConsoleSearch.h"
@@ -57,6 +60,7 @@ struct Options {
     bool assign = false;
     std::string startAddress;
     bool json = false;
+    int limit = kDeviceLimit;
     unsigned codePage = 0;
     BatchOptions batch;
     std::string passwordFile;
@@ -113,7 +117,7 @@ void AddCodePage(CLI::App* command, int& codePage) {
 void AddDeviceOptions(CLI::App* command, Options& options, int& codePage) {
     BatchOptions& batch = options.batch;
     CLI::Option* all = command->add_flag("--all", batch.selection.all,
-                                         "every recorder the search finds (at most 50)");
+                                         "every recorder the search finds (at most --limit)");
     CLI::Option* mac = command->add_option("--mac", options.macs, "recorders found with these MACs")
                            ->type_name("M[,M...]")
                            ->delimiter(',')
@@ -142,10 +146,41 @@ void AddDeviceOptions(CLI::App* command, Options& options, int& codePage) {
     AddCodePage(command, codePage);
 }
 
-// The options every batch command takes: the devices, the login and how the run is reported.
+// How many rows a search lists at most: the window's 50 unless told.
+void AddLimit(CLI::App* command, int& limit) {
+    command
+        ->add_option("--limit", limit,
+                     "list at most N recorders (default 50, as the window; at most 1000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, kLargestDeviceLimit));
+}
+
+// The options every batch command takes: the devices, the login, how the run is reported, and
+// how a site-scale run is paced and recorded.
 void AddRunOptions(CLI::App* command, Options& options, int& codePage) {
     BatchOptions& batch = options.batch;
     AddDeviceOptions(command, options, codePage);
+    AddLimit(command, batch.limit);
+    command
+        ->add_option("--stop-after-failures", batch.stopAfterFailures,
+                     "start no further device once K devices have failed (those left are "
+                     "\"not started\")")
+        ->type_name("K")
+        ->check(CLI::Range(1, 1000000));
+    command
+        ->add_option("--journal", batch.journalPath,
+                     "append one JSON line per device the moment its outcome is known, written "
+                     "through to the disk")
+        ->type_name("FILE");
+    command
+        ->add_option("--resume", batch.resumePath,
+                     "skip the devices this journal records as done for the same job (same "
+                     "command and file content); goes on writing it unless --journal names "
+                     "another")
+        ->type_name("FILE");
+    command->add_flag("--dry-run", batch.dryRun,
+                      "search (or take the dialled devices), then say per device what would be "
+                      "done; nothing else is sent");
     command->add_flag("--json", batch.json, "print one JSON document at the end");
     command
         ->add_option("--report", batch.reportPath,
@@ -179,6 +214,33 @@ int TakePassword(Options& options) {
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
+}
+
+// The journal is appended to and the resumed one read: both must be there to use, and neither
+// may be one of the run's inputs.
+int CheckJournalFiles(const Options& options) {
+    const BatchOptions& batch = options.batch;
+    std::error_code error;
+    if (!batch.resumePath.empty() && !std::filesystem::is_regular_file(batch.resumePath, error)) {
+        return Usage("--resume: no journal \"" + batch.resumePath + "\" to resume");
+    }
+    if (batch.journalPath.empty()) return kRun;
+    const std::filesystem::path folder = std::filesystem::path(batch.journalPath).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+        return Usage("--journal: the folder \"" + folder.string() + "\" does not exist");
+    }
+    const std::pair<const std::string*, const char*> inputs[] = {
+        {&batch.firmwarePath, "--firmware"},
+        {&batch.configPath, "--config"},
+        {&options.passwordFile, "--password-file"},
+        {&batch.reportPath, "--report"}};
+    for (const auto& [input, option] : inputs) {
+        if (!input->empty() && SameFile(batch.journalPath, *input)) {
+            return Usage("--journal: \"" + batch.journalPath + "\" is the " + option +
+                         " file; name a file of its own");
+        }
+    }
+    return kRun;
 }
 
 // What the parsed options leave to check: one way of choosing devices, --verify only where a
@@ -224,7 +286,9 @@ int CheckBatch(Options& options) {
             "--verify: needs the versions a search reports; choose the devices with "
             "--all, --mac or --ip");
     }
-    return TakePassword(options);
+    if (int status = CheckJournalFiles(options); status != kRun) return status;
+    // Nothing is sent in a dry run: no password is needed.
+    return batch.dryRun ? kRun : TakePassword(options);
 }
 
 // set-display: at least one setting, each a value the configuration dialog offers.
@@ -278,6 +342,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
         ->type_name("START")
         ->check(Check(CheckStartAddress, "start address"));
     search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
+    AddLimit(search, options.limit);
     int codePage = 0;
     AddCodePage(search, codePage);
 
@@ -294,6 +359,12 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
         ->type_name("FILE")
         ->check(CLI::ExistingFile);
     upgrade->add_flag("--sync-time", batch.syncTime, "set each recorder's clock first");
+    upgrade
+        ->add_option("--parallel", batch.parallel,
+                     "at most N recorders in their transfer (and restart wait) at once; the "
+                     "next starts as one ends (default: all at once)")
+        ->type_name("N")
+        ->check(CLI::Range(1, kLargestDeviceLimit));
     upgrade->add_flag("--verify", batch.verify,
                       "search again after the run and fail every device whose version did not "
                       "change");
@@ -360,6 +431,7 @@ int RunSearch(const Options& options) {
     }
     SearchJob job;
     job.assign = options.assign;
+    job.deviceLimit = options.limit;
     // Texts reach the devices in the ANSI code page, as the window's would.
     if (options.assign) MakeAddressPlan(job.plan, WideToAnsi(Utf8ToWide(options.startAddress)));
     SegmentSearch search =

@@ -41,7 +41,7 @@ PassOutcome RunAssignSearchPhase(const SearchJob& job, const SearchPorts& ports,
     std::set<std::string> unplaced;
     unsigned found = 0;
     return RunSearchPhase(
-        ports, status, sockets, ReplyKind::kBasic, kSearchFailedFormat,
+        ports, status, sockets, ReplyKind::kBasic, job.deviceLimit, kSearchFailedFormat,
         [&](const SearchInfoBlock& info) {
             std::string mac = FormatMacDashed(info.mac);
             if (FindDeviceByMac(devices, mac) || unplaced.count(mac) != 0) return false;

@@ -37,9 +37,9 @@ bool SameMacElsewhere(const DeviceRow& a, const DeviceRow& b) {
 }  // namespace
 
 PassOutcome RunSearchPass(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
-                          ReplyKind kind, DeviceList& target) {
+                          ReplyKind kind, int deviceLimit, DeviceList& target) {
     const bool detail = kind == ReplyKind::kDetail;
-    return RunSearchPhase(ports, status, sockets, kind, kSearchFailedFormat,
+    return RunSearchPhase(ports, status, sockets, kind, deviceLimit, kSearchFailedFormat,
                           [&target, detail](const SearchInfoBlock& info) {
                               DeviceRow row = RowFromReply(info, detail);
                               if (DeviceRow* known = FindDeviceByMac(target, row.macText)) {
@@ -61,7 +61,7 @@ void MergeDeviceDetails(DeviceList& devices, const DeviceList& details) {
     }
 }
 
-int SearchOnlyWorker(const SearchJob&, const SearchPorts& ports, SearchStatus& status) {
+int SearchOnlyWorker(const SearchJob& job, const SearchPorts& ports, SearchStatus& status) {
     status.Line(L"Searching...", StatusColour::kProgress);
 
     SearchSockets sockets;
@@ -73,7 +73,7 @@ int SearchOnlyWorker(const SearchJob&, const SearchPorts& ports, SearchStatus& s
     DeviceList devices, details;
     for (ReplyKind kind : {ReplyKind::kBasic, ReplyKind::kDetail}) {
         DeviceList& target = kind == ReplyKind::kDetail ? details : devices;
-        PassOutcome outcome = RunSearchPass(ports, status, sockets, kind, target);
+        PassOutcome outcome = RunSearchPass(ports, status, sockets, kind, job.deviceLimit, target);
         if (outcome == PassOutcome::kFailed) {
             status.Finished(false);
             return kErrFirstSend;

@@ -9,9 +9,9 @@ namespace tesmara {
 
 int SearchOnlyWorker(const SearchJob& job, const SearchPorts& ports, SearchStatus& status);
 
-// The worker's phase for `kind`: records each new device into `target`.
+// The worker's phase for `kind`: records each new device into `target`, up to `deviceLimit`.
 PassOutcome RunSearchPass(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
-                          ReplyKind kind, DeviceList& target);
+                          ReplyKind kind, int deviceLimit, DeviceList& target);
 
 // Copies the detail texts of `details` into the records of `devices` with the same MAC.
 void MergeDeviceDetails(DeviceList& devices, const DeviceList& details);

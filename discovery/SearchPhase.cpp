@@ -9,7 +9,8 @@
 namespace tesmara {
 
 PassOutcome RunSearchPhase(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
-                           ReplyKind kind, const char* failedFormat, const ReplyHandler& onReply) {
+                           ReplyKind kind, int deviceLimit, const char* failedFormat,
+                           const ReplyHandler& onReply) {
     Clock& clock = ports.clock;
     const bool detail = kind == ReplyKind::kDetail;
     const char* magic = detail ? kDetailSearchMagic : kBasicSearchMagic;
@@ -37,7 +38,7 @@ PassOutcome RunSearchPhase(const SearchPorts& ports, SearchStatus& status, Searc
         if (PollForReply(*sockets.receive, clock, buffer, kind)) {
             SearchInfoBlock info =
                 detail ? DecodeDetailReply(buffer.data()) : DecodeBasicReply(buffer.data());
-            if (onReply(info) && ++newDevices >= kDeviceLimit) break;
+            if (onReply(info) && ++newDevices >= deviceLimit) break;
         }
         now = clock.NowMs();
     }

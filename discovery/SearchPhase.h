@@ -1,5 +1,5 @@
 // One search phase, the loop every search worker runs: the first send, a resend every 500 ms,
-// polls for 3000 ms or until 50 new devices, each accepted reply handed to the worker. Workers
+// polls for 3000 ms or until the job's number of new devices (50 in the window), each accepted reply handed to the worker. Workers
 // that broadcast and collect replies copy this shape: the phase loop here, what to do with a
 // reply in the worker. The phase reports nothing beyond a failed first send.
 #pragma once
@@ -25,8 +25,10 @@ enum class PassOutcome {
 using ReplyHandler = std::function<bool(const SearchInfoBlock&)>;
 
 // One phase awaiting replies of `kind` (basic or detail), requesting them with that kind's
-// magic. A failing first send is reported with `failedFormat` (one %d).
+// magic, until `deviceLimit` new devices. A failing first send is reported with `failedFormat`
+// (one %d).
 PassOutcome RunSearchPhase(const SearchPorts& ports, SearchStatus& status, SearchSockets& sockets,
-                           ReplyKind kind, const char* failedFormat, const ReplyHandler& onReply);
+                           ReplyKind kind, int deviceLimit, const char* failedFormat,
+                           const ReplyHandler& onReply);
 
 }  // namespace tesmara

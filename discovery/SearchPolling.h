@@ -14,7 +14,8 @@ class DatagramSocket;
 inline constexpr uint32_t kPhaseLengthMs = 3000;
 inline constexpr uint32_t kResendIntervalMs = 500;
 inline constexpr uint32_t kIdleSleepMs = 50;
-inline constexpr int kDeviceLimit = 50;
+inline constexpr int kDeviceLimit = 50;  // the window's; the console may ask for more
+inline constexpr int kLargestDeviceLimit = 1000;
 
 // Belongs to one phase: a poll that brings nothing leaves it as it was.
 using ReceiveBuffer = std::array<uint8_t, kReceiveBufferSize>;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "addressing/AddressPlanning.h"
+#include "discovery/SearchPolling.h"
 #include "view/DeviceRow.h"
 #include "view/StatusColour.h"
 
@@ -18,6 +19,7 @@ class WorkerGroup;
 struct SearchJob {
     bool assign = false;  // hand out addresses from `plan` instead of keeping the devices' own
     AddressPlan plan;
+    int deviceLimit = kDeviceLimit;  // new devices a phase takes before it ends early
 };
 
 // The world a search runs in; `stop` is asked between steps (a closing window sets it).

@@ -18,6 +18,22 @@ constexpr size_t kGcmTagSize = 16;
 // HMAC-SHA256. False only when the platform's provider fails.
 bool HmacSha256(const void* key, size_t keySize, const void* data, size_t dataSize, Digest& out);
 bool Sha256(const void* data, size_t size, Digest& out);
+// SHA-256 of data given in pieces, such as a large file read in chunks.
+class Sha256Stream {
+  public:
+    Sha256Stream();
+    ~Sha256Stream();
+    Sha256Stream(const Sha256Stream&) = delete;
+    Sha256Stream& operator=(const Sha256Stream&) = delete;
+
+    // False once the provider has failed; every later call fails too.
+    bool Update(const void* data, size_t size);
+    bool Final(Digest& out);
+
+  private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 // PBKDF2-HMAC-SHA256 with a 32-byte output.
 bool Pbkdf2Sha256(std::string_view password, const uint8_t* salt, size_t saltSize, uint32_t count,
                   Digest& out);

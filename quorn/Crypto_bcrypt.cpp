@@ -52,6 +52,38 @@ bool Sha256(const void* data, size_t size, Digest& out) {
     return Hash(nullptr, 0, data, size, out);
 }
 
+struct Sha256Stream::State {
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    bool ok = false;
+};
+
+Sha256Stream::Sha256Stream() : m_state(std::make_unique<State>()) {
+    State& s = *m_state;
+    s.ok = Succeeded(
+               BCryptOpenAlgorithmProvider(&s.algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) &&
+           Succeeded(BCryptCreateHash(s.algorithm, &s.hash, nullptr, 0, nullptr, 0, 0));
+}
+
+Sha256Stream::~Sha256Stream() {
+    if (m_state->hash) BCryptDestroyHash(m_state->hash);
+    if (m_state->algorithm) BCryptCloseAlgorithmProvider(m_state->algorithm, 0);
+}
+
+bool Sha256Stream::Update(const void* data, size_t size) {
+    State& s = *m_state;
+    s.ok = s.ok && size <= 0xFFFFFFFFu &&
+           Succeeded(BCryptHashData(s.hash, static_cast<PUCHAR>(const_cast<void*>(data)),
+                                    static_cast<ULONG>(size), 0));
+    return s.ok;
+}
+
+bool Sha256Stream::Final(Digest& out) {
+    State& s = *m_state;
+    s.ok = s.ok && Succeeded(BCryptFinishHash(s.hash, out.data(), static_cast<ULONG>(out.size()), 0));
+    return s.ok;
+}
+
 bool Pbkdf2Sha256(std::string_view password, const uint8_t* salt, size_t saltSize, uint32_t count,
                   Digest& out) {
     if (password.size() > 0xFFFFFFFFu || saltSize > 0xFFFFFFFFu || count == 0) return false;

@@ -27,6 +27,33 @@ bool Sha256(const void* data, size_t size, Digest& out) {
            length == out.size();
 }
 
+struct Sha256Stream::State {
+    EVP_MD_CTX* context = nullptr;
+    bool ok = false;
+};
+
+Sha256Stream::Sha256Stream() : m_state(std::make_unique<State>()) {
+    m_state->context = EVP_MD_CTX_new();
+    m_state->ok = m_state->context &&
+                  EVP_DigestInit_ex(m_state->context, EVP_sha256(), nullptr) == 1;
+}
+
+Sha256Stream::~Sha256Stream() {
+    EVP_MD_CTX_free(m_state->context);
+}
+
+bool Sha256Stream::Update(const void* data, size_t size) {
+    m_state->ok = m_state->ok && EVP_DigestUpdate(m_state->context, data, size) == 1;
+    return m_state->ok;
+}
+
+bool Sha256Stream::Final(Digest& out) {
+    unsigned int length = 0;
+    m_state->ok = m_state->ok && EVP_DigestFinal_ex(m_state->context, out.data(), &length) == 1 &&
+                  length == out.size();
+    return m_state->ok;
+}
+
 bool Pbkdf2Sha256(std::string_view password, const uint8_t* salt, size_t saltSize, uint32_t count,
                   Digest& out) {
     static const char kEmpty = 0;

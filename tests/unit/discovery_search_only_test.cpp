@@ -54,7 +54,7 @@ TEST_F(OnlySearch, ResendsEvery500MsAfterIdleSleepsOf50) {
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
     EXPECT_EQ(PassOutcome::kDone,
-              RunSearchPass(Ports(), status, sockets, ReplyKind::kBasic, found));
+              RunSearchPass(Ports(), status, sockets, ReplyKind::kBasic, kDeviceLimit, found));
     std::vector<uint32_t> times = network.SendTimes(kBasicSearchMagic);
     // A resend goes out on the first check after more than 500 ms, and checks come every 50 ms.
     std::vector<uint32_t> expected;
@@ -212,13 +212,13 @@ TEST_F(OnlySearch, DetailPassPollsWithoutPauseUntilItsFirstReply) {
     SearchSockets sockets;
     ASSERT_EQ(0, OpenSearchSockets(network, sockets));
     EXPECT_EQ(PassOutcome::kDone,
-              RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
+              RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, kDeviceLimit, found));
     EXPECT_TRUE(clock.Sleeps().empty());
 
     // Once a detail reply lies in the buffer, empty polls pause again.
     network.AddDevices(1);
     EXPECT_EQ(PassOutcome::kDone,
-              RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, found));
+              RunSearchPass(Ports(), status, sockets, ReplyKind::kDetail, kDeviceLimit, found));
     EXPECT_FALSE(clock.Sleeps().empty());
     sockets.Close();
 }
