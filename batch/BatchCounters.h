@@ -22,7 +22,8 @@ class BatchCounters {
     void Start(int32_t total);
 
     // Counts one device's outcome. True for exactly one call per run: the one whose count makes
-    // success + fail (+ those not started) reach the total. Counts after that are kept but never end the run again.
+    // success + fail (+ those not started) reach the total. Counts after that are kept but never
+    // end the run again.
     bool CountSuccess() { return Count(true, true); }
     bool CountFailure() { return Count(false, true); }
 

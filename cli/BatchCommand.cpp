@@ -221,13 +221,13 @@ int PrepareJournal(const BatchOptions& options, JournalSide& side) {
         const std::string text{std::istreambuf_iterator<char>(file), {}};
         JournalRecord record = ReadJournal(text, side.job);
         if (!record.error.empty()) {
-            std::fprintf(stderr, "tesmara-cli: --resume: \"%s\": %s\n",
-                         options.resumePath.c_str(), record.error.c_str());
+            std::fprintf(stderr, "tesmara-cli: --resume: \"%s\": %s\n", options.resumePath.c_str(),
+                         record.error.c_str());
             return 2;
         }
         for (const std::string& warning : record.warnings) {
-            std::fprintf(stderr, "tesmara-cli: --resume: \"%s\": %s\n",
-                         options.resumePath.c_str(), warning.c_str());
+            std::fprintf(stderr, "tesmara-cli: --resume: \"%s\": %s\n", options.resumePath.c_str(),
+                         warning.c_str());
         }
         side.done = std::move(record.succeeded);
     }
@@ -238,14 +238,13 @@ int PrepareJournal(const BatchOptions& options, JournalSide& side) {
         const std::filesystem::path folder = std::filesystem::path(side.path).parent_path();
         std::error_code error;
         if (folder.empty() || std::filesystem::is_directory(folder, error)) return -1;
-        std::fprintf(stderr, "tesmara-cli: --journal: no folder \"%s\"\n",
-                     folder.string().c_str());
+        std::fprintf(stderr, "tesmara-cli: --journal: no folder \"%s\"\n", folder.string().c_str());
         return 2;
     }
     side.writer = std::make_unique<JournalWriter>(side.job);
     if (!side.writer->Open(side.path)) {
-        std::fprintf(stderr, "tesmara-cli: --journal: cannot write \"%s\": %s\n",
-                     side.path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "tesmara-cli: --journal: cannot write \"%s\": %s\n", side.path.c_str(),
+                     std::strerror(errno));
         return 2;
     }
     return -1;
@@ -321,8 +320,7 @@ int RunBatch(const BatchOptions& options) {
     job.parallel = options.parallel;
     job.stopAfterFailures = options.stopAfterFailures;
     if (options.dryRun) {
-        const DryRunPlan plan =
-            PlanDryRun(job, devices, journal.job.firmware, journal.job.config);
+        const DryRunPlan plan = PlanDryRun(job, devices, journal.job.firmware, journal.job.config);
         std::fputs(plan.text.c_str(), stdout);
         std::fflush(stdout);
         return plan.startable ? 0 : 1;

@@ -26,7 +26,8 @@ std::string FileNamed(const std::string& ansiPath, const std::string& digest) {
 std::string Steps(const BatchJob& job, const BatchDevice& device, const std::string& firmware,
                   const std::string& config) {
     std::string steps = "log in as " + job.user + " on port " + std::to_string(device.port);
-    const bool upgrade = job.kind == BatchKind::kUpgrade || job.kind == BatchKind::kUpgradeConfigure;
+    const bool upgrade =
+        job.kind == BatchKind::kUpgrade || job.kind == BatchKind::kUpgradeConfigure;
     const bool configure =
         job.kind == BatchKind::kConfigure || job.kind == BatchKind::kUpgradeConfigure;
     if (job.kind == BatchKind::kSyncTime || job.clockFirst) {

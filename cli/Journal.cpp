@@ -66,13 +66,18 @@ std::string JournalKey(const DeviceOutcome& device) {
 }
 
 std::string JournalWriter::LineOf(const DeviceOutcome& d, const std::string& time) const {
-    const nlohmann::json line = {
-        {"time", time},           {"command", m_job.command},
-        {"firmware", m_job.firmware}, {"config", m_job.config},
-        {"mac", d.mac},           {"ip", d.ip},
-        {"port", d.port},         {"versionBefore", d.versionBefore},
-        {"versionAfter", d.versionAfter}, {"result", d.Result()},
-        {"cause", d.cause},       {"seconds", d.seconds}};
+    const nlohmann::json line = {{"time", time},
+                                 {"command", m_job.command},
+                                 {"firmware", m_job.firmware},
+                                 {"config", m_job.config},
+                                 {"mac", d.mac},
+                                 {"ip", d.ip},
+                                 {"port", d.port},
+                                 {"versionBefore", d.versionBefore},
+                                 {"versionAfter", d.versionAfter},
+                                 {"result", d.Result()},
+                                 {"cause", d.cause},
+                                 {"seconds", d.seconds}};
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 

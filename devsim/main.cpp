@@ -227,7 +227,8 @@ int main(int argc, char** argv) {
         open += device.session.sessions;
         abandoned += device.session.abandonedSessions;
         upgrades += device.session.upgradesDone;
-        displays << DisplayLine(device) << "\n";
+        displays << DisplayLine(device) << "\n"
+                 << "upgraded " << device.address << " " << device.session.upgradesDone << "\n";
     }
     sessions.Stop();
     responder.Stop();
@@ -240,7 +241,8 @@ int main(int argc, char** argv) {
                                  << s.unknown << "\nreplies " << s.repliesSent << "\n";
         std::ofstream(statsFile, std::ios::app)
             << "sessions-open " << open << "\nsessions-abandoned " << abandoned << "\nupgrades "
-            << upgrades << "\n"
+            << upgrades << "\nupgrades-peak " << sessions.UpgradesPeak() << "\nconnections "
+            << sessions.Accepted() << "\n"
             << displays.str();
     }
     if (logOut != stderr) std::fclose(logOut);

@@ -28,7 +28,8 @@ bool AppendFile::Open(const std::string& path) {
 bool AppendFile::AppendDurably(std::string_view bytes) {
     if (!IsOpen()) return false;
     while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+        const DWORD chunk =
+            bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
         if (!WriteFile(HandleOf(m_handle), bytes.data(), chunk, &written, nullptr) || written == 0)
             return false;

@@ -60,9 +60,9 @@ struct Sha256Stream::State {
 
 Sha256Stream::Sha256Stream() : m_state(std::make_unique<State>()) {
     State& s = *m_state;
-    s.ok = Succeeded(
-               BCryptOpenAlgorithmProvider(&s.algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) &&
-           Succeeded(BCryptCreateHash(s.algorithm, &s.hash, nullptr, 0, nullptr, 0, 0));
+    s.ok =
+        Succeeded(BCryptOpenAlgorithmProvider(&s.algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) &&
+        Succeeded(BCryptCreateHash(s.algorithm, &s.hash, nullptr, 0, nullptr, 0, 0));
 }
 
 Sha256Stream::~Sha256Stream() {
@@ -80,7 +80,8 @@ bool Sha256Stream::Update(const void* data, size_t size) {
 
 bool Sha256Stream::Final(Digest& out) {
     State& s = *m_state;
-    s.ok = s.ok && Succeeded(BCryptFinishHash(s.hash, out.data(), static_cast<ULONG>(out.size()), 0));
+    s.ok =
+        s.ok && Succeeded(BCryptFinishHash(s.hash, out.data(), static_cast<ULONG>(out.size()), 0));
     return s.ok;
 }
 

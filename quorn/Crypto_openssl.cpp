@@ -34,8 +34,8 @@ struct Sha256Stream::State {
 
 Sha256Stream::Sha256Stream() : m_state(std::make_unique<State>()) {
     m_state->context = EVP_MD_CTX_new();
-    m_state->ok = m_state->context &&
-                  EVP_DigestInit_ex(m_state->context, EVP_sha256(), nullptr) == 1;
+    m_state->ok =
+        m_state->context && EVP_DigestInit_ex(m_state->context, EVP_sha256(), nullptr) == 1;
 }
 
 Sha256Stream::~Sha256Stream() {

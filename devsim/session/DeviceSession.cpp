@@ -200,6 +200,7 @@ void DeviceSession::Leave() {
         if (loggedIn && m_clientLeft) s.session.abandonedSessions++;
         if (upgrading) s.session.upgrading = false;
     });
+    if (upgrading) m_server.UpgradeEnds();
     m_loggedIn = false;
     m_upgrading = false;
 }
@@ -518,6 +519,7 @@ DeviceSession::Next DeviceSession::OnUpgradeBegin(const Frame& frame) {
     Writer w;
     w.I32(status).U32(window);
     if (status == quorn::kOk) {
+        m_server.UpgradeStarts();
         m_upgrading = true;
         m_upgradeId = frame.requestId;
         m_expected = size;
@@ -539,6 +541,7 @@ void DeviceSession::EndUpgrade(int32_t status) {
         w.U8(quorn::kUpgradeFinished).I32(status);
         Send(T(Type::UpgradeState), m_upgradeId, w.Data());
     }
+    if (m_upgrading) m_server.UpgradeEnds();
     m_upgrading = false;
     m_device.Update([](DeviceState& s) { s.session.upgrading = false; });
 }

@@ -57,6 +57,13 @@ SessionServer::~SessionServer() {
     Stop();
 }
 
+void SessionServer::UpgradeStarts() {
+    const uint32_t now = ++m_upgradesNow;
+    uint32_t peak = m_upgradesPeak;
+    while (now > peak && !m_upgradesPeak.compare_exchange_weak(peak, now)) {
+    }
+}
+
 void SessionServer::Log(const std::string& line) {
     if (m_options.log) m_options.log(line);
 }
@@ -138,6 +145,7 @@ void SessionServer::Accept(int listener, uint16_t port) {
     for (;;) {
         int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) return;
+        ++m_accepted;
         sockaddr_in local{};
         socklen_t length = sizeof local;
         getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);

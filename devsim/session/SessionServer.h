@@ -47,6 +47,12 @@ class SessionServer {
     void Reboot(SimDevice& device);
     bool Stopping() const { return m_stop; }
     void Log(const std::string& line);
+    // Images being received now, across the fleet, and the most there ever were at once.
+    void UpgradeStarts();
+    void UpgradeEnds() { --m_upgradesNow; }
+    uint32_t UpgradesPeak() const { return m_upgradesPeak; }
+    // Connections accepted so far, whether or not they came to a session.
+    uint64_t Accepted() const { return m_accepted; }
     RandomSource Random() const;
 
   private:
@@ -70,6 +76,8 @@ class SessionServer {
     Fleet& m_fleet;
     SessionServerOptions m_options;
     std::atomic<bool> m_stop{false};
+    std::atomic<uint32_t> m_upgradesNow{0}, m_upgradesPeak{0};
+    std::atomic<uint64_t> m_accepted{0};
     int m_wakeRead = -1;
     int m_wakeWrite = -1;
     std::thread m_acceptThread;

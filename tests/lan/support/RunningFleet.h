@@ -27,6 +27,7 @@ class RunningFleet {
     const std::string& Error() const { return error_; }
     devsim::Fleet& Devices() { return fleet_; }
     devsim::UdpResponder& Responder() { return *responder_; }
+    devsim::SessionServer& Sessions() { return *sessions_; }
 
   private:
     devsim::Fleet fleet_;
