@@ -27,12 +27,12 @@ struct BatchOptions {
     bool verify = false;
     uint32_t verifyWaitSeconds = 180;
     // Site-scale runs.
-    int limit = 50;              // rows the selection's search lists at most
-    int parallel = 0;            // upgrade: devices at once; 0 all
-    int stopAfterFailures = 0;   // 0: never stop early
-    std::string journalPath;     // one line per device as it ends
-    std::string resumePath;      // skip the devices this journal has done
-    bool dryRun = false;         // say what would be done; send nothing beyond the search
+    int limit = 50;             // rows the selection's search lists at most
+    int parallel = 0;           // upgrade: devices at once; 0 all
+    int stopAfterFailures = 0;  // 0: never stop early
+    std::string journalPath;    // one line per device as it ends
+    std::string resumePath;     // skip the devices this journal has done
+    bool dryRun = false;        // say what would be done; send nothing beyond the search
 };
 
 // Runs the batch and prints its outcome: 0 when every device succeeded, 1 otherwise.

@@ -55,7 +55,8 @@ struct BatchSummary {
     double seconds = 0;
 };
 
-// {"ok", "command", "total", "success", "fail", "notStarted", "completions", "progressMessages", "seconds",
+// {"ok", "command", "total", "success", "fail", "notStarted", "completions", "progressMessages",
+// "seconds",
 //  "log": [{"colour", "text"}...], "devices": [{"mac", "ip", "port", "versionBefore",
 //  ["versionAfter",] "result", "cause", "lastLine", "seconds"}...]}
 std::string BatchJson(const BatchSummary& summary, const std::vector<StatusLine>& log,

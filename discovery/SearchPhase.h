@@ -1,7 +1,8 @@
 // One search phase, the loop every search worker runs: the first send, a resend every 500 ms,
-// polls for 3000 ms or until the job's number of new devices (50 in the window), each accepted reply handed to the worker. Workers
-// that broadcast and collect replies copy this shape: the phase loop here, what to do with a
-// reply in the worker. The phase reports nothing beyond a failed first send.
+// polls for 3000 ms or until the job's number of new devices (50 in the window), each accepted
+// reply handed to the worker. Workers that broadcast and collect replies copy this shape: the phase
+// loop here, what to do with a reply in the worker. The phase reports nothing beyond a failed first
+// send.
 #pragma once
 
 #include <functional>
