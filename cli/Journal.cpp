@@ -1,6 +1,7 @@
 #include "cli/Journal.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -77,7 +78,7 @@ std::string JournalWriter::LineOf(const DeviceOutcome& d, const std::string& tim
                                  {"versionAfter", d.versionAfter},
                                  {"result", d.Result()},
                                  {"cause", d.cause},
-                                 {"seconds", d.seconds}};
+                                 {"seconds", std::round(d.seconds * 1000) / 1000}};
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 

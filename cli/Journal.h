@@ -37,10 +37,10 @@ class JournalWriter {
     bool IsOpen() const { return m_file.IsOpen(); }
     // One device's line, on the disk when this returns; false when it could not be written.
     bool Append(const DeviceOutcome& device);
-    // The line Append writes, without its time: for tests.
-    std::string LineOf(const DeviceOutcome& device, const std::string& time) const;
 
   private:
+    std::string LineOf(const DeviceOutcome& device, const std::string& time) const;
+
     JournalJob m_job;
     AppendFile m_file;
 };

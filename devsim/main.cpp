@@ -15,8 +15,9 @@
 // them per device (devsim/session/SessionState.h).
 //
 // Runs until SIGINT/SIGTERM (or --duration-ms); then writes the receive counts, the sessions
-// still open or left behind by clients, and one line per recorder with its display settings
-// (which outlive the recorder's restarts) to --stats-file.
+// still open or left behind by clients, the most images received at once, the connections
+// accepted, and per recorder its display settings (which outlive its restarts) and its count of
+// images written, to --stats-file.
 #include <signal.h>
 #include <sys/time.h>
 #include <unistd.h>
