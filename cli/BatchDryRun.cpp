@@ -15,10 +15,17 @@ std::string Utf8OfAnsi(const std::string& ansi) {
 std::string FileNamed(const std::string& ansiPath, const std::string& digest) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(ansiPath, error);
-    std::string text = "\"" + Utf8OfAnsi(ansiPath) + "\"";
-    if (!error) text += " (" + std::to_string(bytes) + " bytes";
-    if (!digest.empty()) text += (error ? " (" : ", ") + digest;
-    if (!error || !digest.empty()) text += ")";
+    std::vector<std::string> facts;
+    if (!error) facts.push_back(std::to_string(bytes) + " bytes");
+    if (!digest.empty()) facts.push_back(digest);
+    std::string text = "\"";
+    text += Utf8OfAnsi(ansiPath);
+    text += "\"";
+    for (size_t i = 0; i < facts.size(); ++i) {
+        text += i == 0 ? " (" : ", ";
+        text += facts[i];
+    }
+    if (!facts.empty()) text += ")";
     return text;
 }
 

@@ -16,6 +16,11 @@ void RecordingBatchStatus::DeviceFinished(const BatchDevice& device, bool succee
     finishes[device.row].push_back({succeeded, cause});
 }
 
+void RecordingBatchStatus::DeviceNotStarted(const BatchDevice& device) {
+    std::lock_guard hold(m_lock);
+    notStarted.push_back(device.row);
+}
+
 void RecordingBatchStatus::RunFinished(const BatchTally& tally, const char* completion) {
     {
         std::lock_guard hold(m_lock);

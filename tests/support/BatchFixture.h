@@ -29,6 +29,7 @@ class RecordingBatchStatus final : public BatchStatus {
         m_window.Progress(device, text);
     }
     void DeviceFinished(const BatchDevice& device, bool succeeded, int32_t cause) override;
+    void DeviceNotStarted(const BatchDevice& device) override;
     void RunFinished(const BatchTally& tally, const char* completion) override;
 
     struct Finish {
@@ -36,6 +37,7 @@ class RecordingBatchStatus final : public BatchStatus {
         int32_t cause;
     };
     std::map<int, std::vector<Finish>> finishes;  // by the device's row
+    std::vector<int> notStarted;                  // rows
     int runFinishes = 0;
 
   private:

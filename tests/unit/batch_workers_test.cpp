@@ -213,5 +213,33 @@ TEST(BatchWorkers, ARunWhoseWorkerCannotStartEndsAtOnceWithoutABox) {
     EXPECT_EQ((std::vector<bool>{false, true}), b.view.windowEnabled);
 }
 
+TEST(BatchWorkers, WavesAndTheFailureLimitStartDevicesInTurnAndEndTheRunOnce) {
+    const struct {
+        int parallel, stopAfterFailures;
+        std::vector<int> notStarted;
+        int succeeded;
+    } cases[] = {
+        {2, 0, {}, 4},            // every device in its turn; the first fails
+        {1, 1, {1, 2, 3, 4}, 0},  // the first failure stops the run's starts
+        {2, 2, {}, 4},            // one failure of two allowed
+    };
+    for (const auto& c : cases) {
+        BatchBench b;
+        b.AddDevices(5);
+        b.job.keepOwnAddress = true;
+        b.job.parallel = c.parallel;
+        b.job.stopAfterFailures = c.stopAfterFailures;
+        for (int i = 0; i < 5; ++i) b.ScriptTransfer(BatchBench::AddressOf(i), i == 0 ? -2 : -1);
+        b.Run(BatchKind::kUpgrade);
+        const std::string context = "parallel " + std::to_string(c.parallel);
+        EXPECT_EQ(1, b.status.runFinishes) << context;
+        EXPECT_EQ(c.notStarted, b.status.notStarted) << context;
+        int succeeded = 0;
+        for (const auto& [row, finishes] : b.status.finishes) succeeded += finishes.at(0).succeeded;
+        EXPECT_EQ(c.succeeded, succeeded) << context;
+        for (int row : c.notStarted) EXPECT_TRUE(b.OpsOf(BatchBench::AddressOf(row)).empty());
+    }
+}
+
 }  // namespace
 }  // namespace tesmara
