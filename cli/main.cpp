@@ -99,6 +99,20 @@ std::string CheckStartAddress(const std::string& text) {
     return {};
 }
 
+// A count of devices or failures: a whole number from 1 to `highest`.
+CLI::Validator CountUpTo(int highest) {
+    return CLI::Validator(
+        [highest](std::string& text) -> std::string {
+            const bool digits = !text.empty() && text.size() <= 9 &&
+                                text.find_first_not_of("0123456789") == std::string::npos;
+            if (!digits) return "\"" + text + "\" is not a whole number";
+            const long n = std::strtol(text.c_str(), nullptr, 10);
+            if (n < 1 || n > highest) return text + " is not from 1 to " + std::to_string(highest);
+            return {};
+        },
+        "", "count");
+}
+
 std::string CheckMacText(const std::string& text) {
     return CheckMac(text);
 }
@@ -152,7 +166,7 @@ void AddLimit(CLI::App* command, int& limit) {
         ->add_option("--limit", limit,
                      "list at most N recorders (default 50, as the window; at most 1000)")
         ->type_name("N")
-        ->check(CLI::Range(1, kLargestDeviceLimit));
+        ->check(CountUpTo(kLargestDeviceLimit));
 }
 
 // The options every batch command takes: the devices, the login, how the run is reported, and
@@ -166,7 +180,7 @@ void AddRunOptions(CLI::App* command, Options& options, int& codePage) {
                      "start no further device once K devices have failed (those left are "
                      "\"not started\")")
         ->type_name("K")
-        ->check(CLI::Range(1, 1000000));
+        ->check(CountUpTo(kLargestDeviceLimit));
     command
         ->add_option("--journal", batch.journalPath,
                      "append one JSON line per device the moment its outcome is known, written "
@@ -364,7 +378,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
                      "at most N recorders in their transfer (and restart wait) at once; the "
                      "next starts as one ends (default: all at once)")
         ->type_name("N")
-        ->check(CLI::Range(1, kLargestDeviceLimit));
+        ->check(CountUpTo(kLargestDeviceLimit));
     upgrade->add_flag("--verify", batch.verify,
                       "search again after the run and fail every device whose version did not "
                       "change");

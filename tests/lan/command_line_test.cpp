@@ -72,6 +72,12 @@ TEST_F(CommandLine, CliRefusesBadSettingsAndAReportOverAnInputAndSendsNothing) {
         {{"upgrade", "--firmware", firmware, "--all", "--report", "/tmp/../" + firmware},
          2,
          "--report"},
+        {{"upgrade", "--firmware", firmware, "--all", "--parallel", "0"}, 2, "--parallel: 0"},
+        {{"sync-time", "--all", "--stop-after-failures", "x"}, 2, "--stop-after-failures: \"x\""},
+        {{"sync-time", "--all", "--limit", "1001"}, 2, "--limit: 1001"},
+        {{"sync-time", "--all", "--journal", "/nonexistent/j.jsonl"}, 2, "--journal"},
+        {{"sync-time", "--all", "--resume", "/nonexistent.jsonl"}, 2, "--resume"},
+        {{"upgrade", "--firmware", firmware, "--all", "--journal", firmware}, 2, "--journal"},
     };
     for (const Case& c : cases) ExpectOutcome(CliPath(), c);
     std::ifstream kept(firmware);
