@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/ConsoleMainView.h"
-#include "cli/Showable.h"
 #include "platform/Format.h"
+#include "platform/Showable.h"
 #include "platform/Text.h"
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
