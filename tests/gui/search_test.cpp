@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <string>
+
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
 #include "view/DeviceTable.h"
@@ -60,6 +63,38 @@ TEST_F(SearchTest, NothingFoundEmptiesTableAndLogAndCompletesInGreen) {
     EXPECT_TRUE(State().m_devices.empty());
     EXPECT_EQ(network.SocketsCreated(), 2);
     EXPECT_GT(network.Sent().size(), 0u) << "sent into the empty in-memory network";
+}
+
+// Today's file, found as the technician is told to: %LOCALAPPDATA%\Tesmara\logs.
+std::wstring TodaysLogFile() {
+    wchar_t base[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t name[64] = {};
+    swprintf(name, 64, L"\\Tesmara\\logs\\tesmara-%04u-%02u-%02u.log", unsigned{now.wYear},
+             unsigned{now.wMonth}, unsigned{now.wDay});
+    return std::wstring(base) + name;
+}
+
+std::string FileText(const std::wstring& path) {
+    std::string text;
+    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+        fclose(file);
+    }
+    return text;
+}
+
+TEST_F(SearchTest, EveryLineShownIsAppendedToTodaysLogFileWithItsColour) {
+    const std::wstring path = TodaysLogFile();
+    const size_t before = FileText(path).size();
+    SearchAndWait();
+    const std::string added = FileText(path).substr(before);
+    EXPECT_NE(added.find("[white] Searching...\r\n"), std::string::npos) << added;
+    EXPECT_NE(added.find("[green] Search completed!\r\n"), std::string::npos) << added;
+    EXPECT_EQ(Lines(), 2) << "the file was written: no line about it";
 }
 
 class SearchWithDevicesTest : public SearchTest {
