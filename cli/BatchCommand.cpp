@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -15,6 +14,7 @@
 #include "cli/ConsoleBatchStatus.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/ConsoleSearch.h"
+#include "cli/ReportFile.h"
 #include "cli/Terminal.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "platform/Clock.h"
@@ -131,47 +131,6 @@ void Verify(const BatchOptions& options, std::vector<DeviceOutcome>& devices) {
                                                        : "firmware version unchanged";
     }
 }
-
-// The report, written beside its final name and renamed over it once whole: a run that ends
-// early or fails to write leaves whatever was there before.
-class ReportFile {
-  public:
-    ReportFile() = default;
-    ReportFile(const ReportFile&) = delete;
-    ReportFile& operator=(const ReportFile&) = delete;
-    ~ReportFile() {
-        if (!m_file) return;
-        std::fclose(m_file);
-        std::remove(m_temp.c_str());
-    }
-
-    bool Open(const std::string& path) {
-        m_path = path;
-        m_temp = path + ".tesmara-tmp";
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error)) {  // the rename at the end would fail
-            errno = EISDIR;
-            return false;
-        }
-        m_file = std::fopen(m_temp.c_str(), "wb");
-        return m_file != nullptr;
-    }
-    bool IsOpen() const { return m_file != nullptr; }
-
-    bool Commit(const std::string& text) {
-        bool written = std::fwrite(text.data(), 1, text.size(), m_file) == text.size();
-        written = std::fclose(m_file) == 0 && written;
-        m_file = nullptr;
-        std::error_code error;
-        if (written) std::filesystem::rename(m_temp, m_path, error);
-        if (!written || error) std::remove(m_temp.c_str());
-        return written && !error;
-    }
-
-  private:
-    std::string m_path, m_temp;
-    std::FILE* m_file = nullptr;
-};
 
 void PrintSummary(std::FILE* out, const std::vector<DeviceOutcome>& devices, bool verify) {
     if (!out) return;

@@ -1,7 +1,7 @@
 // tesmara-cli: the main window's search and batch runs without a window, for scripts and
 // headless use.
 //
-//   tesmara-cli search [--assign START] [--json] [--code-page N]
+//   tesmara-cli search [--assign START] [--json] [--csv FILE] [--code-page N]
 //   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli sync-time DEVICES [RUN OPTIONS]
@@ -22,8 +22,10 @@
 // (one line on stderr that names the option and what is wrong; nothing is sent then).
 #include <CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +42,7 @@
 #include "cli/DeviceSelection.h"
 #include "cli/DisplayCommand.h"
 #include "cli/PanelCommands.h"
+#include "cli/ReportFile.h"
 #include "cli/SearchReport.h"
 #include "cli/Terminal.h"
 #include "platform/AddressText.h"
@@ -57,6 +60,7 @@ struct Options {
     bool assign = false;
     std::string startAddress;
     bool json = false;
+    std::string csvPath;  // search --csv
     unsigned codePage = 0;
     BatchOptions batch;
     std::string passwordFile;
@@ -278,6 +282,11 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
         ->type_name("START")
         ->check(Check(CheckStartAddress, "start address"));
     search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
+    search
+        ->add_option("--csv", options.csvPath,
+                     "also write the table to FILE: a header row, then one row per recorder with "
+                     "every column (UTF-8)")
+        ->type_name("FILE.csv");
     int codePage = 0;
     AddCodePage(search, codePage);
 
@@ -354,6 +363,13 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
 }
 
 int RunSearch(const Options& options) {
+    // A table that cannot be written is refused before anything is sent.
+    ReportFile csv;
+    if (!options.csvPath.empty() && !csv.Open(options.csvPath)) {
+        std::fprintf(stderr, "tesmara-cli: --csv: cannot write \"%s\": %s\n",
+                     options.csvPath.c_str(), std::strerror(errno));
+        return 2;
+    }
     if (!StartSockets()) {
         std::fputs("tesmara-cli: the sockets layer did not start\n", stderr);
         return 1;
@@ -380,6 +396,12 @@ int RunSearch(const Options& options) {
     std::string out = options.json ? ReportJson(ok, log, rows) : TableText(rows);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
+    // A failed search leaves the file of an earlier one as it was.
+    if (csv.IsOpen() && search.completed && !csv.Commit(TableCsv(rows))) {
+        std::fprintf(stderr, "tesmara-cli: --csv: writing \"%s\" failed\n",
+                     options.csvPath.c_str());
+        ok = false;
+    }
     if (nonePlaced) {
         std::fputs("tesmara-cli: recorders answered, but none took a new address\n", stderr);
     } else if (ok && rows.empty()) {
