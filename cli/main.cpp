@@ -6,7 +6,8 @@
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli sync-time DEVICES [RUN OPTIONS]
 //   tesmara-cli set-display [--language N|NAME] [--standard PAL|NTSC] [--resolution W*H] DEVICES
-//               [--user NAME] [--password-file FILE] [--code-page N]   (cli/DisplayCommand.h)
+//               [--user NAME] [--password-file FILE] [--code-page N] [--dry-run]
+//               (cli/DisplayCommand.h)
 //   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
 //   tesmara-cli add --device IP[:PORT] ...                   (cli/AddCommand.h)
 //   tesmara-cli --help | --version
@@ -67,6 +68,7 @@ struct Options {
     std::vector<std::string> macs, addresses, devices;
     std::string language, standard, resolution;  // set-display, as given
     DisplayChoice display;
+    bool displayDryRun = false;
 };
 
 int Usage(const std::string& reason) {
@@ -336,6 +338,9 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
                      "output resolution: 1920*1080, 1440*900, 1280*1024, 1280*720 or 1024*768")
         ->type_name("W*H");
     AddDeviceOptions(setDisplay, options, codePage);
+    setDisplay->add_flag("--dry-run", options.displayDryRun,
+                         "search as usual, say what would be done to each recorder; log in "
+                         "nowhere");
     AddPanelCommands(app, panel);
     AddAddCommand(app, add);
     try {
@@ -427,7 +432,9 @@ int main(int argc, char** argv) {
     try {
         // The parser and its subcommands are gone here: only the chosen name is left to go by.
         if (int status = RunPanelCommand(options.command, panel); status >= 0) return status;
-        if (options.command == "set-display") return RunSetDisplay(options.batch, options.display);
+        if (options.command == "set-display") {
+            return RunSetDisplay(options.batch, options.display, options.displayDryRun);
+        }
         if (options.command == "add") return RunAddCommand(add);
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
