@@ -33,7 +33,7 @@ std::optional<std::wstring> StatusLogFile::Record(std::wstring_view text, Status
     if (m_folder.empty()) {
         return L"The log file could not be written: no folder for it (LOCALAPPDATA is not set)";
     }
-    return L"The log file could not be written: " + m_files.PathText(m_folder, name);
+    return L"The log file could not be written: " + m_folder + L"\\" + name;
 }
 
 CalendarTime StatusLogFile::SystemLocalNow() {

@@ -27,8 +27,8 @@ std::wstring StatusLogFileName(const CalendarTime& day);
 class StatusLogFile {
   public:
     using LocalNow = std::function<CalendarTime()>;
-    // `folder` is where the daily files go; empty when there is no such place, and then every
-    // line fails.
+    // `folder` (a Windows path, without a trailing backslash) is where the daily files go; empty
+    // when there is no such place, and then every line fails.
     StatusLogFile(std::wstring folder, FileAppender& files, LocalNow now = SystemLocalNow);
 
     // Appends the line (any thread). The first line of this object's life that cannot be

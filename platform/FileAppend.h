@@ -14,8 +14,6 @@ class FileAppender {
     // them.
     virtual bool Append(const std::wstring& folder, const std::wstring& name,
                         std::string_view bytes) = 0;
-    // How the file is named in a message: the folder and the name joined.
-    virtual std::wstring PathText(const std::wstring& folder, const std::wstring& name) = 0;
 };
 
 // The real files (Windows only: the console has no log file of its own).

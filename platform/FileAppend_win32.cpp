@@ -22,7 +22,7 @@ class Win32FileAppender final : public FileAppender {
         if (folder.empty() || !MakeFolders(folder)) return false;
         // Opened per line, shared with readers: whoever looks at the file meanwhile (Notepad, a
         // test) never blocks the window, and nothing is left unwritten in a buffer of ours.
-        HANDLE file = CreateFileW(PathText(folder, name).c_str(), FILE_APPEND_DATA,
+        HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), FILE_APPEND_DATA,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return false;
@@ -31,12 +31,6 @@ class Win32FileAppender final : public FileAppender {
             WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(file);
         return ok && written == bytes.size();
-    }
-
-    std::wstring PathText(const std::wstring& folder, const std::wstring& name) override {
-        if (folder.empty()) return name;
-        const wchar_t last = folder.back();
-        return last == L'\\' || last == L'/' ? folder + name : folder + L"\\" + name;
     }
 };
 

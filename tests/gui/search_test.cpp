@@ -3,7 +3,9 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/support/FakeClock.h"
@@ -78,13 +80,8 @@ std::wstring TodaysLogFile() {
 }
 
 std::string FileText(const std::wstring& path) {
-    std::string text;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
-        fclose(file);
-    }
-    return text;
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 TEST_F(SearchTest, EveryLineShownIsAppendedToTodaysLogFileWithItsColour) {
@@ -94,7 +91,6 @@ TEST_F(SearchTest, EveryLineShownIsAppendedToTodaysLogFileWithItsColour) {
     const std::string added = FileText(path).substr(before);
     EXPECT_NE(added.find("[white] Searching...\r\n"), std::string::npos) << added;
     EXPECT_NE(added.find("[green] Search completed!\r\n"), std::string::npos) << added;
-    EXPECT_EQ(Lines(), 2) << "the file was written: no line about it";
 }
 
 class SearchWithDevicesTest : public SearchTest {
