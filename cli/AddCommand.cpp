@@ -40,6 +40,8 @@ void AddAddCommand(CLI::App& app, AddOptions& options) {
                     "read the password from the first line of FILE (otherwise from "
                     "TESMARA_PASSWORD, or asked for without echo)")
         ->type_name("FILE");
+    add->add_flag("--dry-run", options.dryRun,
+                  "check the options and say what would be done; send nothing");
 }
 
 int RunAddCommand(const AddOptions& options) {
@@ -53,6 +55,14 @@ int RunAddCommand(const AddOptions& options) {
                 ? "no password: give --password-file FILE or set TESMARA_PASSWORD"
                 : ("--password-file: cannot read \"" + options.passwordFile + "\"").c_str());
         return kUsage;
+    }
+    if (options.dryRun) {
+        std::printf(
+            "add: would log in as %s to %s:%u and read the network settings of the row "
+            "the window would add\n",
+            options.user.c_str(), endpoint.address.c_str(), static_cast<unsigned>(endpoint.port));
+        std::fflush(stdout);
+        return kDone;
     }
     auto access = CreateDeviceAccess();
     access->DevInit(nullptr, nullptr);

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -21,11 +20,12 @@
 #include "cli/ConsoleMainView.h"
 #include "cli/ConsoleSearch.h"
 #include "cli/Journal.h"
-#include "cli/Showable.h"
+#include "cli/ReportFile.h"
 #include "cli/Terminal.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "platform/Clock.h"
 #include "platform/PostedWork.h"
+#include "platform/Showable.h"
 #include "platform/Sockets.h"
 #include "platform/Text.h"
 #include "view/DeviceRow.h"
@@ -140,47 +140,6 @@ void Verify(const BatchOptions& options, std::vector<DeviceOutcome>& devices) {
     }
 }
 
-// The report, written beside its final name and renamed over it once whole: a run that ends
-// early or fails to write leaves whatever was there before.
-class ReportFile {
-  public:
-    ReportFile() = default;
-    ReportFile(const ReportFile&) = delete;
-    ReportFile& operator=(const ReportFile&) = delete;
-    ~ReportFile() {
-        if (!m_file) return;
-        std::fclose(m_file);
-        std::remove(m_temp.c_str());
-    }
-
-    bool Open(const std::string& path) {
-        m_path = path;
-        m_temp = path + ".tesmara-tmp";
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error)) {  // the rename at the end would fail
-            errno = EISDIR;
-            return false;
-        }
-        m_file = std::fopen(m_temp.c_str(), "wb");
-        return m_file != nullptr;
-    }
-    bool IsOpen() const { return m_file != nullptr; }
-
-    bool Commit(const std::string& text) {
-        bool written = std::fwrite(text.data(), 1, text.size(), m_file) == text.size();
-        written = std::fclose(m_file) == 0 && written;
-        m_file = nullptr;
-        std::error_code error;
-        if (written) std::filesystem::rename(m_temp, m_path, error);
-        if (!written || error) std::remove(m_temp.c_str());
-        return written && !error;
-    }
-
-  private:
-    std::string m_path, m_temp;
-    std::FILE* m_file = nullptr;
-};
-
 void PrintSummary(std::FILE* out, const std::vector<DeviceOutcome>& devices, bool verify) {
     if (!out) return;
     std::fputs(SummaryText(devices, verify).c_str(), out);
@@ -234,13 +193,8 @@ int PrepareJournal(const BatchOptions& options, JournalSide& side) {
     // A resumed run goes on writing the journal it resumes unless told otherwise.
     side.path = options.journalPath.empty() ? options.resumePath : options.journalPath;
     if (side.path.empty()) return -1;
-    if (options.dryRun) {
-        const std::filesystem::path folder = std::filesystem::path(side.path).parent_path();
-        std::error_code error;
-        if (folder.empty() || std::filesystem::is_directory(folder, error)) return -1;
-        std::fprintf(stderr, "tesmara-cli: --journal: no folder \"%s\"\n", folder.string().c_str());
-        return 2;
-    }
+    // The options' check made sure its folder is there; a dry run writes nothing.
+    if (options.dryRun) return -1;
     side.writer = std::make_unique<JournalWriter>(side.job);
     if (!side.writer->Open(side.path)) {
         std::fprintf(stderr, "tesmara-cli: --journal: cannot write \"%s\": %s\n", side.path.c_str(),

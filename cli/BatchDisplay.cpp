@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "cli/ConsoleMainView.h"
-#include "cli/Showable.h"
+#include "platform/Showable.h"
 #include "platform/Text.h"
 #include "view/DeviceRow.h"
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "cli/Showable.h"
+#include "platform/Showable.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/ConsoleMainView.h"
-#include "cli/Showable.h"
+#include "platform/Showable.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {

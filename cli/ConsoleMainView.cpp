@@ -1,22 +1,10 @@
 #include "cli/ConsoleMainView.h"
 
-#include "cli/Showable.h"
 #include "platform/Clock.h"
+#include "platform/Showable.h"
 #include "platform/Text.h"
 
 namespace tesmara::cli {
-const char* ColourTag(StatusColour colour) {
-    switch (colour) {
-        case StatusColour::kFailure:
-            return "red";
-        case StatusColour::kSuccess:
-            return "green";
-        case StatusColour::kProgress:
-            break;
-    }
-    return "white";
-}
-
 void ConsoleMainView::AppendStatusLine(std::wstring_view text, StatusColour colour) {
     Hold h(m_lock);
     InMemoryMainView::AppendStatusLine(text, colour);

@@ -15,9 +15,6 @@
 
 namespace tesmara::cli {
 
-// "white", "red" or "green".
-const char* ColourTag(StatusColour colour);
-
 class ConsoleMainView : public InMemoryMainView {
   public:
     // `echo` receives each status line as "[colour] text"; null keeps them quiet.

@@ -1,9 +1,9 @@
 #include "cli/ConsoleSearch.h"
 
 #include "cli/ConsoleMainView.h"
-#include "cli/Showable.h"
 #include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchOnlyWorker.h"
+#include "platform/Showable.h"
 #include "platform/Text.h"
 #include "platform/Workers.h"
 #include "view/DeviceTable.h"

@@ -74,6 +74,40 @@ int TickChosenRows(const BatchOptions& options, WindowState& dialog, ConsoleMain
     return static_cast<int>(picked.rows.size());
 }
 
+// The item text of `data`: the setting as the dialog lists it.
+std::string ItemText(std::span<const ChoiceItem> items, int32_t data) {
+    for (const ChoiceItem& item : items) {
+        if (item.data == data) return WideToUtf8(item.text);
+    }
+    return std::to_string(data);
+}
+
+std::string SettingsText(const DisplayChoice& choice) {
+    std::string text;
+    auto add = [&text](const char* name, const std::string& value) {
+        text += (text.empty() ? "" : ", ") + std::string(name) + " " + value;
+    };
+    if (choice.language) add("menu language", ItemText(LanguageItems(), *choice.language));
+    if (choice.standard) add("video standard", ItemText(VideoStandardItems(), *choice.standard));
+    if (choice.resolution) add("resolution", ItemText(ResolutionItems(), *choice.resolution));
+    return text;
+}
+
+// One line per ticked row: what the configuration command would do to it.
+void PrintDryRun(ConsoleMainView& view, const BatchOptions& options, const DisplayChoice& choice) {
+    for (int row = 0; row < view.RowCount(); ++row) {
+        const DeviceRow* device = view.IsChecked(row) ? view.DeviceOfRow(row) : nullptr;
+        if (!device) continue;
+        const std::string mac = device->macText.empty() ? "" : " (MAC " + device->macText + ")";
+        std::printf(
+            "set-display: would log in as %s to %s:%u%s, read its display settings and "
+            "write %s\n",
+            options.user.c_str(), WideToUtf8(AnsiToWide(device->ipText)).c_str(),
+            static_cast<unsigned>(device->tcpPort), mac.c_str(), SettingsText(choice).c_str());
+    }
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 std::string ParseLanguage(const std::string& text, DisplayChoice& choice) {
@@ -144,6 +178,10 @@ int RunSetDisplay(const BatchOptions& options, const DisplayChoice& choice) {
     if (chosen == 0) {
         std::fputs("tesmara-cli: no recorder selected; nothing was sent\n", stderr);
         return 1;
+    }
+    if (options.dryRun) {
+        PrintDryRun(view, options, choice);
+        return missing.empty() ? 0 : 1;
     }
     view.SetControlText(IDC_LOGIN_USER, Utf8ToWide(options.user));
     view.SetControlText(IDC_LOGIN_PASSWORD, Utf8ToWide(options.password));

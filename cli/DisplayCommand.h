@@ -24,6 +24,9 @@ std::string ParseLanguage(const std::string& text, DisplayChoice& choice);
 std::string ParseStandard(const std::string& text, DisplayChoice& choice);    // PAL or NTSC
 std::string ParseResolution(const std::string& text, DisplayChoice& choice);  // "1920*1080" ...
 
+// With `devices.dryRun` the devices are chosen as usual (a search, where they come from one), and
+// each is only told what would be done to it: 0 when every one could start, 1 when any was not
+// found.
 int RunSetDisplay(const BatchOptions& devices, const DisplayChoice& choice);
 
 }  // namespace tesmara::cli

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/BatchReport.h"
-#include "platform/AppendFile.h"
+#include "platform/DurableFile.h"
 
 namespace tesmara::cli {
 
@@ -42,7 +42,7 @@ class JournalWriter {
     std::string LineOf(const DeviceOutcome& device, const std::string& time) const;
 
     JournalJob m_job;
-    AppendFile m_file;
+    DurableFile m_file;
 };
 
 struct JournalRecord {

@@ -12,7 +12,10 @@
 #include "cli/DeviceSelection.h"
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
+#include "discovery/SearchDatagrams.h"
+#include "discovery/SearchSockets.h"
 #include "netcfg/AddressChangeCommand.h"
+#include "netcfg/DeviceByMac.h"
 #include "netcfg/PasswordForm.h"
 #include "netcfg/PortPanel.h"
 #include "netcfg/win32/PasswordDlgRes.h"
@@ -79,6 +82,25 @@ int Result(const char* command, bool ok, const std::string& what) {
     return ok ? kDone : kFailed;
 }
 
+// What a dry run would have done, or why it could not start.
+int DryRun(const char* command, bool ok, const std::string& what) {
+    std::printf("%s: %s%s\n", command, ok ? "would " : "would not start: ", what.c_str());
+    std::fflush(stdout);
+    return ok ? kDone : kFailed;
+}
+
+// The command's own search for the recorder (its MAC in a basic reply within 3 s), and no more.
+int DryRunSetAddress(const std::string& mac, const std::string& change) {
+    SearchSockets sockets;
+    bool heard = OpenSearchSockets(SystemSockets(), sockets) == 0;
+    const uint32_t start = SystemClock().NowMs();
+    heard = heard && sockets.Broadcast(kBasicSearchMagic, kMagicSize) &&
+            WaitForDevice(sockets, SystemClock(), MacKey(mac), start) == Heard::kYes;
+    sockets.Close();
+    if (!heard) return DryRun("set-address", false, "MAC " + mac + " did not answer the search");
+    return DryRun("set-address", true, "broadcast an address change for MAC " + mac + change);
+}
+
 std::string LastBox(const PanelView& view) {
     return view.boxes.empty() ? std::string() : WideToUtf8(view.boxes.back());
 }
@@ -132,6 +154,9 @@ int RunSetAddress(const PanelOptions& options) {
     mask = DottedAddress(settings.mask);
     gateway = DottedAddress(settings.gateway);
     if (!StartSockets()) return Result("set-address", false, "the sockets layer did not start");
+    if (options.dryRun) {
+        return DryRunSetAddress(*mac, " to " + address + " mask " + mask + " gateway " + gateway);
+    }
     PanelView view;
     ConsoleDialogs dialogs;
     auto access = CreateDeviceAccess();
@@ -157,6 +182,17 @@ int RunSetPorts(const PanelOptions& options) {
     std::string password;
     if (!options.passwordFile.empty() && !GetPassword(options.passwordFile, "", password)) {
         return kUsage;
+    }
+    if (options.dryRun) {
+        if (options.http == options.tcp) {
+            return DryRun("set-ports", false,
+                          "the HTTP and TCP ports are the same (Port Conflicted!)");
+        }
+        return DryRun("set-ports", true,
+                      "log in as " + options.user + " to " + options.ip + ":" +
+                          std::to_string(options.port) + ", set HTTP port " +
+                          std::to_string(options.http) + " and TCP port " +
+                          std::to_string(options.tcp) + ", and restart the recorder");
     }
     PanelView view;
     ConsoleDialogs dialogs;
@@ -207,6 +243,15 @@ int RunSetPassword(const PanelOptions& options) {
                          password->size(), kPasswordFieldSize - 1);
             return kUsage;
         }
+    }
+    if (options.dryRun) {
+        if (newPassword != confirm) {
+            return DryRun("set-password", false, "the new password and its confirmation differ");
+        }
+        return DryRun("set-password", true,
+                      "log in as " + options.account + " to " + options.ip + ":" +
+                          std::to_string(options.port) + " and change the password of account " +
+                          options.account);
     }
     PanelView form;
     auto access = CreateDeviceAccess();
@@ -264,6 +309,11 @@ void AddPanelCommands(CLI::App& app, PanelOptions& options) {
                             "file holding the current password (default: asked for)");
     setPassword->add_option("--new-password-file", options.newPasswordFile,
                             "file holding the new password (default: asked for twice)");
+    for (CLI::App* command : {setAddress, setPorts, setPassword}) {
+        command->add_flag("--dry-run", options.dryRun,
+                          "check the options and say what would be done; send nothing (the "
+                          "address change still searches for the recorder)");
+    }
 }
 
 int RunPanelCommand(const std::string& command, const PanelOptions& options) {

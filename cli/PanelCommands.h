@@ -4,6 +4,10 @@
 //   set-ports --ip A [--port P] --http N --tcp N [--user U] [--password-file F]
 //   set-password --ip A [--port P] --account NAME [--old-password-file F] [--new-password-file F]
 //
+// With --dry-run each checks its options and says what it would do ("would log in as ..."), and
+// sends nothing but set-address's search for the recorder: exit status 0 when it could start,
+// 1 when it could not (the recorder did not answer, the ports are equal, the passwords differ).
+//
 // Passwords are never arguments: they come from files (first line) or, when a file is not named,
 // from a prompt on the terminal without echo. Each prints the same lines as the window and one
 // result line; exit status 0 done, 1 failed, 2 usage error.
@@ -28,6 +32,7 @@ struct PanelOptions {
     std::string account;
     std::string oldPasswordFile;
     std::string newPasswordFile;
+    bool dryRun = false;
 };
 
 void AddPanelCommands(CLI::App& app, PanelOptions& options);

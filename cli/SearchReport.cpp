@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "cli/BatchReport.h"
 #include "cli/ConsoleMainView.h"
-#include "cli/Showable.h"
 #include "platform/Format.h"
+#include "platform/Showable.h"
 #include "platform/Text.h"
 #include "view/DeviceRow.h"
 #include "view/DeviceTable.h"
@@ -73,6 +74,19 @@ std::string TableText(const std::vector<TableRow>& rows) {
     };
     std::string text = line(headers);
     for (const std::vector<std::wstring>& cells : shown) text += line(cells);
+    return text;
+}
+
+std::string TableCsv(const std::vector<TableRow>& rows) {
+    auto line = [](auto&& cellOf) {
+        std::string out;
+        for (size_t c = 0; c < kDeviceColumns.size(); ++c) {
+            out += (c ? "," : "") + CsvField(WideToUtf8(cellOf(c)));
+        }
+        return out + "\r\n";
+    };
+    std::string text = line([](size_t c) { return std::wstring(kDeviceColumns[c].header); });
+    for (const TableRow& row : rows) text += line([&row](size_t c) { return row.cells[c]; });
     return text;
 }
 

@@ -1,13 +1,14 @@
 // tesmara-cli: the main window's search and batch runs without a window, for scripts and
 // headless use.
 //
-//   tesmara-cli search [--assign START] [--json] [--limit N] [--code-page N]
+//   tesmara-cli search [--assign START] [--json] [--csv FILE] [--limit N] [--code-page N]
 //   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] [--parallel N] DEVICES
 //               [RUN OPTIONS]
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli sync-time DEVICES [RUN OPTIONS]
 //   tesmara-cli set-display [--language N|NAME] [--standard PAL|NTSC] [--resolution W*H] DEVICES
-//               [--user NAME] [--password-file FILE] [--code-page N]   (cli/DisplayCommand.h)
+//               [--user NAME] [--password-file FILE] [--code-page N] [--dry-run]
+//               (cli/DisplayCommand.h)
 //   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
 //   tesmara-cli add --device IP[:PORT] ...                   (cli/AddCommand.h)
 //   tesmara-cli --help | --version
@@ -24,8 +25,10 @@
 // (one line on stderr that names the option and what is wrong; nothing is sent then).
 #include <CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +45,7 @@
 #include "cli/DeviceSelection.h"
 #include "cli/DisplayCommand.h"
 #include "cli/PanelCommands.h"
+#include "cli/ReportFile.h"
 #include "cli/SearchReport.h"
 #include "cli/Terminal.h"
 #include "discovery/SearchPolling.h"
@@ -61,6 +65,7 @@ struct Options {
     std::string startAddress;
     bool json = false;
     int limit = kDeviceLimit;
+    std::string csvPath;  // search --csv
     unsigned codePage = 0;
     BatchOptions batch;
     std::string passwordFile;
@@ -356,6 +361,11 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
         ->type_name("START")
         ->check(Check(CheckStartAddress, "start address"));
     search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
+    search
+        ->add_option("--csv", options.csvPath,
+                     "also write the table to FILE: a header row, then one row per recorder with "
+                     "every column (UTF-8)")
+        ->type_name("FILE.csv");
     AddLimit(search, options.limit);
     int codePage = 0;
     AddCodePage(search, codePage);
@@ -412,6 +422,9 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
                      "output resolution: 1920*1080, 1440*900, 1280*1024, 1280*720 or 1024*768")
         ->type_name("W*H");
     AddDeviceOptions(setDisplay, options, codePage);
+    setDisplay->add_flag("--dry-run", options.batch.dryRun,
+                         "search as usual, say what would be done to each recorder; log in "
+                         "nowhere");
     AddPanelCommands(app, panel);
     AddAddCommand(app, add);
     try {
@@ -439,6 +452,13 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
 }
 
 int RunSearch(const Options& options) {
+    // A table that cannot be written is refused before anything is sent.
+    ReportFile csv;
+    if (!options.csvPath.empty() && !csv.Open(options.csvPath)) {
+        std::fprintf(stderr, "tesmara-cli: --csv: cannot write \"%s\": %s\n",
+                     options.csvPath.c_str(), std::strerror(errno));
+        return 2;
+    }
     if (!StartSockets()) {
         std::fputs("tesmara-cli: the sockets layer did not start\n", stderr);
         return 1;
@@ -466,6 +486,12 @@ int RunSearch(const Options& options) {
     std::string out = options.json ? ReportJson(ok, log, rows) : TableText(rows);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
+    // A failed search leaves the file of an earlier one as it was.
+    if (csv.IsOpen() && search.completed && !csv.Commit(TableCsv(rows))) {
+        std::fprintf(stderr, "tesmara-cli: --csv: writing \"%s\" failed\n",
+                     options.csvPath.c_str());
+        ok = false;
+    }
     if (nonePlaced) {
         std::fputs("tesmara-cli: recorders answered, but none took a new address\n", stderr);
     } else if (ok && rows.empty()) {
@@ -491,7 +517,9 @@ int main(int argc, char** argv) {
     try {
         // The parser and its subcommands are gone here: only the chosen name is left to go by.
         if (int status = RunPanelCommand(options.command, panel); status >= 0) return status;
-        if (options.command == "set-display") return RunSetDisplay(options.batch, options.display);
+        if (options.command == "set-display") {
+            return RunSetDisplay(options.batch, options.display);
+        }
         if (options.command == "add") return RunAddCommand(add);
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);

@@ -11,4 +11,17 @@ enum class StatusColour : uint32_t {
     kSuccess = 0x00FF00,   // green
 };
 
+// The colour's name wherever a line is written as text: "white", "red" or "green".
+constexpr const char* ColourTag(StatusColour colour) {
+    switch (colour) {
+        case StatusColour::kFailure:
+            return "red";
+        case StatusColour::kSuccess:
+            return "green";
+        case StatusColour::kProgress:
+            break;
+    }
+    return "white";
+}
+
 }  // namespace tesmara

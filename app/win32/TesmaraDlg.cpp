@@ -8,6 +8,7 @@
 
 #include "app/win32/AboutDlg.h"
 #include "app/win32/MainCommands.h"
+#include "app/win32/StatusLogFolder.h"
 #include "devaccess/DeviceAccess.h"
 #include "ui/Dpi.h"
 #include "ui/Placement.h"
@@ -33,6 +34,7 @@ constexpr BYTE kPanelFieldHigh = 254;
 
 CTesmaraDlg::CTesmaraDlg(SocketFactory& sockets, Clock& clock, DeviceAccess& access)
     : Win32DialogView<MainView>(IDD_TESMARA_DIALOG),
+      m_logFile(StatusLogFolder(), SystemFileAppender()),
       m_state(*this, m_dialogs, sockets, clock, access) {
     m_icon = LoadIconW(ui::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
     // The caption and the taskbar take the icon's own small image, not the large one shrunk.

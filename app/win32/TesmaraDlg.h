@@ -12,6 +12,7 @@
 #include <set>
 
 #include "app/MainDialogState.h"
+#include "app/StatusLogFile.h"
 #include "app/win32/MulitLineListBox.h"
 #include "app/win32/Win32Dialogs.h"
 #include "platform/PostedWork.h"
@@ -84,6 +85,7 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     // Asks the workers to stop and keeps serving their sent messages until all have ended.
     void StopWorkers();
 
+    void AddStatusEntry(std::wstring_view text, StatusColour colour);
     // Runs work of kRunOnUiMessage if it is pending; true when it ran.
     bool RunPendingWork(LPARAM lParam);
     void WakeForPostedWork();
@@ -105,6 +107,7 @@ class CTesmaraDlg final : public Win32DialogView<MainView> {
     ui::Button m_ownAddress;
 
     Win32Dialogs m_dialogs{*this};
+    StatusLogFile m_logFile;
     WorkQueue m_posted{[this] { WakeForPostedWork(); }};
 
     // Last, so that it goes first: its workers are joined while everything else still exists.

@@ -2,6 +2,7 @@
 // control, executed by the user-interface thread while a calling worker waits; work for the
 // window's thread is posted. Dialogs and message boxes are run on the user-interface thread
 // itself.
+#include <optional>
 #include <string>
 
 #include "app/win32/TesmaraDlg.h"
@@ -50,9 +51,18 @@ bool CTesmaraDlg::RunPendingWork(LPARAM lParam) {
     return true;
 }
 
-void CTesmaraDlg::AppendStatusLine(std::wstring_view text, StatusColour colour) {
+void CTesmaraDlg::AddStatusEntry(std::wstring_view text, StatusColour colour) {
     int index = m_statusLog.AddString(text);
     if (index >= 0) m_statusLog.SetItemData(index, static_cast<LPARAM>(colour));
+}
+
+void CTesmaraDlg::AppendStatusLine(std::wstring_view text, StatusColour colour) {
+    AddStatusEntry(text, colour);
+    // The file is written after the entry is shown and outside any lock the window's thread
+    // could be waiting for; the line about a file that failed goes to the screen only.
+    if (std::optional<std::wstring> failure = m_logFile.Record(text, colour)) {
+        AddStatusEntry(*failure, StatusColour::kFailure);
+    }
 }
 
 void CTesmaraDlg::ClearStatusLog() {

@@ -3,6 +3,11 @@
 
 #include <commctrl.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "tests/support/FakeClock.h"
 #include "tests/support/InMemoryNetwork.h"
 #include "view/DeviceTable.h"
@@ -60,6 +65,32 @@ TEST_F(SearchTest, NothingFoundEmptiesTableAndLogAndCompletesInGreen) {
     EXPECT_TRUE(State().m_devices.empty());
     EXPECT_EQ(network.SocketsCreated(), 2);
     EXPECT_GT(network.Sent().size(), 0u) << "sent into the empty in-memory network";
+}
+
+// Today's file, found as the technician is told to: %LOCALAPPDATA%\Tesmara\logs.
+std::wstring TodaysLogFile() {
+    wchar_t base[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t name[64] = {};
+    swprintf(name, 64, L"\\Tesmara\\logs\\tesmara-%04u-%02u-%02u.log", unsigned{now.wYear},
+             unsigned{now.wMonth}, unsigned{now.wDay});
+    return std::wstring(base) + name;
+}
+
+std::string FileText(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+TEST_F(SearchTest, EveryLineShownIsAppendedToTodaysLogFileWithItsColour) {
+    const std::wstring path = TodaysLogFile();
+    const size_t before = FileText(path).size();
+    SearchAndWait();
+    const std::string added = FileText(path).substr(before);
+    EXPECT_NE(added.find("[white] Searching...\r\n"), std::string::npos) << added;
+    EXPECT_NE(added.find("[green] Search completed!\r\n"), std::string::npos) << added;
 }
 
 class SearchWithDevicesTest : public SearchTest {

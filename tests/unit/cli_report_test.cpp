@@ -1,5 +1,5 @@
 // The console front end: its search keeps the lines and rows of the search's events, and its report
-// keeps every device text readable as UTF-8, aligned by display width.
+// keeps every device text readable as UTF-8, aligned by display width or as CSV.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -107,6 +107,16 @@ TEST(ConsoleTable, ControlCharactersInDeviceTextsAreShownAsEscapes) {
     EXPECT_NE(std::string::npos, text.find("\\x7F\\x9B"));
     EXPECT_NE(std::string::npos, text.find("\\u202E"));
     EXPECT_NE(std::string::npos, text.find("a\\tb"));
+}
+
+TEST(ConsoleTable, CsvHasEveryColumnUnderItsHeaderQuotedAsTheReport) {
+    TableRow row;
+    row.cells = {L"1",          L"00-1A-2B-3C-4D-5E", L"10.0.0.2", L"-- --", L"",
+                 L"大门, east", L"=HYPERLINK(1)",     L"",         L"",      L"x"};
+    EXPECT_EQ(cli::TableCsv({row}),
+              "NO.,MAC Address,IP Address,Upgrade Status,Cloud ID,Device Description,Release "
+              "Version,Release Time,Device Time,Device Start Time\r\n"
+              "1,00-1A-2B-3C-4D-5E,10.0.0.2,'-- --,,\"大门, east\",'=HYPERLINK(1),,,x\r\n");
 }
 
 }  // namespace

@@ -8,12 +8,12 @@
 
 namespace tesmara {
 
-class AppendFile {
+class DurableFile {
   public:
-    AppendFile() = default;
-    ~AppendFile();
-    AppendFile(const AppendFile&) = delete;
-    AppendFile& operator=(const AppendFile&) = delete;
+    DurableFile() = default;
+    ~DurableFile();
+    DurableFile(const DurableFile&) = delete;
+    DurableFile& operator=(const DurableFile&) = delete;
 
     // Opens `path` (in the system's narrow encoding, as the other file options) for appending,
     // creating it; false when it cannot be.

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "platform/AppendFile.h"
+#include "platform/DurableFile.h"
 
 namespace tesmara {
 namespace {
@@ -11,11 +11,11 @@ HANDLE HandleOf(intptr_t handle) {
 
 }  // namespace
 
-AppendFile::~AppendFile() {
+DurableFile::~DurableFile() {
     if (IsOpen()) CloseHandle(HandleOf(m_handle));
 }
 
-bool AppendFile::Open(const std::string& path) {
+bool DurableFile::Open(const std::string& path) {
     // Appending only: every write lands at the end, also beside another writer.
     const HANDLE file =
         CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -25,7 +25,7 @@ bool AppendFile::Open(const std::string& path) {
     return true;
 }
 
-bool AppendFile::AppendDurably(std::string_view bytes) {
+bool DurableFile::AppendDurably(std::string_view bytes) {
     if (!IsOpen()) return false;
     while (!bytes.empty()) {
         const DWORD chunk =

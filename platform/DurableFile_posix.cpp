@@ -3,22 +3,22 @@
 
 #include <cerrno>
 
-#include "platform/AppendFile.h"
+#include "platform/DurableFile.h"
 
 namespace tesmara {
 
-AppendFile::~AppendFile() {
+DurableFile::~DurableFile() {
     if (IsOpen()) ::close(static_cast<int>(m_handle));
 }
 
-bool AppendFile::Open(const std::string& path) {
+bool DurableFile::Open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     m_handle = fd;
     return true;
 }
 
-bool AppendFile::AppendDurably(std::string_view bytes) {
+bool DurableFile::AppendDurably(std::string_view bytes) {
     if (!IsOpen()) return false;
     const int fd = static_cast<int>(m_handle);
     while (!bytes.empty()) {

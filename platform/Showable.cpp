@@ -1,9 +1,9 @@
-#include "cli/Showable.h"
+#include "platform/Showable.h"
 
 #include "platform/Format.h"
 #include "platform/Text.h"
 
-namespace tesmara::cli {
+namespace tesmara {
 namespace {
 
 // Characters that move the cursor, start a terminal sequence or reorder the line: a recorder's
@@ -39,4 +39,4 @@ std::string ShowableUtf8(std::string_view text) {
     return WideToUtf8(Showable(Utf8ToWide(text)));
 }
 
-}  // namespace tesmara::cli
+}  // namespace tesmara
