@@ -81,7 +81,8 @@ std::string TableCsv(const std::vector<TableRow>& rows) {
     auto line = [](auto&& cellOf) {
         std::string out;
         for (size_t c = 0; c < kDeviceColumns.size(); ++c) {
-            out += (c ? "," : "") + CsvField(WideToUtf8(cellOf(c)));
+            if (c) out += ',';
+            out += CsvField(WideToUtf8(cellOf(c)));
         }
         return out + "\r\n";
     };
