@@ -12,6 +12,7 @@
 #include "batch/RunFiles.h"
 #include "cli/BatchDisplay.h"
 #include "cli/BatchReport.h"
+#include "cli/CommandSockets.h"
 #include "cli/ConsoleBatchStatus.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/ConsoleSearch.h"
@@ -38,7 +39,7 @@ std::string Utf8OfAnsi(const std::string& ansi) {
 
 // One search that keeps the devices' own addresses, quietly.
 SegmentSearch Search() {
-    return SearchSegment(SearchJob{}, SystemSockets(), SystemClock(), nullptr);
+    return SearchSegment(SearchJob{}, CommandSockets(), SystemClock(), nullptr);
 }
 
 void PrintLog(std::FILE* out, const std::vector<StatusLine>& log) {

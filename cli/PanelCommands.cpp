@@ -8,8 +8,10 @@
 
 #include "addressing/AddressPlanning.h"
 #include "addressing/StartAddress.h"
+#include "cli/CommandSockets.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
+#include "cli/InterfacesCommand.h"
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "netcfg/AddressChangeCommand.h"
@@ -136,7 +138,7 @@ int RunSetAddress(const PanelOptions& options) {
     ConsoleDialogs dialogs;
     auto access = CreateDeviceAccess();
     auto dialog =
-        std::make_unique<WindowState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+        std::make_unique<WindowState>(view, dialogs, CommandSockets(), SystemClock(), *access);
     // The lines name the device by its MAC: its old address is not known here.
     DeviceRow device;
     device.shown = 1;
@@ -235,6 +237,7 @@ void AddPanelCommands(CLI::App& app, PanelOptions& options) {
         ->check(DottedQuad());
     setAddress->add_option("--gateway", options.gateway, "the new gateway (default: A.B.C.1)")
         ->check(DottedQuad());
+    AddInterfaceOption(setAddress);
 
     CLI::App* setPorts = app.add_subcommand("set-ports", "change a recorder's HTTP and TCP ports");
     setPorts->add_option("--ip", options.ip, "the recorder's address")

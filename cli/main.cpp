@@ -1,7 +1,7 @@
 // tesmara-cli: the main window's search and batch runs without a window, for scripts and
 // headless use.
 //
-//   tesmara-cli search [--assign START] [--json] [--code-page N]
+//   tesmara-cli search [--assign START] [--json] [--code-page N] [--interface ADDR]
 //   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
 //   tesmara-cli sync-time DEVICES [RUN OPTIONS]
@@ -9,10 +9,12 @@
 //               [--user NAME] [--password-file FILE] [--code-page N]   (cli/DisplayCommand.h)
 //   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
 //   tesmara-cli add --device IP[:PORT] ...                   (cli/AddCommand.h)
+//   tesmara-cli interfaces [--json]                          (cli/InterfacesCommand.h)
 //   tesmara-cli --help | --version
 //
 //   DEVICES: --all | --mac M[,M...] | --ip A[,A...]   (chosen from a search)
 //            | --device IP[:PORT] ...                  (dialled without a search)
+//            [--interface ADDR]   (the search leaves by that adapter only)
 //   RUN OPTIONS: --user NAME (admin) --password-file FILE (or TESMARA_PASSWORD, or a prompt)
 //                --json --report FILE.csv --verify [--verify-wait S] --code-page N
 //
@@ -35,10 +37,12 @@
 #include "addressing/StartAddress.h"
 #include "cli/AddCommand.h"
 #include "cli/BatchCommand.h"
+#include "cli/CommandSockets.h"
 #include "cli/Console.h"
 #include "cli/ConsoleSearch.h"
 #include "cli/DeviceSelection.h"
 #include "cli/DisplayCommand.h"
+#include "cli/InterfacesCommand.h"
 #include "cli/PanelCommands.h"
 #include "cli/SearchReport.h"
 #include "cli/Terminal.h"
@@ -140,6 +144,7 @@ void AddDeviceOptions(CLI::App* command, Options& options, int& codePage) {
                      "TESMARA_PASSWORD, or asked for without echo)")
         ->type_name("FILE");
     AddCodePage(command, codePage);
+    AddInterfaceOption(command);
 }
 
 // The options every batch command takes: the devices, the login and how the run is reported.
@@ -280,6 +285,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
     search->add_flag("--json", options.json, "print one JSON document: {ok, log, devices}");
     int codePage = 0;
     AddCodePage(search, codePage);
+    AddInterfaceOption(search);
 
     BatchOptions& batch = options.batch;
     CLI::App* upgrade = app.add_subcommand(
@@ -329,6 +335,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
     AddDeviceOptions(setDisplay, options, codePage);
     AddPanelCommands(app, panel);
     AddAddCommand(app, add);
+    AddInterfacesCommand(app, options.json);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
@@ -363,7 +370,7 @@ int RunSearch(const Options& options) {
     // Texts reach the devices in the ANSI code page, as the window's would.
     if (options.assign) MakeAddressPlan(job.plan, WideToAnsi(Utf8ToWide(options.startAddress)));
     SegmentSearch search =
-        SearchSegment(job, SystemSockets(), SystemClock(), options.json ? nullptr : stdout);
+        SearchSegment(job, CommandSockets(), SystemClock(), options.json ? nullptr : stdout);
 
     const std::vector<StatusLine>& log = search.log;
     std::vector<TableRow> rows = search.Rows();
@@ -407,6 +414,7 @@ int main(int argc, char** argv) {
         if (int status = RunPanelCommand(options.command, panel); status >= 0) return status;
         if (options.command == "set-display") return RunSetDisplay(options.batch, options.display);
         if (options.command == "add") return RunAddCommand(add);
+        if (options.command == "interfaces") return RunInterfaces(options.json);
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {
