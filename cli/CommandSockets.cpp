@@ -1,11 +1,12 @@
 #include "cli/CommandSockets.h"
 
+#include <cstring>
 #include <memory>
 
 #include "platform/AdapterSockets.h"
 #include "platform/Adapters.h"
-#include "platform/Address.h"
 #include "platform/AddressText.h"
+#include "platform/BlockBytes.h"
 
 namespace tesmara::cli {
 namespace {
@@ -31,12 +32,17 @@ std::string CheckAdapterAddress(const std::string& text, uint32_t* address) {
     if (!ParseDottedAddress(text, hostOrder)) {
         return "\"" + text + "\" is not an IPv4 address (four numbers 0-255)";
     }
-    const uint32_t wanted = ParseAddress(text);
     for (const Adapter& adapter : ListAdapters()) {
-        if (adapter.address != wanted) continue;
+        if (adapter.address != hostOrder) continue;
         // Its routes are gone: every send would fail after a search that looked like one.
         if (!adapter.up) return text + " belongs to " + adapter.name + ", which is down";
-        if (address) *address = wanted;
+        // Checked while the options are parsed, before the sockets layer has started: no call
+        // into it here.
+        if (address) {
+            uint8_t bytes[4];
+            WriteBig32(bytes, hostOrder);
+            std::memcpy(address, bytes, sizeof bytes);
+        }
         return {};
     }
     return text +

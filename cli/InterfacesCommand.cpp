@@ -51,16 +51,16 @@ int RunInterfaces(bool json) {
         nlohmann::json list = nlohmann::json::array();
         for (const Adapter& adapter : adapters) {
             list.push_back({{"name", adapter.name},
-                            {"address", FormatAddress(adapter.address)},
-                            {"mask", FormatAddress(adapter.mask)},
+                            {"address", DottedAddress(adapter.address)},
+                            {"mask", DottedAddress(adapter.mask)},
                             {"up", adapter.up}});
         }
         std::printf("%s\n", nlohmann::json{{"interfaces", list}}.dump(2).c_str());
     } else {
         std::vector<std::vector<std::string>> lines{{"NAME", "ADDRESS", "MASK", "STATE"}};
         for (const Adapter& adapter : adapters) {
-            lines.push_back({adapter.name, FormatAddress(adapter.address),
-                             FormatAddress(adapter.mask), adapter.up ? "up" : "down"});
+            lines.push_back({adapter.name, DottedAddress(adapter.address),
+                             DottedAddress(adapter.mask), adapter.up ? "up" : "down"});
         }
         std::fputs(Table(lines).c_str(), stdout);
     }

@@ -392,7 +392,8 @@ int RunSearch(const Options& options) {
     } else if (ok && rows.empty()) {
         std::fputs(
             "tesmara-cli: no recorder answered; usual causes: a firewall blocking UDP port "
-            "5001, the wrong network adapter, or no recorder on this network segment\n",
+            "5001, the wrong network adapter (see --interface), or no recorder on this network "
+            "segment\n",
             stderr);
     }
     return ok ? 0 : 1;

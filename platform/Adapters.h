@@ -9,9 +9,10 @@
 namespace tesmara {
 
 struct Adapter {
-    std::string name;      // UTF-8: Windows names adapters by their friendly name
-    uint32_t address = 0;  // network order, as the sockets take it
-    uint32_t mask = 0;     // network order
+    std::string name;  // UTF-8: Windows names adapters by their friendly name
+    // Host order (first number in the top byte), so that no caller needs the sockets library.
+    uint32_t address = 0;
+    uint32_t mask = 0;
     bool up = false;
 };
 

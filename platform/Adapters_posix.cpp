@@ -1,3 +1,4 @@
+#include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -14,10 +15,11 @@ std::vector<Adapter> ListAdapters() {
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
         Adapter adapter;
         adapter.name = entry->ifa_name;
-        adapter.address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
+        adapter.address =
+            ntohl(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr);
         if (entry->ifa_netmask) {
             adapter.mask =
-                reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr;
+                ntohl(reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr);
         }
         adapter.up = (entry->ifa_flags & IFF_UP) != 0;
         adapters.push_back(adapter);

@@ -16,7 +16,7 @@ constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_F
 uint32_t MaskOfPrefix(unsigned length) {
     if (length == 0) return 0;
     if (length >= 32) return 0xFFFFFFFFu;
-    return htonl(0xFFFFFFFFu << (32 - length));
+    return 0xFFFFFFFFu << (32 - length);
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ std::vector<Adapter> ListAdapters() {
             if (!address || address->sa_family != AF_INET) continue;
             Adapter adapter;
             adapter.name = WideToUtf8(entry->FriendlyName ? entry->FriendlyName : L"");
-            adapter.address = reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr;
+            adapter.address = ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
             adapter.mask = MaskOfPrefix(unicast->OnLinkPrefixLength);
             adapter.up = entry->OperStatus == IfOperStatusUp;
             adapters.push_back(adapter);
