@@ -16,6 +16,7 @@
 #include "cli/BatchDisplay.h"
 #include "cli/BatchDryRun.h"
 #include "cli/BatchReport.h"
+#include "cli/CommandSockets.h"
 #include "cli/ConsoleBatchStatus.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/ConsoleSearch.h"
@@ -46,7 +47,7 @@ std::string Utf8OfAnsi(const std::string& ansi) {
 SegmentSearch Search(int limit) {
     SearchJob job;
     job.deviceLimit = limit;
-    return SearchSegment(job, SystemSockets(), SystemClock(), nullptr);
+    return SearchSegment(job, CommandSockets(), SystemClock(), nullptr);
 }
 
 void PrintLog(std::FILE* out, const std::vector<StatusLine>& log) {

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "cli/CommandSockets.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/ConsoleSearch.h"
 #include "cli/DeviceSelection.h"
@@ -64,7 +65,7 @@ int TickChosenRows(const BatchOptions& options, WindowState& dialog, ConsoleMain
         }
         return static_cast<int>(options.endpoints.size());
     }
-    SegmentSearch search = SearchSegment(SearchJob{}, SystemSockets(), SystemClock(), stdout);
+    SegmentSearch search = SearchSegment(SearchJob{}, CommandSockets(), SystemClock(), stdout);
     if (!search.completed) return -1;
     dialog.m_devices = std::move(search.devices);
     FillDeviceTable(view, dialog.m_devices);
@@ -164,7 +165,7 @@ int RunSetDisplay(const BatchOptions& options, const DisplayChoice& choice) {
     std::unique_ptr<DeviceAccess> access = CreateDeviceAccess();
     access->DevInit(nullptr, nullptr);
     auto dialog =
-        std::make_unique<WindowState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+        std::make_unique<WindowState>(view, dialogs, CommandSockets(), SystemClock(), *access);
 
     std::vector<std::string> missing;
     int chosen = TickChosenRows(options, *dialog, view, missing);

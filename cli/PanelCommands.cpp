@@ -8,8 +8,10 @@
 
 #include "addressing/AddressPlanning.h"
 #include "addressing/StartAddress.h"
+#include "cli/CommandSockets.h"
 #include "cli/ConsoleMainView.h"
 #include "cli/DeviceSelection.h"
+#include "cli/InterfacesCommand.h"
 #include "cli/PasswordPrompt.h"
 #include "devaccess/DeviceAccessFactory.h"
 #include "discovery/SearchDatagrams.h"
@@ -92,7 +94,7 @@ int DryRun(const char* command, bool ok, const std::string& what) {
 // The command's own search for the recorder (its MAC in a basic reply within 3 s), and no more.
 int DryRunSetAddress(const std::string& mac, const std::string& change) {
     SearchSockets sockets;
-    bool heard = OpenSearchSockets(SystemSockets(), sockets) == 0;
+    bool heard = OpenSearchSockets(CommandSockets(), sockets) == 0;
     const uint32_t start = SystemClock().NowMs();
     heard = heard && sockets.Broadcast(kBasicSearchMagic, kMagicSize) &&
             WaitForDevice(sockets, SystemClock(), MacKey(mac), start) == Heard::kYes;
@@ -161,7 +163,7 @@ int RunSetAddress(const PanelOptions& options) {
     ConsoleDialogs dialogs;
     auto access = CreateDeviceAccess();
     auto dialog =
-        std::make_unique<WindowState>(view, dialogs, SystemSockets(), SystemClock(), *access);
+        std::make_unique<WindowState>(view, dialogs, CommandSockets(), SystemClock(), *access);
     // The lines name the device by its MAC: its old address is not known here.
     DeviceRow device;
     device.shown = 1;
@@ -280,6 +282,7 @@ void AddPanelCommands(CLI::App& app, PanelOptions& options) {
         ->check(DottedQuad());
     setAddress->add_option("--gateway", options.gateway, "the new gateway (default: A.B.C.1)")
         ->check(DottedQuad());
+    AddInterfaceOption(setAddress);
 
     CLI::App* setPorts = app.add_subcommand("set-ports", "change a recorder's HTTP and TCP ports");
     setPorts->add_option("--ip", options.ip, "the recorder's address")

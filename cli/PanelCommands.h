@@ -1,6 +1,6 @@
 // tesmara-cli's commands on one recorder, as the window's panel does them:
 //
-//   set-address --mac M --ip A [--mask M] [--gateway G]
+//   set-address --mac M --ip A [--mask M] [--gateway G] [--interface ADDR]
 //   set-ports --ip A [--port P] --http N --tcp N [--user U] [--password-file F]
 //   set-password --ip A [--port P] --account NAME [--old-password-file F] [--new-password-file F]
 //

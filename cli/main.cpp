@@ -1,7 +1,8 @@
 // tesmara-cli: the main window's search and batch runs without a window, for scripts and
 // headless use.
 //
-//   tesmara-cli search [--assign START] [--json] [--csv FILE] [--limit N] [--code-page N]
+//   tesmara-cli search [--assign START] [--json] [--csv FILE] [--limit N] [--interface ADDR]
+//               [--code-page N]
 //   tesmara-cli upgrade --firmware FILE [--config FILE] [--sync-time] [--parallel N] DEVICES
 //               [RUN OPTIONS]
 //   tesmara-cli configure --config FILE [--sync-time] DEVICES [RUN OPTIONS]
@@ -11,10 +12,12 @@
 //               (cli/DisplayCommand.h)
 //   tesmara-cli set-address | set-ports | set-password ...   (cli/PanelCommands.h)
 //   tesmara-cli add --device IP[:PORT] ...                   (cli/AddCommand.h)
+//   tesmara-cli interfaces [--json]                          (cli/InterfacesCommand.h)
 //   tesmara-cli --help | --version
 //
 //   DEVICES: --all | --mac M[,M...] | --ip A[,A...]   (chosen from a search)
 //            | --device IP[:PORT] ...                  (dialled without a search)
+//            [--interface ADDR]   (the search leaves by that adapter only)
 //   RUN OPTIONS: --user NAME (admin) --password-file FILE (or TESMARA_PASSWORD, or a prompt)
 //                --json --report FILE.csv --verify [--verify-wait S] --code-page N
 //                --limit N --stop-after-failures K --journal FILE --resume FILE --dry-run
@@ -40,10 +43,12 @@
 #include "addressing/StartAddress.h"
 #include "cli/AddCommand.h"
 #include "cli/BatchCommand.h"
+#include "cli/CommandSockets.h"
 #include "cli/Console.h"
 #include "cli/ConsoleSearch.h"
 #include "cli/DeviceSelection.h"
 #include "cli/DisplayCommand.h"
+#include "cli/InterfacesCommand.h"
 #include "cli/PanelCommands.h"
 #include "cli/ReportFile.h"
 #include "cli/SearchReport.h"
@@ -163,6 +168,7 @@ void AddDeviceOptions(CLI::App* command, Options& options, int& codePage) {
                      "TESMARA_PASSWORD, or asked for without echo)")
         ->type_name("FILE");
     AddCodePage(command, codePage);
+    AddInterfaceOption(command);
 }
 
 // How many rows a search lists at most: the window's 50 unless told.
@@ -369,6 +375,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
     AddLimit(search, options.limit);
     int codePage = 0;
     AddCodePage(search, codePage);
+    AddInterfaceOption(search);
 
     BatchOptions& batch = options.batch;
     CLI::App* upgrade = app.add_subcommand(
@@ -427,6 +434,7 @@ int ParseOptions(int argc, char** argv, Options& options, PanelOptions& panel, A
                          "nowhere");
     AddPanelCommands(app, panel);
     AddAddCommand(app, add);
+    AddInterfacesCommand(app, options.json);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {  // --help or --version
@@ -469,7 +477,7 @@ int RunSearch(const Options& options) {
     // Texts reach the devices in the ANSI code page, as the window's would.
     if (options.assign) MakeAddressPlan(job.plan, WideToAnsi(Utf8ToWide(options.startAddress)));
     SegmentSearch search =
-        SearchSegment(job, SystemSockets(), SystemClock(), options.json ? nullptr : stdout);
+        SearchSegment(job, CommandSockets(), SystemClock(), options.json ? nullptr : stdout);
 
     const std::vector<StatusLine>& log = search.log;
     std::vector<TableRow> rows = search.Rows();
@@ -497,7 +505,8 @@ int RunSearch(const Options& options) {
     } else if (ok && rows.empty()) {
         std::fputs(
             "tesmara-cli: no recorder answered; usual causes: a firewall blocking UDP port "
-            "5001, the wrong network adapter, or no recorder on this network segment\n",
+            "5001, the wrong network adapter (see --interface), or no recorder on this network "
+            "segment\n",
             stderr);
     }
     return ok ? 0 : 1;
@@ -521,6 +530,7 @@ int main(int argc, char** argv) {
             return RunSetDisplay(options.batch, options.display);
         }
         if (options.command == "add") return RunAddCommand(add);
+        if (options.command == "interfaces") return RunInterfaces(options.json);
         if (options.command != "search") return RunBatch(options.batch);
         return RunSearch(options);
     } catch (const std::exception& e) {

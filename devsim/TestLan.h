@@ -1,6 +1,7 @@
 // Whether this process runs inside the private test LAN that scripts/testlan makes: a network
 // namespace of our own, named by TESMARA_TESTLAN, whose own interfaces are exactly lo and the
-// veth pair tlan0/tlan1. Anything that broadcasts or serves recorders checks it first.
+// veth pairs tlan0/tlan1 and tlan2/tlan3. Anything that broadcasts or serves recorders checks it
+// first.
 #pragma once
 
 #include <string>

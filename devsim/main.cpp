@@ -3,6 +3,7 @@
 //   devsim --help | --version
 //   devsim [--count N] [--base-address A] [--seed S] [--tcp-port P] [--http-port P]
 //          [--reply-delay-ms MS] [--duplicates N] [--fleet FILE.json] [--reply-to-sender]
+//          [--interface NAME]
 //          [--log] [--log-file FILE] [--stats-file FILE] [--ready-file FILE] [--duration-ms MS]
 //          [--writing-ms MS] [--reboot-offline-ms MS] [--session-delay-ms MS] [--login-error C]
 //          [--model NAME] [--drop-upgrade-at BYTES] [--fail-import] [--fail-clock] [--never-back]
@@ -47,7 +48,7 @@ struct Settings {
     GenerateOptions generate;
     DeviceState defaults;
     DeviceBehaviour behaviour;
-    std::string fleetFile, logFile, statsFile, readyFile;
+    std::string fleetFile, logFile, statsFile, readyFile, device;
     bool log = false, replyToSender = false;
     int64_t durationMs = -1;
 };
@@ -88,6 +89,9 @@ int ParseSettings(int argc, char** argv, Settings& settings) {
         ->type_name("FILE.json");
     app.add_flag("--reply-to-sender", settings.replyToSender,
                  "reply to the request's source address instead of broadcasting");
+    app.add_option("--interface", settings.device,
+                   "hear and answer discovery on this network device only (e.g. tlan3)")
+        ->type_name("NAME");
     app.add_flag("--log", settings.log, "one line per datagram and session event on stderr");
     app.add_option("--log-file", settings.logFile, "write the log to FILE instead")
         ->type_name("FILE");
@@ -186,6 +190,7 @@ int main(int argc, char** argv) {
     }
     ResponderOptions options;
     options.replyToSender = settings.replyToSender;
+    options.device = settings.device;
     options.seed = generate.seed;
     if (log) {
         options.log = [&](const std::string& line) {

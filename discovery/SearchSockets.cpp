@@ -30,7 +30,7 @@ int OpenSearchSockets(SocketFactory& factory, SearchSockets& sockets) {
     if (!sockets.send) return fail(kErrCreateSend);
     if (!sockets.send->SetReuseAddress(true)) return fail(kErrReuseAddress);
     if (!sockets.send->SetBroadcast(true)) return fail(kErrBroadcast);
-    if (!sockets.send->Bind(kAddressAny, kSearchSendPort)) return fail(kErrBindSend);
+    if (!sockets.send->Bind(factory.SendAddress(), kSearchSendPort)) return fail(kErrBindSend);
     sockets.receive = factory.CreateDatagramSocket();
     if (!sockets.receive) return fail(kErrCreateReceive);
     // Room for a whole phase of replies from a large fleet: the default buffer overflowed with

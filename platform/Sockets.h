@@ -38,6 +38,9 @@ class SocketFactory {
     virtual ~SocketFactory() = default;
     // Null when the socket cannot be created.
     virtual std::unique_ptr<DatagramSocket> CreateDatagramSocket() = 0;
+    // The local address that sockets sending requests bind to (network order): any, so that the
+    // system picks the adapter, unless the factory is tied to one adapter (AdapterSockets.h).
+    virtual uint32_t SendAddress() const { return 0; }
 };
 
 // The operating system's sockets.

@@ -132,6 +132,11 @@ bool UdpResponder::Start(std::string* error) {
     int buffer = 4 << 20;
     ::setsockopt(m_socket, SOL_SOCKET, SO_SNDBUF, &buffer, sizeof buffer);
     ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    if (!m_options.device.empty() &&
+        ::setsockopt(m_socket, SOL_SOCKET, SO_BINDTODEVICE, m_options.device.c_str(),
+                     static_cast<socklen_t>(m_options.device.size() + 1)) != 0) {
+        return fail("SO_BINDTODEVICE");
+    }
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(m_options.listenPort);

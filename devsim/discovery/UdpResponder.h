@@ -20,6 +20,9 @@ struct ResponderOptions {
     // Replies go to 255.255.255.255 (the client may sit in another subnet than the device);
     // with replyToSender they go to the request's source address instead.
     bool replyToSender = false;
+    // When not empty, the fleet hears and answers on this network device only (SO_BINDTODEVICE,
+    // which needs root): e.g. tlan3, the second segment of the test LAN.
+    std::string device;
     uint32_t seed = 1;  // for the hostile devices' garbage
     // Called with one line per received datagram (and per address taken); null: no log.
     std::function<void(const std::string&)> log;

@@ -21,8 +21,9 @@ class InMemorySocket : public DatagramSocket {
         broadcast = on;
         return true;
     }
-    bool Bind(uint32_t, uint16_t bindPort) override {
+    bool Bind(uint32_t bindAddress, uint16_t bindPort) override {
         if (m_network.ShouldFail(SocketOp::kBind)) return false;
+        address = bindAddress;
         return m_network.BindPort(this, bindPort, reuse);
     }
     bool SetNonBlocking(bool on) override {
@@ -45,6 +46,7 @@ class InMemorySocket : public DatagramSocket {
     bool broadcast = false;
     bool nonBlocking = false;
     bool closed = false;
+    uint32_t address = 0;  // bound to
     uint16_t port = 0;
 
   private:
@@ -195,7 +197,7 @@ int InMemoryNetwork::Send(InMemorySocket* socket, const uint8_t* data, size_t si
     if (address == kLimitedBroadcast && !socket->broadcast) return -1;
     uint32_t now = m_clock.NowMs();
     std::vector<uint8_t> bytes(data, data + size);
-    m_sent.push_back({now, socket->port, address, port, bytes});
+    m_sent.push_back({now, socket->port, address, port, bytes, socket->address});
     if (port == kDevicePort) Answer(bytes, now);
     return static_cast<int>(size);
 }
@@ -203,6 +205,8 @@ int InMemoryNetwork::Send(InMemorySocket* socket, const uint8_t* data, size_t si
 int InMemoryNetwork::Receive(InMemorySocket* socket, uint8_t* buffer, size_t capacity) {
     std::lock_guard<std::recursive_mutex> h(m_lock);
     if (socket->closed || socket->port == 0) return -1;
+    // Replies are broadcast, which Linux hands only to sockets bound to any address.
+    if (socket->address != 0) return -1;
     uint32_t now = m_clock.NowMs();
     auto best = m_pending.end();
     for (auto it = m_pending.begin(); it != m_pending.end(); ++it) {

@@ -39,6 +39,7 @@ struct SentDatagram {
     uint32_t address;  // network order
     uint16_t port;
     std::vector<uint8_t> data;
+    uint32_t fromAddress;  // the sending socket's bound address, network order
 };
 
 enum class SocketOp { kCreate, kReuse, kBroadcast, kBind, kNonBlocking, kSend };

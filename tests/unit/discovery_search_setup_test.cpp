@@ -4,9 +4,12 @@
 #include <string>
 
 #include "app/SearchStart.h"
+#include "cli/ConsoleSearch.h"
 #include "discovery/SearchAssignWorker.h"
 #include "discovery/SearchDatagrams.h"
 #include "discovery/SearchOnlyWorker.h"
+#include "platform/AdapterSockets.h"
+#include "platform/Address.h"
 #include "platform/Format.h"
 #include "tests/unit/discovery_search_fixture.h"
 
@@ -79,6 +82,18 @@ TEST_F(SearchSetup, SendPortSharedWithAnotherReusingSocketIsFine) {
     ASSERT_TRUE(other->Bind(0, kSearchSendPort));
     EXPECT_EQ(0, WindowSearchOnly(&dialog));
     EXPECT_EQ(L"Search completed!", view.log.back().text);
+}
+
+// Only the send socket is tied to the adapter: replies are broadcast, and a receive socket bound to
+// one address would not hear them.
+TEST_F(SearchSetup, AdapterSocketsSendFromTheAdapterAndStillHearTheReplies) {
+    network.AddDevices(2);
+    AdapterSockets adapter(network, ParseAddress("10.251.0.1"));
+    cli::SegmentSearch search = cli::SearchSegment(SearchJob{}, adapter, clock, nullptr);
+    EXPECT_EQ(2u, search.Rows().size());
+    ASSERT_FALSE(network.Sent().empty());
+    for (const auto& sent : network.Sent())
+        EXPECT_EQ("10.251.0.1", FormatAddress(sent.fromAddress));
 }
 
 }  // namespace
