@@ -70,7 +70,9 @@ TEST_F(FleetCli, WavesNeverHaveMoreThanNRecordersInTheirTransferAtOnce) {
         ASSERT_TRUE(fleet);
         const ProgramResult run = Cli(Upgrade({"--parallel", std::to_string(parallel)}));
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(fleet->Sessions().UpgradesPeak(), static_cast<uint32_t>(parallel));
+        // Slow logins (a sanitizer build) may keep fewer in flight, never more.
+        EXPECT_LE(fleet->Sessions().UpgradesPeak(), static_cast<uint32_t>(parallel));
+        EXPECT_GE(fleet->Sessions().UpgradesPeak(), 1u);
     }
 }
 
