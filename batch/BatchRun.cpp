@@ -41,7 +41,7 @@ Worker WorkerOf(BatchKind kind) {
 }  // namespace
 
 std::string AddressArg(const std::string& ansiAddress) {
-    return WideToUtf8(AnsiToWide(ansiAddress));
+    return AnsiToUtf8(ansiAddress);
 }
 
 BatchRun::BatchRun(BatchJob job, BatchPorts ports)

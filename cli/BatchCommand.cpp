@@ -39,10 +39,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr auto kVerifyRetryPause = std::chrono::seconds(1);
 
-std::string Utf8OfAnsi(const std::string& ansi) {
-    return WideToUtf8(AnsiToWide(ansi));
-}
-
 // One search that keeps the devices' own addresses, quietly.
 SegmentSearch Search(int limit) {
     SearchJob job;
@@ -78,9 +74,9 @@ Selected SelectFromSearch(const BatchOptions& options, SegmentSearch& search) {
             {device->macText, device->ipText, device->tcpPort, index, device->conflicting});
         DeviceOutcome outcome;
         outcome.mac = WideToUtf8(AnsiToWide(device->macText));
-        outcome.ip = Utf8OfAnsi(device->ipText);
+        outcome.ip = AnsiToUtf8(device->ipText);
         outcome.port = device->tcpPort;
-        outcome.versionBefore = Utf8OfAnsi(device->details.releaseVersion);
+        outcome.versionBefore = AnsiToUtf8(device->details.releaseVersion);
         out.outcomes.push_back(outcome);
     }
     for (const std::string& name : picked.notFound) {
@@ -126,7 +122,7 @@ void Verify(const BatchOptions& options, std::vector<DeviceOutcome>& devices) {
             std::erase_if(pending, [&](DeviceOutcome* device) {
                 for (const TableRow& row : table) {
                     if (WideToUtf8(row.cells[kColumnMac]) != device->mac || !row.device) continue;
-                    device->versionAfter = Utf8OfAnsi(row.device->details.releaseVersion);
+                    device->versionAfter = AnsiToUtf8(row.device->details.releaseVersion);
                     return device->versionAfter != device->versionBefore;
                 }
                 return false;

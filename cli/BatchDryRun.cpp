@@ -8,10 +8,6 @@
 namespace tesmara::cli {
 namespace {
 
-std::string Utf8OfAnsi(const std::string& ansi) {
-    return WideToUtf8(AnsiToWide(ansi));
-}
-
 std::string FileNamed(const std::string& ansiPath, const std::string& digest) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(ansiPath, error);
@@ -19,7 +15,7 @@ std::string FileNamed(const std::string& ansiPath, const std::string& digest) {
     if (!error) facts.push_back(std::to_string(bytes) + " bytes");
     if (!digest.empty()) facts.push_back(digest);
     std::string text = "\"";
-    text += Utf8OfAnsi(ansiPath);
+    text += AnsiToUtf8(ansiPath);
     text += "\"";
     for (size_t i = 0; i < facts.size(); ++i) {
         text += i == 0 ? " (" : ", ";

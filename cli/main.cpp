@@ -241,6 +241,25 @@ bool SameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error);
 }
 
+// A file the run writes (the report replaces its file, the journal appends to it) may not be one
+// of the run's inputs, nor the other output: writing it would destroy that file.
+int RefuseOverInput(const Options& options, const char* option, const std::string& output) {
+    const BatchOptions& batch = options.batch;
+    const std::pair<const std::string*, const char*> inputs[] = {
+        {&batch.firmwarePath, "--firmware"},
+        {&batch.configPath, "--config"},
+        {&options.passwordFile, "--password-file"},
+        {&batch.reportPath, "--report"}};
+    for (const auto& [input, name] : inputs) {
+        if (output.empty() || input == &output || input->empty()) continue;
+        if (SameFile(output, *input)) {
+            return Usage(std::string(option) + ": \"" + output + "\" is the " + name +
+                         " file; name a file of its own");
+        }
+    }
+    return kRun;
+}
+
 // The journal is appended to and the resumed one read: both must be there to use, and neither
 // may be one of the run's inputs.
 int CheckJournalFiles(const Options& options) {
@@ -254,18 +273,7 @@ int CheckJournalFiles(const Options& options) {
     if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
         return Usage("--journal: the folder \"" + folder.string() + "\" does not exist");
     }
-    const std::pair<const std::string*, const char*> inputs[] = {
-        {&batch.firmwarePath, "--firmware"},
-        {&batch.configPath, "--config"},
-        {&options.passwordFile, "--password-file"},
-        {&batch.reportPath, "--report"}};
-    for (const auto& [input, option] : inputs) {
-        if (!input->empty() && SameFile(batch.journalPath, *input)) {
-            return Usage("--journal: \"" + batch.journalPath + "\" is the " + option +
-                         " file; name a file of its own");
-        }
-    }
-    return kRun;
+    return RefuseOverInput(options, "--journal", batch.journalPath);
 }
 
 // What the parsed options leave to check: one way of choosing devices, --verify only where a
@@ -295,16 +303,8 @@ int CheckBatch(Options& options) {
                      ": no devices chosen: give --all, --mac M[,M...], --ip A[,A...] or --device "
                      "IP[:PORT]");
     }
-    // The report replaces its file at the end: naming an input there would destroy it.
-    const std::pair<const std::string*, const char*> inputs[] = {
-        {&batch.firmwarePath, "--firmware"},
-        {&batch.configPath, "--config"},
-        {&options.passwordFile, "--password-file"}};
-    for (const auto& [input, option] : inputs) {
-        if (!batch.reportPath.empty() && !input->empty() && SameFile(batch.reportPath, *input)) {
-            return Usage("--report: \"" + batch.reportPath + "\" is the " + option +
-                         " file; name a file of its own");
-        }
+    if (int status = RefuseOverInput(options, "--report", batch.reportPath); status != kRun) {
+        return status;
     }
     if (batch.verify && !batch.endpoints.empty()) {
         return Usage(

@@ -11,6 +11,10 @@ std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
+// A text in the ANSI code page (addresses, paths, device texts) as UTF-8, for the console.
+inline std::string AnsiToUtf8(std::string_view text) {
+    return WideToUtf8(AnsiToWide(text));
+}
 
 // The ANSI code page in use. On Windows it is the system's; elsewhere it is chosen (default 936,
 // the code page of the devices' own texts) and may be changed, e.g. by a test.
